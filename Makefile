@@ -1,0 +1,52 @@
+# VerifClients: `make run` opens the windows on the demo folder, `make test`
+# runs every test. Both install what is missing first.
+SHELL := /bin/bash
+BUILD ?= build
+DEMO := $(BUILD)/demo
+GENERATEUR ?= Ninja
+
+.PHONY: all deps configure build test run demo bench fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@if [ ! -f $(BUILD)/CMakeCache.txt ]; then \
+	  cmake -S . -B $(BUILD) -G $(GENERATEUR) -DCMAKE_BUILD_TYPE=RelWithDebInfo; \
+	fi
+
+build: configure
+	@cmake --build $(BUILD)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j2
+
+# The demo folder is made once: clients, sheets, visits, notes and the towns
+# reference, without default.txt so that the first start shows the dialog.
+demo: build
+	@if [ ! -f $(DEMO)/BdClient.mdb ]; then \
+	  $(BUILD)/make-demo --dossier $(DEMO) && cp $(BUILD)/communes.mdb $(DEMO)/communes.mdb; \
+	fi
+
+run: demo
+	@if [ -n "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+	  $(BUILD)/verifclients --dossier $(DEMO); \
+	else \
+	  echo "Pas d'affichage graphique : analyse et export des clients en mode batch."; \
+	  rm -rf $(BUILD)/demo-lot && cp -r $(DEMO) $(BUILD)/demo-lot; \
+	  printf 'PARIS\r\n75001\r\n' > $(BUILD)/demo-lot/default.txt; \
+	  echo "Dossier : $(BUILD)/demo-lot (ville par défaut PARIS 75001)"; \
+	  $(BUILD)/verifclients --dossier $(BUILD)/demo-lot --analyse-clients | tail -n 5; \
+	  $(BUILD)/verifclients --dossier $(BUILD)/demo-lot --export-clients | tail -n 5; \
+	fi
+
+bench: build
+	@bench/run.sh $(BUILD)
+
+fuzz:
+	@scripts/fuzz.sh
+
+clean:
+	rm -rf $(BUILD)

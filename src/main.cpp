@@ -1,0 +1,5 @@
+#include "app/Demarrage.h"
+
+int main(int argc, char** argv) {
+    return app::demarrer(argc, argv);
+}

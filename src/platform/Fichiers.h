@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+namespace platform {
+
+// The salon's files come from Windows, where letter case never matters:
+// "bdclient.mdb" must find "BdClient.mdb", "Cli12.RTF" must find "cli12.rtf".
+
+// Full path of the file `nom` in `dossier`, matched without regard to letter case.
+// When no file matches, the path built as written (so callers can create it or
+// report it missing).
+QString resoudre(const QString& dossier, const QString& nom);
+
+// True when `dossier` holds a file named `nom`, letter case aside.
+bool existe(const QString& dossier, const QString& nom);
+
+// One listing of a folder, for runs that look up thousands of names
+// (a note file per client) without reading the folder each time.
+class IndexDossier {
+public:
+    explicit IndexDossier(const QString& dossier);
+    // Full path of the existing file, or an empty text when none matches.
+    QString chercher(const QString& nom) const;
+    const QString& dossier() const { return m_dossier; }
+
+private:
+    QString m_dossier;
+    QHash<QString, QString> m_noms;  // folded name -> name on disk
+};
+
+// Folds a file name the way a case-insensitive file system compares names.
+QString pliage(const QString& nom);
+
+}  // namespace platform

@@ -1,0 +1,408 @@
+#include "store/Connexion.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "platform/Fichiers.h"
+#include "store/Dates.h"
+#include "store/Erreur.h"
+#include "store/Jet.h"
+
+namespace store {
+
+namespace {
+
+QString nomFichier(const QString& chemin) {
+    return QFileInfo(chemin).fileName();
+}
+
+QString messageSqlite(int code, const QString& detail, const QString& chemin) {
+    const QString fichier = nomFichier(chemin);
+    static const QRegularExpression pasDeTable(QStringLiteral("^no such table: (.+)$"));
+    static const QRegularExpression pasDeColonne(QStringLiteral("^no such column: (.+)$"));
+    switch (code & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral(
+                       "La base de données « %1 » est verrouillée par un autre programme. "
+                       "Fermez-le puis recommencez.")
+                .arg(fichier);
+        case SQLITE_READONLY:
+            return QStringLiteral("La base de données « %1 » est en lecture seule : "
+                                  "impossible d'y enregistrer quoi que ce soit.")
+                .arg(fichier);
+        case SQLITE_CANTOPEN:
+            return QStringLiteral("Impossible d'ouvrir la base de données « %1 ».").arg(fichier);
+        case SQLITE_NOTADB:
+            return QStringLiteral("Le fichier « %1 » n'est pas une base de données lisible.")
+                .arg(fichier);
+        case SQLITE_CORRUPT:
+            return QStringLiteral("La base de données « %1 » est endommagée.").arg(fichier);
+        case SQLITE_FULL:
+            return QStringLiteral("Le disque est plein : impossible d'écrire dans « %1 ».")
+                .arg(fichier);
+        case SQLITE_IOERR:
+            return QStringLiteral("Erreur de lecture ou d'écriture sur « %1 ».").arg(fichier);
+        case SQLITE_CONSTRAINT:
+            return QStringLiteral("La base de données « %1 » refuse l'enregistrement "
+                                  "(une contrainte n'est pas respectée).")
+                .arg(fichier);
+        default:
+            break;
+    }
+    if (const auto m = pasDeTable.match(detail); m.hasMatch()) {
+        return QStringLiteral("La table « %1 » est introuvable dans la base de données « %2 ».")
+            .arg(m.captured(1), fichier);
+    }
+    if (const auto m = pasDeColonne.match(detail); m.hasMatch()) {
+        return QStringLiteral(
+                   "La colonne « %1 » est introuvable dans la base de données « %2 ».")
+            .arg(m.captured(1), fichier);
+    }
+    return QStringLiteral("Erreur de la base de données « %1 » : %2").arg(fichier, detail);
+}
+
+[[noreturn]] void lever(sqlite3* db, int code, const QString& sql, const QString& chemin) {
+    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db))
+                              : QString::fromUtf8(sqlite3_errstr(code));
+    const int etendu = db ? sqlite3_extended_errcode(db) : code;
+    throw ErreurStore(messageSqlite(code, detail, chemin), code & 0xFF, etendu, sql, detail);
+}
+
+QString cheminDe(sqlite3* db) {
+    const char* f = db ? sqlite3_db_filename(db, "main") : nullptr;
+    return f ? QString::fromUtf8(f) : QString();
+}
+
+}  // namespace
+
+QString citer(const QString& identifiant) {
+    QString r = identifiant;
+    r.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + r + u'"';
+}
+
+QString doublerApostrophes(const QString& texte) {
+    QString r = texte;
+    r.replace(u'\'', QStringLiteral("''"));
+    return r;
+}
+
+bool estFichierAccess(const QString& chemin) {
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray entete = f.read(19);
+    const QByteArray signature = entete.mid(4, 15);
+    return signature == "Standard Jet DB" || signature == "Standard ACE DB";
+}
+
+bool typeDate(const QString& typeDeclare) {
+    return typeDeclare.contains(QLatin1String("DATE"), Qt::CaseInsensitive) ||
+           typeDeclare.contains(QLatin1String("TIME"), Qt::CaseInsensitive);
+}
+
+void Connexion::Fermeture::operator()(sqlite3* db) const noexcept {
+    // Statements are finalised by their owners; close_v2 waits for stragglers.
+    sqlite3_close_v2(db);
+}
+
+Connexion::Connexion(const QString& chemin, Acces acces) {
+    const QFileInfo info(chemin);
+    m_chemin = platform::resoudre(info.absolutePath(), info.fileName());
+    if (!QFileInfo(m_chemin).isFile()) {
+        throw ErreurStore(
+            QStringLiteral("La base de données « %1 » est introuvable dans le dossier « %2 ».")
+                .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath())),
+            SQLITE_CANTOPEN, SQLITE_CANTOPEN);
+    }
+    if (estFichierAccess(m_chemin)) {
+        throw ErreurStore(
+            QStringLiteral("Le fichier « %1 » est une base Microsoft Access : convertissez-le "
+                           "d'abord (verifclients --convertir-access).")
+                .arg(nomFichier(m_chemin)),
+            SQLITE_NOTADB, SQLITE_NOTADB);
+    }
+    sqlite3* db = nullptr;
+    const int drapeaux = (acces == Acces::Lecture ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                         SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(m_chemin.toUtf8().constData(), &db, drapeaux, nullptr);
+    m_db.reset(db);
+    if (rc != SQLITE_OK) {
+        lever(db, rc, {}, m_chemin);
+    }
+    preparer(acces == Acces::LectureEcriture);
+}
+
+Connexion Connexion::creer(const QString& chemin) {
+    if (QFileInfo::exists(chemin)) {
+        throw ErreurStore(QStringLiteral("Le fichier « %1 » existe déjà.").arg(nomFichier(chemin)));
+    }
+    Connexion cn;
+    cn.m_chemin = chemin;
+    sqlite3* db = nullptr;
+    const int rc =
+        sqlite3_open_v2(chemin.toUtf8().constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    cn.m_db.reset(db);
+    if (rc != SQLITE_OK) {
+        lever(db, rc, {}, chemin);
+    }
+    cn.preparer(true);
+    return cn;
+}
+
+void Connexion::preparer(bool ecriture) {
+    sqlite3* db = m_db.get();
+    // A misspelt quoted column name must be an error, never the text of its name.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_busy_timeout(db, 3000);
+    // Reading the schema now turns "not a database" into an error at opening.
+    executer(QStringLiteral("PRAGMA schema_version"));
+    if (ecriture) {
+        // A killed process never leaves a torn database; each commit is atomic.
+        executer(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    }
+}
+
+sqlite3* Connexion::handle() const {
+    if (!m_db) {
+        throw ErreurStore(QStringLiteral("La connexion à la base de données est fermée."));
+    }
+    return m_db.get();
+}
+
+void Connexion::executer(const QString& sql) {
+    sqlite3* db = handle();
+    char* erreur = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &erreur);
+    sqlite3_free(erreur);
+    if (rc != SQLITE_OK) {
+        lever(db, rc, sql, m_chemin);
+    }
+}
+
+void Connexion::Execute(const QString& sqlJet) {
+    if (const auto modif = jet::lireModifColonne(sqlJet)) {
+        jet::modifierColonne(*this, *modif);
+        return;
+    }
+    Instruction(*this, jet::traduire(sqlJet)).executer();
+}
+
+QStringList Connexion::colonnes(const QString& table) const {
+    QStringList noms;
+    Instruction i(*this, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+    i.lier(1, table);
+    while (i.pas()) {
+        noms << i.colonneTexte(0);
+    }
+    return noms;
+}
+
+QStringList Connexion::typesColonnes(const QString& table) const {
+    QStringList types;
+    Instruction i(*this, QStringLiteral("SELECT type FROM pragma_table_info(?)"));
+    i.lier(1, table);
+    while (i.pas()) {
+        types << i.colonneTexte(0);
+    }
+    return types;
+}
+
+bool Connexion::tableExiste(const QString& table) const {
+    Instruction i(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') "
+                                        "AND name = ? COLLATE NOCASE"));
+    i.lier(1, table);
+    return i.pas();
+}
+
+qint64 Connexion::lignesModifiees() const {
+    return sqlite3_changes64(handle());
+}
+
+// ---------------------------------------------------------------------------
+
+Instruction::Instruction(const Connexion& cn, const QString& sql) : m_db(cn.handle()), m_sql(sql) {
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()),
+                                      &m_stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        lever(m_db, rc, sql, cheminDe(m_db));
+    }
+    if (!m_stmt) {
+        throw ErreurStore(QStringLiteral("Requête vide."), SQLITE_MISUSE, SQLITE_MISUSE, sql);
+    }
+}
+
+Instruction::Instruction(Instruction&& autre) noexcept
+    : m_stmt(autre.m_stmt), m_db(autre.m_db), m_sql(std::move(autre.m_sql)) {
+    autre.m_stmt = nullptr;
+}
+
+Instruction& Instruction::operator=(Instruction&& autre) noexcept {
+    if (this != &autre) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = autre.m_stmt;
+        m_db = autre.m_db;
+        m_sql = std::move(autre.m_sql);
+        autre.m_stmt = nullptr;
+    }
+    return *this;
+}
+
+Instruction::~Instruction() {
+    sqlite3_finalize(m_stmt);
+}
+
+void Instruction::echec(int code) const {
+    lever(m_db, code, m_sql, cheminDe(m_db));
+}
+
+Instruction& Instruction::lier(int index, const Valeur& v) {
+    int rc = SQLITE_OK;
+    switch (v.type()) {
+        case Valeur::Type::Null:
+            rc = sqlite3_bind_null(m_stmt, index);
+            break;
+        case Valeur::Type::Entier:
+            rc = sqlite3_bind_int64(m_stmt, index, v.enEntier());
+            break;
+        case Valeur::Type::Reel:
+            rc = sqlite3_bind_double(m_stmt, index, v.enReel());
+            break;
+        case Valeur::Type::Texte:
+            return lier(index, v.texte());
+        case Valeur::Type::Date:
+            return lier(index, dates::texteIso(v.serie()));
+        case Valeur::Type::Octets: {
+            const QByteArray o = v.enOctets();
+            rc = sqlite3_bind_blob64(m_stmt, index, o.constData(),
+                                     static_cast<sqlite3_uint64>(o.size()), SQLITE_TRANSIENT);
+            break;
+        }
+    }
+    if (rc != SQLITE_OK) {
+        echec(rc);
+    }
+    return *this;
+}
+
+Instruction& Instruction::lier(int index, const QString& texte) {
+    // Bound as UTF-16 so that no conversion pass is needed on our side.
+    const int rc = sqlite3_bind_text16(m_stmt, index, texte.isNull() ? static_cast<const void*>(u"") : texte.utf16(),
+                                       static_cast<int>(texte.size() * 2), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) {
+        echec(rc);
+    }
+    return *this;
+}
+
+Instruction& Instruction::lier(int index, qint64 entier) {
+    const int rc = sqlite3_bind_int64(m_stmt, index, entier);
+    if (rc != SQLITE_OK) {
+        echec(rc);
+    }
+    return *this;
+}
+
+bool Instruction::pas() {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        return false;
+    }
+    sqlite3_reset(m_stmt);
+    echec(rc);
+}
+
+void Instruction::executer() {
+    while (pas()) {
+    }
+}
+
+void Instruction::reinitialiser() {
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+int Instruction::nbColonnes() const {
+    return sqlite3_column_count(m_stmt);
+}
+
+QString Instruction::nomColonne(int i) const {
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+}
+
+QString Instruction::typeDeclare(int i) const {
+    const char* t = sqlite3_column_decltype(m_stmt, i);
+    return t ? QString::fromUtf8(t) : QString();
+}
+
+Valeur Instruction::colonne(int i, bool date) const {
+    switch (sqlite3_column_type(m_stmt, i)) {
+        case SQLITE_NULL:
+            return {};
+        case SQLITE_INTEGER:
+            return Valeur::entier(sqlite3_column_int64(m_stmt, i));
+        case SQLITE_FLOAT:
+            return date ? Valeur::date(sqlite3_column_double(m_stmt, i))
+                        : Valeur::reel(sqlite3_column_double(m_stmt, i));
+        case SQLITE_BLOB: {
+            const void* o = sqlite3_column_blob(m_stmt, i);
+            const int n = sqlite3_column_bytes(m_stmt, i);
+            return Valeur::octets(QByteArray(static_cast<const char*>(o), n));
+        }
+        default: {
+            const QString t = colonneTexte(i);
+            if (date) {
+                if (const auto s = dates::lireIso(t)) {
+                    return Valeur::date(*s);
+                }
+            }
+            return Valeur::texte(t);
+        }
+    }
+}
+
+qint64 Instruction::colonneEntier(int i) const {
+    return sqlite3_column_int64(m_stmt, i);
+}
+
+QString Instruction::colonneTexte(int i) const {
+    const auto* u = static_cast<const char16_t*>(sqlite3_column_text16(m_stmt, i));
+    const int n = sqlite3_column_bytes16(m_stmt, i);
+    if (!u) {
+        return sqlite3_column_type(m_stmt, i) == SQLITE_NULL ? QString() : QString(QLatin1String(""));
+    }
+    return QString(reinterpret_cast<const QChar*>(u), n / 2);
+}
+
+// ---------------------------------------------------------------------------
+
+Transaction::Transaction(Connexion& cn) : m_cn(cn) {
+    m_cn.executer(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction() {
+    if (m_active && m_cn.ouverte()) {
+        sqlite3_exec(m_cn.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+void Transaction::valider() {
+    m_cn.executer(QStringLiteral("COMMIT"));
+    m_active = false;
+}
+
+}  // namespace store

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "store/Valeur.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace store {
+
+// Quotes an identifier for SQLite ("Cat, Age" -> "\"Cat, Age\"").
+QString citer(const QString& identifiant);
+// Doubles every apostrophe of a text spliced between single quotes.
+QString doublerApostrophes(const QString& texte);
+
+// True when the file starts like a Microsoft Access database (Jet or ACE).
+bool estFichierAccess(const QString& chemin);
+
+// One connection to a database file. Opening never creates a file: a missing
+// database is an error. Closing is automatic.
+class Connexion {
+public:
+    enum class Acces { LectureEcriture, Lecture };
+
+    Connexion() = default;
+    // The file name part is matched without regard to letter case.
+    explicit Connexion(const QString& chemin, Acces acces = Acces::LectureEcriture);
+    // A new, empty database (tools and tests); an existing file is an error.
+    static Connexion creer(const QString& chemin);
+
+    Connexion(Connexion&&) noexcept = default;
+    Connexion& operator=(Connexion&&) noexcept = default;
+    ~Connexion() = default;
+
+    bool ouverte() const { return m_db != nullptr; }
+    void Close() noexcept { m_db.reset(); }
+    const QString& chemin() const { return m_chemin; }
+    sqlite3* handle() const;
+
+    // One statement of the system's own SQL (Jet dialect), translated.
+    void Execute(const QString& sqlJet);
+    // Native SQLite text, one or several statements, no translation.
+    void executer(const QString& sql);
+
+    // The schema query: column names of a table, in their stored order.
+    // A missing table gives an empty list.
+    QStringList colonnes(const QString& table) const;
+    // Declared types, in the same order as colonnes().
+    QStringList typesColonnes(const QString& table) const;
+    bool tableExiste(const QString& table) const;
+
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    qint64 lignesModifiees() const;
+
+private:
+    struct Fermeture {
+        void operator()(sqlite3* db) const noexcept;
+    };
+    void preparer(bool ecriture);
+
+    std::unique_ptr<sqlite3, Fermeture> m_db;
+    QString m_chemin;
+};
+
+// A prepared statement of native SQLite text. Finalised by its destructor.
+class Instruction {
+public:
+    Instruction(const Connexion& cn, const QString& sql);
+    Instruction(Instruction&& autre) noexcept;
+    Instruction& operator=(Instruction&& autre) noexcept;
+    Instruction(const Instruction&) = delete;
+    Instruction& operator=(const Instruction&) = delete;
+    ~Instruction();
+
+    // Parameters count from 1, as in SQLite.
+    Instruction& lier(int index, const Valeur& valeur);
+    Instruction& lier(int index, const QString& texte);
+    Instruction& lier(int index, qint64 entier);
+
+    // One step: true when a row is ready, false when the statement is done.
+    bool pas();
+    // Steps to the end, ignoring rows.
+    void executer();
+    // Back to the start, parameters cleared.
+    void reinitialiser();
+
+    int nbColonnes() const;
+    QString nomColonne(int i) const;
+    QString typeDeclare(int i) const;
+    // A value of the current row. `date` reads a text "YYYY-MM-DD…" as a date.
+    Valeur colonne(int i, bool date = false) const;
+    qint64 colonneEntier(int i) const;
+    QString colonneTexte(int i) const;
+
+    const QString& sql() const { return m_sql; }
+
+private:
+    [[noreturn]] void echec(int code) const;
+
+    sqlite3_stmt* m_stmt = nullptr;
+    sqlite3* m_db = nullptr;
+    QString m_sql;
+};
+
+// A transaction that rolls back in its destructor unless committed.
+class Transaction {
+public:
+    explicit Transaction(Connexion& cn);
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction();
+
+    void valider();
+
+private:
+    Connexion& m_cn;
+    bool m_active = true;
+};
+
+// True when a declared column type holds dates ("DATETIME", "DATE", "TIME"…).
+bool typeDate(const QString& typeDeclare);
+
+}  // namespace store

@@ -1,0 +1,127 @@
+#include "store/Dates.h"
+
+#include <cmath>
+
+namespace store::dates {
+
+namespace {
+
+const qint64 kJourZero = QDate(1899, 12, 30).toJulianDay();
+constexpr int kSecondesParJour = 86400;
+
+int chiffres(QStringView t, qsizetype debut, qsizetype n, bool& ok) {
+    int v = 0;
+    for (qsizetype i = debut; i < debut + n; ++i) {
+        const char16_t c = t[i].unicode();
+        if (c < u'0' || c > u'9') {
+            ok = false;
+            return 0;
+        }
+        v = v * 10 + (c - u'0');
+    }
+    return v;
+}
+
+}  // namespace
+
+double serie(const QDate& date, const QTime& heure) {
+    const qint64 jours = date.toJulianDay() - kJourZero;
+    const double fraction = heure.isValid() ? heure.msecsSinceStartOfDay() / 86400000.0 : 0.0;
+    return jours >= 0 ? jours + fraction : jours - fraction;
+}
+
+double serie(const QDateTime& dateHeure) {
+    return serie(dateHeure.date(), dateHeure.time());
+}
+
+QDateTime depuisSerie(double s) {
+    double jours = std::trunc(s);
+    double fraction = std::fabs(s - jours);
+    qint64 secondes = std::llround(fraction * kSecondesParJour);
+    if (secondes >= kSecondesParJour) {
+        secondes -= kSecondesParJour;
+        jours += 1;
+    }
+    const QDate date = QDate::fromJulianDay(kJourZero + static_cast<qint64>(jours));
+    return QDateTime(date, QTime(0, 0).addSecs(static_cast<int>(secondes)));
+}
+
+std::optional<double> lireIso(QStringView t) {
+    t = t.trimmed();
+    if (t.size() != 10 && t.size() != 16 && t.size() != 19) {
+        return std::nullopt;
+    }
+    bool ok = true;
+    const int annee = chiffres(t, 0, 4, ok);
+    const int mois = chiffres(t, 5, 2, ok);
+    const int jour = chiffres(t, 8, 2, ok);
+    if (!ok || t[4] != u'-' || t[7] != u'-') {
+        return std::nullopt;
+    }
+    int h = 0;
+    int m = 0;
+    int s = 0;
+    if (t.size() > 10) {
+        if ((t[10] != u' ' && t[10] != u'T') || t[13] != u':') {
+            return std::nullopt;
+        }
+        h = chiffres(t, 11, 2, ok);
+        m = chiffres(t, 14, 2, ok);
+        if (t.size() == 19) {
+            if (t[16] != u':') {
+                return std::nullopt;
+            }
+            s = chiffres(t, 17, 2, ok);
+        }
+    }
+    const QDate date(annee, mois, jour);
+    const QTime heure(h, m, s);
+    if (!ok || !date.isValid() || !heure.isValid()) {
+        return std::nullopt;
+    }
+    return serie(date, heure);
+}
+
+QString texteIso(double s) {
+    return depuisSerie(s).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString texteLocal(double s, const QLocale& locale) {
+    const QDateTime dh = depuisSerie(s);
+    QString texte = locale.toString(dh.date(), QLocale::ShortFormat);
+    if (dh.time() != QTime(0, 0)) {
+        texte += u' ' + dh.time().toString(QStringLiteral("HH:mm:ss"));
+    }
+    return texte;
+}
+
+std::optional<double> lireLocal(const QString& texte, const QLocale& locale) {
+    const QString t = texte.trimmed();
+    if (t.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QDate date = locale.toDate(t, format);
+    if (!date.isValid()) {
+        // Short formats with a two-digit year, or a date followed by its time.
+        const int blanc = t.indexOf(u' ');
+        const QString partieDate = blanc < 0 ? t : t.left(blanc);
+        date = locale.toDate(partieDate, format);
+        if (!date.isValid()) {
+            return std::nullopt;
+        }
+        if (blanc >= 0) {
+            QTime heure = QTime::fromString(t.mid(blanc + 1).trimmed(), QStringLiteral("HH:mm:ss"));
+            if (!heure.isValid()) {
+                heure = QTime::fromString(t.mid(blanc + 1).trimmed(), QStringLiteral("HH:mm"));
+            }
+            if (!heure.isValid()) {
+                return std::nullopt;
+            }
+            return serie(date, heure);
+        }
+    }
+    return serie(date);
+}
+
+}  // namespace store::dates

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+namespace store::dates {
+
+// Dates are day serials: days counted from 30 December 1899 at midnight, the time
+// of day as a fraction. Before that day the whole part counts back and the
+// fraction still counts forward (-1.25 is 29 December 1899 at 06:00).
+
+double serie(const QDate& date, const QTime& heure = QTime(0, 0));
+double serie(const QDateTime& dateHeure);
+QDateTime depuisSerie(double serie);
+
+// Stored form "YYYY-MM-DD HH:MM:SS"; "YYYY-MM-DD", "YYYY-MM-DD HH:MM" and a "T"
+// between date and time are read too.
+std::optional<double> lireIso(QStringView texte);
+QString texteIso(double serie);
+
+// Default text form: the locale's short date, then the time of day unless it is
+// midnight.
+QString texteLocal(double serie, const QLocale& locale);
+
+// A date typed or shown in the locale's short form ("15/03/2005" in French),
+// possibly followed by a time. Never swaps day and month.
+std::optional<double> lireLocal(const QString& texte, const QLocale& locale);
+
+}  // namespace store::dates

@@ -1,0 +1,448 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/Locale.h"
+#include "store/Connexion.h"
+#include "store/Dates.h"
+#include "store/Erreur.h"
+#include "store/Recordset.h"
+#include "support/Dossier.h"
+
+using store::Connexion;
+using store::ErreurStore;
+using store::Recordset;
+using store::Valeur;
+
+namespace {
+
+int compter(Connexion& cn, const QString& sqlJet) {
+    Recordset rs;
+    rs.Open(sqlJet, cn);
+    return static_cast<int>(rs.RecordCount());
+}
+
+Valeur dateIso(const char* texte) {
+    return Valeur::date(*store::dates::lireIso(QString::fromLatin1(texte)));
+}
+
+// ---------------------------------------------------------------- connections
+
+TEST(Connexion, BaseAbsenteJamaisCreee) {
+    test::Dossier d;
+    try {
+        Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")));
+        FAIL() << "une base absente doit être une erreur";
+    } catch (const ErreurStore& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("introuvable"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("BdClient.mdb")));
+    }
+    EXPECT_FALSE(d.existe(QStringLiteral("BdClient.mdb")));
+}
+
+TEST(Connexion, NomDeFichierSansEgardALaCasse) {
+    test::Dossier d;
+    d.creerBase(QStringLiteral("BdClient.mdb"));
+    Connexion cn(d.chemin(QStringLiteral("bdclient.mdb")));
+    EXPECT_EQ(QFileInfo(cn.chemin()).fileName(), QStringLiteral("BdClient.mdb"));
+    EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")).size(), 23);
+}
+
+TEST(Connexion, FichiersQuiNeSontPasDesBases) {
+    test::Dossier d;
+    QByteArray access(64, '\0');
+    access.replace(4, 15, "Standard Jet DB");
+    d.ecrire(QStringLiteral("access.mdb"), access);
+    d.ecrire(QStringLiteral("texte.mdb"), QByteArray(4096, 'z'));
+
+    try {
+        Connexion cn(d.chemin(QStringLiteral("access.mdb")));
+        FAIL();
+    } catch (const ErreurStore& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Access"))) << e.message().toStdString();
+    }
+    try {
+        Connexion cn(d.chemin(QStringLiteral("texte.mdb")));
+        FAIL();
+    } catch (const ErreurStore& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("pas une base"))) << e.message().toStdString();
+    }
+    // Nothing was written to either file.
+    EXPECT_EQ(d.lire(QStringLiteral("access.mdb")), access);
+}
+
+TEST(Connexion, GuillemetsDoublesSontDesIdentifiants) {
+    test::Dossier d;
+    Connexion cn = d.creerBase();
+    // A misspelt quoted column must fail, not turn into the text "Nomm".
+    EXPECT_THROW(compter(cn, QStringLiteral("select * from FCLI where \"Nomm\" = 'x'")), ErreurStore);
+}
+
+TEST(Connexion, TransactionAnnuleeSansValidation) {
+    test::Dossier d;
+    Connexion cn = d.creerBase();
+    {
+        store::Transaction t(cn);
+        test::inserer(cn, QStringLiteral("FCLI"), {{QStringLiteral("Code"), QStringLiteral("A1")}});
+    }
+    EXPECT_EQ(compter(cn, QStringLiteral("FCLI")), 0);
+    {
+        store::Transaction t(cn);
+        test::inserer(cn, QStringLiteral("FCLI"), {{QStringLiteral("Code"), QStringLiteral("A1")}});
+        t.valider();
+    }
+    EXPECT_EQ(compter(cn, QStringLiteral("FCLI")), 1);
+}
+
+// ------------------------------------------------------------ Jet translation
+
+class TraductionJet : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cn = d.creerBase();
+        const std::pair<const char*, const char*> visites[] = {
+            {"C1", "2005-03-14 23:59:59"}, {"C2", "2005-03-15 00:00:00"},
+            {"C3", "2005-03-16 10:00:00"}, {"C1", "2004-12-31 00:00:00"},
+            {"C4", "2005-01-03 00:00:00"}};
+        for (const auto& [code, date] : visites) {
+            test::inserer(cn, QStringLiteral("FCONS"),
+                          {{QStringLiteral("CODE_CLIENT"), QString::fromLatin1(code)},
+                           {QStringLiteral("DATE_VISITE"), dateIso(date)}});
+        }
+        for (const char* code : {"C1", "C2", "C3", "C4", "A#03/15/2005#"}) {
+            test::inserer(cn, QStringLiteral("FCLI"), {{QStringLiteral("Code"), QString::fromLatin1(code)}});
+        }
+        test::inserer(cn, QStringLiteral("FTEC"), {{QStringLiteral("Date"), dateIso("2005-03-14 00:00:00")}});
+        test::inserer(cn, QStringLiteral("FTEC"), {{QStringLiteral("Date"), dateIso("2005-03-15 00:00:00")}});
+    }
+    test::Dossier d;
+    Connexion cn;
+};
+
+TEST_F(TraductionJet, LitterauxDeDateMoisJourAnnee) {
+    struct Cas {
+        const char* sql;
+        int lignes;
+    };
+    const Cas cas[] = {
+        {" select Code_client from FTEC  Where Date < #03,15,2005#", 1},
+        {" select Code_client from FTEC  Where Date < #03/15/2005#", 1},
+        {"select * from FCONS Where DATE_VISITE < #03/15/2005#", 3},
+        {"select * from FCONS Where DATE_VISITE <= #3/15/2005#", 4},
+        {"select * from FCONS Where DATE_VISITE >= #03,16,2005#", 1},
+        // 01/03 is the 3rd of January, never the 1st of March.
+        {"select * from FCONS Where DATE_VISITE = #01/03/2005#", 1},
+        {"select * from FCONS Where DATE_VISITE < #12/31/2004#", 0},
+        {"select * from FCONS Where DATE_VISITE < #01/01/2005#", 1},
+        {"select * from FCONS Where DATE_VISITE < #03/15/2005 00:00:01#", 4},
+        {"select * from FCONS Where DATE_VISITE < #2005-03-15#", 3},
+        // A literal inside quotes is text, not a date.
+        {"select * from FCLI Where Code = 'A#03/15/2005#'", 1},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.sql);
+        EXPECT_EQ(compter(cn, QString::fromUtf8(c.sql)), c.lignes);
+    }
+}
+
+TEST_F(TraductionJet, DatesImpossiblesRefusees) {
+    for (const char* sql : {"select * from FCONS Where DATE_VISITE < #13/01/2005#",
+                            "select * from FCONS Where DATE_VISITE < #02/30/2005#",
+                            "select * from FCONS Where DATE_VISITE < #03/15/2005"}) {
+        SCOPED_TRACE(sql);
+        EXPECT_THROW(compter(cn, QString::fromUtf8(sql)), ErreurStore);
+    }
+}
+
+TEST_F(TraductionJet, RequetesDePurge) {
+    EXPECT_EQ(compter(cn, QStringLiteral(
+                              " select distinct FCLI.Code from FCLI Inner Join FCONS ON FCLI.Code = "
+                              "FCONS.CODE_CLIENT Where FCONS.DATE_VISITE < #03/15/2005#")),
+              2);
+
+    Recordset rs;
+    rs.Open(QStringLiteral("DELETE FCLI.* FROM FCLI  where FCLI.Code in ( select distinct FCLI.Code "
+                           "from FCLI Inner Join FCONS ON FCLI.Code = FCONS.CODE_CLIENT Where "
+                           "FCONS.DATE_VISITE < #03/15/2005#)"),
+            cn);
+    EXPECT_EQ(rs.State(), 0);
+    EXPECT_EQ(compter(cn, QStringLiteral("FCLI")), 3);
+
+    rs.Open(QStringLiteral("DELETE * FROM FTEC Where Date < #03,15,2005#"), cn);
+    EXPECT_EQ(rs.State(), 0);
+    EXPECT_EQ(compter(cn, QStringLiteral("FTEC")), 1);
+    // Visits stay.
+    EXPECT_EQ(compter(cn, QStringLiteral("FCONS")), 5);
+}
+
+// ------------------------------------------------------------- column change
+
+TEST(ModifColonne, VilleDevientTexte50SansRienPerdre) {
+    test::Dossier d;
+    Connexion cn = d.creerBase();
+    const QString longue(60, u'V');
+    const Valeur villes[] = {Valeur::entier(75), Valeur(longue), Valeur(),
+                             Valeur(QStringLiteral("L'HAY LES ROSES")), Valeur(QStringLiteral(""))};
+    int n = 0;
+    for (const Valeur& v : villes) {
+        test::inserer(cn, QStringLiteral("FCLI"),
+                      {{QStringLiteral("Numéro"), Valeur::entier(10 - n)},
+                       {QStringLiteral("Code"), QStringLiteral("C%1").arg(n)},
+                       {QStringLiteral("Ville"), v},
+                       {QStringLiteral("Email"), QStringLiteral("e%1@x.fr").arg(n)}});
+        ++n;
+    }
+    const QStringList avant = cn.colonnes(QStringLiteral("FCLI"));
+
+    for (int fois = 0; fois < 2; ++fois) {
+        cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50) "));
+    }
+
+    EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")), avant);
+    EXPECT_EQ(cn.typesColonnes(QStringLiteral("FCLI"))[6], QStringLiteral("TEXT(50)"));
+    Recordset rs;
+    rs.Open(QStringLiteral("FCLI"), cn);
+    ASSERT_EQ(rs.RecordCount(), 5);
+    // Same order (by key), every value kept, the town now text and never cut.
+    const Valeur attendues[] = {Valeur(QStringLiteral("")), Valeur(QStringLiteral("L'HAY LES ROSES")),
+                                Valeur(), Valeur(longue), Valeur(QStringLiteral("75"))};
+    int i = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext(), ++i) {
+        EXPECT_EQ(rs.Champ(QStringLiteral("Ville")), attendues[i]) << i;
+        EXPECT_EQ(rs.Champ(QStringLiteral("Email")).texte(), QStringLiteral("e%1@x.fr").arg(4 - i));
+    }
+    // The index on Code came back with the table.
+    EXPECT_EQ(compter(cn, QStringLiteral("select name from sqlite_master where name = 'FCLI_Code'")), 1);
+    // Text still compares without regard to letter case.
+    EXPECT_EQ(compter(cn, QStringLiteral("select * from FCLI where Ville = 'l''hay les roses'")), 1);
+}
+
+TEST(ModifColonne, ColonneAbsente) {
+    test::Dossier d;
+    Connexion cn = d.creerBase();
+    EXPECT_THROW(cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Villle Text(50)")), ErreurStore);
+    EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")).size(), 23);
+}
+
+// ----------------------------------------------------------------- recordsets
+
+class Recordsets : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cn = d.creerBase();
+        const std::pair<const char*, const char16_t*> clients[] = {
+            {"A12", u"DUPONT"}, {"0123", u"MARTIN"}, {"a12", u"petit"},
+            {"O'N", u"O'NEIL"}, {"123", nullptr},   {"Z9", u""}};
+        for (const auto& [code, nom] : clients) {
+            test::inserer(cn, QStringLiteral("FCLI"),
+                          {{QStringLiteral("Code"), QString::fromLatin1(code)},
+                           {QStringLiteral("Nom"), nom ? Valeur(QString::fromUtf16(nom)) : Valeur()}});
+        }
+    }
+    test::Dossier d;
+    Connexion cn;
+};
+
+TEST_F(Recordsets, ParcoursCompletEtStable) {
+    Recordset rs;
+    rs.Open(QStringLiteral("FCLI"), cn);
+    EXPECT_EQ(rs.State(), 1);
+    EXPECT_EQ(rs.RecordCount(), 6);
+    QStringList codes;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+        codes << rs.Champ(QStringLiteral("Code")).texte();
+    }
+    EXPECT_EQ(codes, (QStringList{"A12", "0123", "a12", "O'N", "123", "Z9"}));
+    rs.Close();
+    EXPECT_EQ(rs.State(), 0);
+
+    rs.Open(QStringLiteral("select * from FCLI where Code = 'nobody'"), cn);
+    EXPECT_EQ(rs.RecordCount(), 0);
+    EXPECT_TRUE(rs.Eof());
+}
+
+TEST_F(Recordsets, NullDistinctDuTexteVide) {
+    Recordset rs;
+    rs.Open(QStringLiteral("FCLI"), cn);
+    rs.Find(QStringLiteral("Code = '123'"));
+    EXPECT_TRUE(rs.Champ(QStringLiteral("Nom")).estNull());
+    rs.MoveFirst();
+    rs.Find(QStringLiteral("Code = 'Z9'"));
+    EXPECT_FALSE(rs.Champ(QStringLiteral("Nom")).estNull());
+    EXPECT_TRUE(rs.Champ(QStringLiteral("Nom")).texte().isEmpty());
+}
+
+TEST_F(Recordsets, NomsDeChampsSansEgardALaCasse) {
+    Recordset rs;
+    rs.Open(QStringLiteral("FCLI"), cn);
+    rs.MoveFirst();
+    for (const char16_t* nom : {u"Prénom", u"PRÉNOM", u"prénom", u"GenCode", u"Gencode",
+                                u"datenaissance", u"CAT, AGE", u"code postal"}) {
+        EXPECT_GE(rs.IndexChamp(QString::fromUtf16(nom)), 0) << QString::fromUtf16(nom).toStdString();
+    }
+    EXPECT_EQ(rs.IndexChamp(QStringLiteral("Prenom")), -1);
+    EXPECT_THROW(rs.Champ(QStringLiteral("Prenom")), ErreurStore);
+}
+
+TEST_F(Recordsets, FindComparePourTexte) {
+    struct Cas {
+        const char16_t* critere;
+        const char16_t* nom;  // nullptr: not found
+    };
+    const Cas cas[] = {
+        {u"Code = 'A12'", u"DUPONT"},
+        {u"Code = 0123", u"MARTIN"},   // leading zero kept
+        {u"Code = a12", u"petit"},     // small letter, unquoted
+        {u"Code = 123", nullptr},      // found, its name is Null
+        {u"Code = 'O''N'", u"O'NEIL"},  // apostrophe doubled
+        {u"Code = '12'", u"-"},
+        {u"Code = 'a12 '", u"-"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(QString::fromUtf16(c.critere).toStdString());
+        Recordset rs;
+        rs.Open(QStringLiteral("FCLI"), cn);
+        rs.MoveFirst();
+        rs.Find(QString::fromUtf16(c.critere));
+        if (c.nom && QString::fromUtf16(c.nom) == QStringLiteral("-")) {
+            EXPECT_TRUE(rs.Eof());
+            continue;
+        }
+        ASSERT_FALSE(rs.Eof());
+        EXPECT_EQ(rs.Champ(QStringLiteral("Nom")),
+                  c.nom ? Valeur(QString::fromUtf16(c.nom)) : Valeur());
+    }
+}
+
+TEST_F(Recordsets, FindAvanceDepuisLaLigneCourante) {
+    Recordset rs;
+    rs.Open(QStringLiteral("FCLI"), cn);
+    rs.MoveFirst();
+    rs.Find(QStringLiteral("Code = 'O''N'"));
+    const qint64 ici = rs.Position();
+    rs.Find(QStringLiteral("Code = 'O''N'"));  // the current row counts
+    EXPECT_EQ(rs.Position(), ici);
+    rs.Find(QStringLiteral("Code = 'A12'"));  // behind us: not found
+    EXPECT_TRUE(rs.Eof());
+
+    // Same on a query result.
+    rs.Open(QStringLiteral("select Code, Nom from FCLI where Code <> 'Z9'"), cn);
+    rs.MoveFirst();
+    rs.Find(QStringLiteral("Code = 0123"));
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Champ(QStringLiteral("Nom")).texte(), QStringLiteral("MARTIN"));
+}
+
+TEST_F(Recordsets, EcrituresStockeesParUpdate) {
+    {
+        Recordset rs;
+        rs.Open(QStringLiteral("FCLI"), cn);
+        rs.MoveFirst();
+        rs.Find(QStringLiteral("Code = 0123"));
+        rs.EcrireChamp(QStringLiteral("Cat, Age"), QStringLiteral("05"));
+        rs.EcrireChamp(QStringLiteral("Nom"), QStringLiteral("MARTIN; d'Arc\r\nbis"));
+        rs.EcrireChamp(QStringLiteral("DateNaissance"), dateIso("1970-05-04 00:00:00"));
+        EXPECT_EQ(rs.Champ(QStringLiteral("Cat, Age")).texte(), QStringLiteral("05"));
+        rs.Update();
+    }
+    // A new connection sees it.
+    Connexion autre(d.chemin(QStringLiteral("BdClient.mdb")));
+    Recordset rs;
+    rs.Open(QStringLiteral("select * from FCLI where Code = '0123'"), autre);
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Champ(QStringLiteral("Cat, Age")), Valeur(QStringLiteral("05")));
+    EXPECT_EQ(rs.Champ(QStringLiteral("Nom")).texte(), QStringLiteral("MARTIN; d'Arc\r\nbis"));
+    EXPECT_TRUE(rs.Champ(QStringLiteral("DateNaissance")).estDate());
+    EXPECT_EQ(store::dates::texteIso(rs.Champ(QStringLiteral("DateNaissance")).serie()),
+              QStringLiteral("1970-05-04 00:00:00"));
+    // Stored as text in its column, readable by any SQLite tool.
+    EXPECT_EQ(compter(autre, QStringLiteral("select * from FCLI where DateNaissance = '1970-05-04 00:00:00'")), 1);
+
+    // Writing back through a one-table query.
+    rs.EcrireChamp(QStringLiteral("Nom"), QStringLiteral("MARTINEZ"));
+    rs.Update();
+    EXPECT_EQ(compter(autre, QStringLiteral("select * from FCLI where Nom = 'martinez'")), 1);
+}
+
+TEST_F(Recordsets, ResultatDeJointureEnLectureSeule) {
+    Recordset rs;
+    rs.Open(QStringLiteral("select distinct FCLI.Code from FCLI Inner Join FCLI AS b ON FCLI.Code = b.Code"),
+            cn);
+    rs.MoveFirst();
+    EXPECT_THROW(rs.EcrireChamp(QStringLiteral("Code"), QStringLiteral("X")), ErreurStore);
+}
+
+TEST_F(Recordsets, TableAbsente) {
+    Recordset rs;
+    try {
+        rs.Open(QStringLiteral("FCLIX"), cn);
+        FAIL();
+    } catch (const ErreurStore& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("FCLIX"))) << e.message().toStdString();
+    }
+    EXPECT_EQ(rs.State(), 0);
+}
+
+TEST_F(Recordsets, EnregistrementSupprimeEntreTemps) {
+    Recordset rs;
+    rs.Open(QStringLiteral("FCLI"), cn);
+    rs.MoveFirst();
+    cn.executer(QStringLiteral("DELETE FROM FCLI WHERE Code = 'A12'"));
+    EXPECT_THROW(rs.EcrireChamp(QStringLiteral("Nom"), QStringLiteral("X")), ErreurStore);
+}
+
+// ---------------------------------------------------------------------- dates
+
+TEST(Dates, SeriesDeJours) {
+    struct Cas {
+        const char* iso;
+        double serie;
+    };
+    const Cas cas[] = {
+        {"1899-12-30 00:00:00", 0.0},    {"1899-12-31 00:00:00", 1.0},
+        {"1900-01-01 00:00:00", 2.0},    {"2005-03-15 00:00:00", 38426.0},
+        {"2005-03-15 18:00:00", 38426.75}, {"1899-12-29 06:00:00", -1.25},
+        {"1850-06-15 00:00:00", -18095.0}, {"9999-12-31 00:00:00", 2958465.0},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.iso);
+        const auto s = store::dates::lireIso(QString::fromLatin1(c.iso));
+        ASSERT_TRUE(s.has_value());
+        EXPECT_DOUBLE_EQ(*s, c.serie);
+        EXPECT_EQ(store::dates::texteIso(c.serie), QString::fromLatin1(c.iso));
+    }
+    EXPECT_DOUBLE_EQ(*store::dates::lireIso(u"2005-03-15"), 38426.0);
+    EXPECT_FALSE(store::dates::lireIso(u"2005-02-30").has_value());
+    EXPECT_FALSE(store::dates::lireIso(u"15/03/2005").has_value());
+}
+
+TEST(Dates, FormeTexteParDefaut) {
+    const QLocale fr(QLocale::French, QLocale::France);
+    EXPECT_EQ(Valeur::date(38426.0).texte(fr), QStringLiteral("15/03/2005"));
+    EXPECT_EQ(Valeur::date(38426.4375).texte(fr), QStringLiteral("15/03/2005 10:30:00"));
+    EXPECT_EQ(Valeur::reel(12.5).texte(fr), QStringLiteral("12,5"));
+    EXPECT_EQ(Valeur::reel(1234567.25).texte(fr), QStringLiteral("1234567,25"));
+    EXPECT_EQ(Valeur::entier(1234567).texte(fr), QStringLiteral("1234567"));
+    EXPECT_EQ(Valeur::reel(12.5).texte(QLocale(QLocale::English, QLocale::UnitedStates)),
+              QStringLiteral("12.5"));
+    EXPECT_EQ(Valeur().texte(fr), QString());
+}
+
+TEST(Dates, LectureDeLaFormeCourteSansInversion) {
+    const QLocale fr(QLocale::French, QLocale::France);
+    EXPECT_EQ(store::dates::texteIso(*store::dates::lireLocal(QStringLiteral("03/04/2005"), fr)),
+              QStringLiteral("2005-04-03 00:00:00"));
+    EXPECT_EQ(store::dates::texteIso(*store::dates::lireLocal(QStringLiteral("04/03/2005"), fr)),
+              QStringLiteral("2005-03-04 00:00:00"));
+    EXPECT_FALSE(store::dates::lireLocal(QStringLiteral("31/02/2005"), fr).has_value());
+}
+
+TEST(Dates, LocaleDeTravailFrancaisSousC) {
+    platform::oublierLocaleTravail();
+    // The tests run under LC_ALL=C.UTF-8: French is used.
+    EXPECT_EQ(platform::localeTravail().language(), QLocale::French);
+    EXPECT_EQ(Valeur::reel(0.5).texte(), QStringLiteral("0,5"));
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+#include "support/Dossier.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "store/Schema.h"
+
+namespace test {
+
+Dossier::Dossier() {
+    if (!m_dir.isValid()) {
+        ADD_FAILURE() << "dossier temporaire impossible";
+    }
+}
+
+QString Dossier::chemin(const QString& nom) const {
+    return m_dir.filePath(nom);
+}
+
+store::Connexion Dossier::creerBase(const QString& nom) const {
+    store::Connexion cn = store::Connexion::creer(chemin(nom));
+    store::schema::creerTablesClients(cn);
+    return cn;
+}
+
+void Dossier::copierCommunes() const {
+    const QString source = QStringLiteral(VERIF_COMMUNES_MDB);
+    if (!QFile::copy(source, chemin(QStringLiteral("communes.mdb")))) {
+        ADD_FAILURE() << "copie impossible de " << source.toStdString();
+    }
+}
+
+void Dossier::creerCommunes(const std::vector<std::pair<QString, QString>>& lignes) const {
+    store::Connexion cn = store::Connexion::creer(chemin(QStringLiteral("communes.mdb")));
+    store::schema::creerTableCommunes(cn);
+    store::Instruction i(cn, QStringLiteral("INSERT INTO communes VALUES (?, ?)"));
+    for (const auto& [cp, ville] : lignes) {
+        i.reinitialiser();
+        i.lier(1, cp).lier(2, ville).executer();
+    }
+}
+
+void Dossier::ecrire(const QString& nom, const QByteArray& contenu) const {
+    QFile f(chemin(nom));
+    if (!f.open(QIODevice::WriteOnly) || f.write(contenu) != contenu.size()) {
+        ADD_FAILURE() << "écriture impossible de " << nom.toStdString();
+    }
+}
+
+QByteArray Dossier::lire(const QString& nom) const {
+    QFile f(chemin(nom));
+    if (!f.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "lecture impossible de " << nom.toStdString();
+        return {};
+    }
+    return f.readAll();
+}
+
+bool Dossier::existe(const QString& nom) const {
+    return QFileInfo::exists(chemin(nom));
+}
+
+void inserer(store::Connexion& cn, const QString& table, const Champs& champs) {
+    QStringList noms;
+    QStringList marques;
+    for (auto it = champs.begin(); it != champs.end(); ++it) {
+        noms << store::citer(it.key());
+        marques << QStringLiteral("?");
+    }
+    store::Instruction i(cn, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                 .arg(store::citer(table), noms.join(u','), marques.join(u',')));
+    int n = 1;
+    for (auto it = champs.begin(); it != champs.end(); ++it) {
+        i.lier(n++, it.value());
+    }
+    i.executer();
+}
+
+}  // namespace test

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QTemporaryDir>
+#include <utility>
+#include <vector>
+
+#include "store/Connexion.h"
+#include "store/Valeur.h"
+#include "support/Impression.h"
+
+namespace test {
+
+using Champs = QMap<QString, store::Valeur>;
+
+// A temporary application folder, removed at the end of the test.
+class Dossier {
+public:
+    Dossier();
+    QString chemin() const { return m_dir.path(); }
+    QString chemin(const QString& nom) const;
+
+    // BdClient.mdb with empty FCLI, FTEC and FCONS tables.
+    store::Connexion creerBase(const QString& nom = QStringLiteral("BdClient.mdb")) const;
+    // communes.mdb: the real reference built from the npm package.
+    void copierCommunes() const;
+    // communes.mdb with just these (postal code, town) rows.
+    void creerCommunes(const std::vector<std::pair<QString, QString>>& lignes) const;
+
+    void ecrire(const QString& nom, const QByteArray& contenu) const;
+    QByteArray lire(const QString& nom) const;
+    bool existe(const QString& nom) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// One row into a table; the other columns stay Null.
+void inserer(store::Connexion& cn, const QString& table, const Champs& champs);
+
+}  // namespace test
