@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 paquets=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core fonts-liberation2
   libsqlite3-dev sqlite3 libgtest-dev
   mdbtools-dev libglib2.0-dev
   time poppler-utils

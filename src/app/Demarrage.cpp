@@ -1,9 +1,100 @@
 #include "app/Demarrage.h"
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+#include <memory>
+
+#include "app/Batch.h"
+#include "app/Controles.h"
+#include "app/Form1.h"
+#include "app/MessagesQt.h"
+#include "app/Variables.h"
+#include "communes/Form2.h"
+
 namespace app {
 
-int demarrer(int, char**) {
-    return 0;
+namespace {
+
+int fenetres(int argc, char** argv) {
+    QApplication application(argc, argv);
+    appliquerPolices();
+    QTextStream err(stderr);
+    // Qt has taken its own options; what is left must be ours.
+    const auto analyse = batch::analyser(application.arguments().mid(1));
+    if (const auto* erreur = std::get_if<QString>(&analyse)) {
+        err << *erreur << "\n\n" << batch::usage();
+        return batch::kUsage;
+    }
+    const batch::Commande& commande = std::get<batch::Commande>(analyse);
+
+    Variables variables;
+    variables.dossier = commande.dossier.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                   : commande.dossier;
+    MessagesQt messages;
+    if (!QFileInfo(variables.dossier).isDir()) {
+        messages.exclamation(QStringLiteral("Le dossier « %1 » n'existe pas.")
+                                 .arg(QDir::toNativeSeparators(variables.dossier)));
+        return batch::kEchec;
+    }
+    variables.dossier = QFileInfo(variables.dossier).absoluteFilePath();
+
+    std::unique_ptr<Form1> form1;
+    communes::Form2 form2(variables, messages);
+    messages.setParent(&form2);
+    QObject::connect(&form2, &communes::Form2::choixConfirme, [&] {
+        form1 = std::make_unique<Form1>(variables, messages);
+        messages.setParent(form1.get());
+        form1->show();
+    });
+    form2.Form2_Load();
+    if (!form2.confirme()) {
+        form2.show();
+    }
+    const int code = application.exec();
+    messages.setParent(nullptr);
+    return code;
+}
+
+}  // namespace
+
+int demarrer(int argc, char** argv) {
+    // A verb means no window at all: no display is needed.
+    // So does any option of ours other than --dossier: a misspelt one must get
+    // its usage message even on a machine without a display.
+    bool lot = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a == QLatin1String("--dossier")) {
+            ++i;
+        } else if (batch::estVerbe(a) || a.startsWith(QLatin1String("--"))) {
+            lot = true;
+        }
+    }
+    if (!lot) {
+        const bool affichage = !qEnvironmentVariableIsEmpty("DISPLAY") ||
+                               !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                               !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+        if (!affichage) {
+            QTextStream(stderr) << "Pas d'affichage graphique : les fenêtres ne peuvent pas "
+                                   "s'ouvrir. Le mode batch fonctionne sans elles (verifclients "
+                                   "--help).\n";
+            return batch::kEchec;
+        }
+        return fenetres(argc, argv);
+    }
+    QCoreApplication application(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const auto analyse = batch::analyser(application.arguments().mid(1));
+    if (const auto* erreur = std::get_if<QString>(&analyse)) {
+        err << *erreur << "\n\n" << batch::usage();
+        return batch::kUsage;
+    }
+    return batch::executer(std::get<batch::Commande>(analyse), QCoreApplication::applicationDirPath(),
+                           out, err);
 }
 
 }  // namespace app

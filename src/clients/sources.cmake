@@ -1,1 +1,6 @@
-# Sources of src/clients
+# Sources of src/clients: field rules, analysis run, tidying, correction panels.
+target_sources(verif_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/OngletClients.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OngletClients.h
+  ${CMAKE_CURRENT_LIST_DIR}/OngletClients.ui
+)

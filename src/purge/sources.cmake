@@ -1,1 +1,6 @@
-# Sources of src/purge
+# Sources of src/purge: deletion of old clients and technical sheets.
+target_sources(verif_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/OngletPurge.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OngletPurge.h
+  ${CMAKE_CURRENT_LIST_DIR}/OngletPurge.ui
+)

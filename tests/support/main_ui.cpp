@@ -2,12 +2,15 @@
 
 #include <QApplication>
 
+#include "app/Controles.h"
+
 int main(int argc, char** argv) {
     // Window tests never need a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    app::appliquerPolices();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

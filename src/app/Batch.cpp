@@ -1,0 +1,134 @@
+#include "app/Batch.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace app::batch {
+
+namespace {
+
+int aide(Contexte& c) {
+    c.out << usage();
+    return kFait;
+}
+
+}  // namespace
+
+const std::vector<Verbe>& verbes() {
+    static const std::vector<Verbe> table = {
+        {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
+         QStringLiteral("affiche cette aide"), &aide},
+    };
+    return table;
+}
+
+bool estVerbe(const QString& argument) {
+    if (argument == QLatin1String("-h")) {
+        return true;
+    }
+    for (const Verbe& v : verbes()) {
+        if (v.nom == argument) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString usage() {
+    QString texte = QStringLiteral(
+        "Usage : verifclients [--dossier DOSSIER] [VERBE]\n"
+        "Sans verbe, ouvre les fenêtres. DOSSIER est le dossier de l'application (par défaut "
+        "celui de l'exécutable) : BdClient.mdb, communes.mdb, default.txt, notes Cli*.RTF.\n"
+        "Verbes :\n");
+    for (const Verbe& v : verbes()) {
+        texte += QStringLiteral("  %1\n      %2\n").arg(v.synopsis, v.aide);
+    }
+    texte += QStringLiteral(
+        "Codes de sortie : 0 fait, 1 échec (message clair, rien de perdu), 2 mauvais usage.\n");
+    return texte;
+}
+
+std::variant<Commande, QString> analyser(const QStringList& arguments) {
+    Commande c;
+    const Verbe* verbe = nullptr;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == QLatin1String("--dossier")) {
+            if (i + 1 >= arguments.size()) {
+                return QStringLiteral("--dossier attend le chemin d'un dossier.");
+            }
+            c.dossier = arguments[++i];
+        } else if (a == QLatin1String("--oui")) {
+            c.oui = true;
+        } else if (a == QLatin1String("--page-code")) {
+            if (i + 1 >= arguments.size()) {
+                return QStringLiteral("--page-code attend un nom de page de code (par exemple GBK).");
+            }
+            c.pageCode = arguments[++i];
+        } else if (estVerbe(a)) {
+            if (verbe) {
+                return QStringLiteral("Un seul verbe à la fois : %1 et %2.").arg(c.verbe, a);
+            }
+            c.verbe = a == QLatin1String("-h") ? QStringLiteral("--help") : a;
+            for (const Verbe& v : verbes()) {
+                if (v.nom == c.verbe) {
+                    verbe = &v;
+                }
+            }
+        } else if (verbe && c.parametres.size() < verbe->nbParametres &&
+                   !a.startsWith(QLatin1String("--"))) {
+            c.parametres << a;
+        } else {
+            return QStringLiteral("Argument inconnu : %1").arg(a);
+        }
+    }
+    if (verbe) {
+        if (c.parametres.size() != verbe->nbParametres) {
+            return QStringLiteral("Usage : verifclients [--dossier DOSSIER] %1").arg(verbe->synopsis);
+        }
+        if (c.oui && !verbe->accepteOui) {
+            return QStringLiteral("%1 ne prend pas --oui.").arg(verbe->nom);
+        }
+    } else if (c.oui || !c.pageCode.isEmpty()) {
+        return QStringLiteral("--oui et --page-code vont avec un verbe.");
+    }
+    return c;
+}
+
+int executer(const Commande& commande, const QString& dossierParDefaut, QTextStream& out,
+             QTextStream& err) {
+    const Verbe* verbe = nullptr;
+    for (const Verbe& v : verbes()) {
+        if (v.nom == commande.verbe) {
+            verbe = &v;
+        }
+    }
+    if (!verbe) {
+        err << usage();
+        return kUsage;
+    }
+    Contexte contexte{Variables{}, commande, out, err};
+    const QString dossier = commande.dossier.isEmpty() ? dossierParDefaut : commande.dossier;
+    if (!QFileInfo(dossier).isDir()) {
+        err << QStringLiteral("Le dossier « %1 » n'existe pas.\n").arg(QDir::toNativeSeparators(dossier));
+        return kEchec;
+    }
+    contexte.variables.dossier = QFileInfo(dossier).absoluteFilePath();
+    const int code = verbe->action(contexte);
+    out.flush();
+    err.flush();
+    return code;
+}
+
+QString ligneListe(const QString& liste, const QStringList& colonnes) {
+    QStringList champs{liste};
+    for (QString c : colonnes) {
+        champs << c.replace(u'\\', QStringLiteral("\\\\"))
+                      .replace(u'\t', QStringLiteral("\\t"))
+                      .replace(u'\r', QStringLiteral("\\r"))
+                      .replace(u'\n', QStringLiteral("\\n"));
+    }
+    return champs.join(u'\t');
+}
+
+}  // namespace app::batch

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+#include <variant>
+
+#include "app/Variables.h"
+
+namespace app::batch {
+
+// Exit codes of the batch mode.
+enum Sortie { kFait = 0, kEchec = 1, kUsage = 2 };
+
+// The command line: [--dossier DIR] VERB [parameters] [options].
+struct Commande {
+    QString dossier;  // empty: the executable's folder
+    QString verbe;    // empty: open the windows
+    QStringList parametres;
+    bool oui = false;
+    QString pageCode;  // --page-code, for Access files in a code page other than 1252
+};
+
+// What a verb works with: fresh shared state on the application folder, and
+// the two output streams (French text, UTF-8).
+struct Contexte {
+    Variables variables;
+    const Commande& commande;
+    QTextStream& out;
+    QTextStream& err;
+};
+
+struct Verbe {
+    QString nom;          // "--analyse-clients"
+    int nbParametres;     // positional parameters after the verb
+    bool accepteOui;      // takes --oui
+    QString synopsis;     // "--purge-clients DATE [--oui]"
+    QString aide;         // one French line
+    int (*action)(Contexte&);
+};
+
+const std::vector<Verbe>& verbes();
+bool estVerbe(const QString& argument);
+
+// A parsed command, or the French message of a usage error.
+std::variant<Commande, QString> analyser(const QStringList& arguments);
+QString usage();
+
+// Runs the verb of the command; `dossierParDefaut` is the executable's folder.
+int executer(const Commande& commande, const QString& dossierParDefaut, QTextStream& out,
+             QTextStream& err);
+
+// One row of a list, as the window would show it: the list's name, then the
+// row's text and sub-items, tab-separated (a tab inside a value as "\t").
+QString ligneListe(const QString& liste, const QStringList& colonnes);
+
+}  // namespace app::batch

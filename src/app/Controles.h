@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QStringList>
+
+class QLineEdit;
+class QListWidget;
+class QWidget;
+
+namespace app {
+
+// Applies a key filter (FiltreChiffres, FiltreChiffresPlus) to the characters
+// typed into a box: a key whose code the filter replaces by 1 is dropped.
+// Keys without a character (arrows, Delete) are not filtered.
+void installerFiltre(QLineEdit* zone, void (*filtre)(int&));
+
+// Sorted list boxes: the items show in alphabetical order (French rules,
+// letter case aside), whatever order they are added in.
+void ajouterTrie(QListWidget* liste, const QStringList& textes);
+void remplirTrie(QListWidget* liste, const QStringList& textes);
+
+// Design positions are given in twips: 15 to a pixel.
+constexpr int pixels(int twips) {
+    return twips / 15;
+}
+void placer(QWidget* w, int gauche, int haut, int largeur, int hauteur);
+
+// The fonts of the salon's Windows desktop, mapped to the free ones of the
+// machine, and the 8-point default that the design positions assume.
+void appliquerPolices();
+
+// "Error" and "correct" colours of a box: white on red, black on white.
+void colorer(QWidget* zone, bool enErreur);
+
+}  // namespace app

@@ -1,0 +1,65 @@
+#include "app/Form1.h"
+
+#include <QCloseEvent>
+
+#include "app/Messages.h"
+#include "app/Variables.h"
+#include "clients/OngletClients.h"
+#include "purge/OngletPurge.h"
+#include "tech/OngletTechniques.h"
+#include "ui_Form1.h"
+
+namespace app {
+
+Form1::Form1(Variables& variables, Messages& messages, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_vars(variables), m_messages(messages) {
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    m_clients = std::make_unique<clients::OngletClients>(*this, m_ui->pageClients);
+    m_techniques = std::make_unique<tech::OngletTechniques>(*this, m_ui->pageTechniques);
+    m_purge = std::make_unique<purge::OngletPurge>(*this, m_ui->pagePurge);
+    connect(m_ui->SSTab1, &QTabWidget::currentChanged, this, &Form1::SSTab1_Click);
+    connect(m_ui->BtnQuitter, &QPushButton::clicked, this, &QWidget::close);
+    Form1_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form1_Load() {
+    m_vars.NbFichiersRTF = 0;
+    m_clients->Form1_Load();
+    m_vars.NbFichiersRTF = compterFichiersRtf(m_vars.dossier);
+    m_techniques->Form1_Load();
+    m_ui->SSTab1->setCurrentIndex(0);
+    m_ui->Frame6->hide();
+    m_ui->Frame6->setGeometry(m_ui->SSTab1->geometry());
+    m_ui->Frame6->raise();
+}
+
+void Form1::SSTab1_Click(int index) {
+    switch (index) {
+        case 0:
+            m_ui->Label1->setText(QStringLiteral("Vérification du fichier client"));
+            break;
+        case 1:
+            m_ui->Label1->setText(QStringLiteral("Vérification du fichier technique"));
+            break;
+        case 2:
+            m_ui->Label1->setText(QStringLiteral("Purge des fichiers clients/techniques"));
+            m_purge->preparer();
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::QueryUnload() noexcept {
+    m_vars.cnCommunes.Fermer();
+}
+
+void Form1::closeEvent(QCloseEvent* evenement) {
+    QueryUnload();
+    evenement->accept();
+}
+
+}  // namespace app

@@ -1,0 +1,32 @@
+#include "app/Variables.h"
+
+#include "platform/Fichiers.h"
+
+namespace app {
+
+QString Variables::cheminBd() const {
+    return fichier(QStringLiteral("bdclient.mdb"));
+}
+
+QString Variables::fichier(const QString& nom) const {
+    return platform::resoudre(dossier, nom);
+}
+
+}  // namespace app
+
+#include <QDir>
+
+namespace app {
+
+int compterFichiersRtf(const QString& dossier) {
+    int n = 0;
+    const QStringList fichiers = QDir(dossier).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& f : fichiers) {
+        if (f.right(3).toUpper() == QLatin1String("RTF")) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+}  // namespace app

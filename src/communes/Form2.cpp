@@ -1,0 +1,126 @@
+#include "communes/Form2.h"
+
+#include <QListWidget>
+#include <QScreen>
+
+#include "app/Controles.h"
+#include "app/Messages.h"
+#include "app/Variables.h"
+#include "communes/Communes.h"
+#include "communes/FichierDefaut.h"
+#include "communes/FiltreChiffres.h"
+#include "store/Erreur.h"
+#include "ui_Form2.h"
+
+namespace communes {
+
+namespace {
+QString legendeVilles(int nombre) {
+    return QStringLiteral("Villes   ( %1 )").arg(nombre);
+}
+}  // namespace
+
+Form2::Form2(app::Variables& variables, app::Messages& messages, QWidget* parent)
+    : QWidget(parent), m_ui(std::make_unique<Ui::Form2>()), m_vars(variables), m_messages(messages) {
+    m_ui->setupUi(this);
+    setFixedSize(size());
+    app::installerFiltre(m_ui->txtCp, &FiltreChiffres);
+    connect(m_ui->txtCp, &QLineEdit::textChanged, this, &Form2::txtCp_Change);
+    connect(m_ui->TxtVille, &QLineEdit::textChanged, this, &Form2::TestCpVille);
+    connect(m_ui->List1, &QListWidget::itemClicked, this, &Form2::List1_Click);
+    connect(m_ui->BtnFermer, &QPushButton::clicked, this, &Form2::BtnFermer_Click);
+}
+
+Form2::~Form2() = default;
+
+void Form2::Form2_Load() {
+    if (const auto defaut = lireDefaut(m_vars.dossier)) {
+        m_silencieux = true;
+        m_ui->TxtVille->setText(defaut->ville);
+        m_ui->txtCp->setText(defaut->codePostal);
+        // Pressed from the program, even when a line is empty: the stored values
+        // are taken as they are.
+        BtnFermer_Click();
+        return;
+    }
+    m_ui->Label1->setText(
+        QStringLiteral("Pour pouvoir continuer vous devez impérativement choisir une ville et son "
+                       "code postal par défaut.\r\n"
+                       "Cette information sera utilisée pour compléter automatique le manque de "
+                       "code postal et ou de ville \r\n"
+                       "dans votre fichier client si vous choisissez de ne pas le corriger."));
+    ToutesVilles();
+    if (const QScreen* ecran = screen()) {
+        move(ecran->availableGeometry().center() - rect().center());
+    }
+}
+
+void Form2::txtCp_Change() {
+    if (m_ui->txtCp->text().size() >= 2) {
+        if (!m_vars.ChoixListe) {
+            cpVilles();
+        }
+        TestCpVille();
+    }
+    m_vars.ChoixListe = false;
+}
+
+void Form2::TestCpVille() {
+    m_ui->BtnFermer->setEnabled(!m_ui->txtCp->text().isEmpty() &&
+                                !m_ui->TxtVille->text().isEmpty());
+}
+
+void Form2::ToutesVilles() {
+    try {
+        app::ajouterTrie(m_ui->List1, communes::ToutesVilles(m_vars.dossier));
+    } catch (const store::ErreurStore& e) {
+        m_messages.exclamation(e.message());
+    }
+}
+
+void Form2::cpVilles() {
+    if (m_silencieux) {
+        // Never seen: the list would only be thrown away.
+        return;
+    }
+    try {
+        const QStringList villes = communes::cpVilles(m_vars.dossier, m_ui->txtCp->text());
+        app::remplirTrie(m_ui->List1, villes);
+        m_ui->lblListeVille->setText(legendeVilles(m_ui->List1->count()));
+    } catch (const store::ErreurStore& e) {
+        m_messages.exclamation(e.message());
+    }
+}
+
+void Form2::List1_Click() {
+    QListWidgetItem* choisie = m_ui->List1->currentItem();
+    if (!choisie) {
+        return;
+    }
+    const QString ville = choisie->text();
+    m_vars.ChoixListe = true;
+    try {
+        if (const auto cp = cpVille(m_vars.dossier, ville)) {
+            m_ui->txtCp->setText(*cp);
+        }
+    } catch (const store::ErreurStore& e) {
+        m_messages.exclamation(e.message());
+    }
+    m_ui->TxtVille->setText(ville);
+}
+
+void Form2::BtnFermer_Click() {
+    m_vars.CpDefaut = m_ui->txtCp->text();
+    m_vars.VilleDefaut = m_ui->TxtVille->text();
+    if (!ecrireDefaut(m_vars.dossier, {m_vars.VilleDefaut, m_vars.CpDefaut})) {
+        m_messages.exclamation(
+            QStringLiteral("Impossible d'enregistrer la ville par défaut dans « %1 » : le "
+                           "choix ne vaut que pour cette fois.")
+                .arg(cheminDefaut(m_vars.dossier)));
+    }
+    m_confirme = true;
+    emit choixConfirme();
+    close();
+}
+
+}  // namespace communes
