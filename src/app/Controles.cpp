@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
+#include <QTreeWidget>
 #include <algorithm>
 
 #include "platform/Locale.h"
@@ -89,6 +90,11 @@ void appliquerPolices() {
 
 void placer(QWidget* w, int gauche, int haut, int largeur, int hauteur) {
     w->setGeometry(pixels(gauche), pixels(haut), pixels(largeur), pixels(hauteur));
+}
+
+QTreeWidgetItem* ligneSelectionnee(const QTreeWidget* liste) {
+    const QList<QTreeWidgetItem*> choisies = liste->selectedItems();
+    return choisies.isEmpty() ? nullptr : choisies.first();
 }
 
 void colorer(QWidget* zone, bool enErreur) {

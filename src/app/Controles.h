@@ -4,6 +4,8 @@
 
 class QLineEdit;
 class QListWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 namespace app {
@@ -27,6 +29,9 @@ void placer(QWidget* w, int gauche, int haut, int largeur, int hauteur);
 // The fonts of the salon's Windows desktop, mapped to the free ones of the
 // machine, and the 8-point default that the design positions assume.
 void appliquerPolices();
+
+// The selected row of a list view, or nullptr when none is selected.
+QTreeWidgetItem* ligneSelectionnee(const QTreeWidget* liste);
 
 // "Error" and "correct" colours of a box: white on red, black on white.
 void colorer(QWidget* zone, bool enErreur);
