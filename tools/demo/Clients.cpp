@@ -113,8 +113,10 @@ double serieDu(int annee, int mois, int jour) {
     return store::dates::serie(QDate(annee, mois, jour));
 }
 
-double exponentielle(Hasard& h) {
-    return -std::log(1.0 - h.reel());
+// A spread weight of mean 1, most clients light, a few heavy. Plain products:
+// no library function whose last bit could differ from one machine to another.
+double poidsEtale(Hasard& h) {
+    return 4.0 * h.reel() * h.reel();
 }
 
 // "Marie-Claire" from "MARIE-CLAIRE", "D'Almeida" from "D'ALMEIDA".
@@ -549,8 +551,8 @@ Client Generateur::client(int numero, int nombre, Ligne& l) {
                              : serieDu(2025, 6, 30);
     const double annees = (c.finActivite - c.creation) / 365.25;
     const double facteur = 0.5 + annees / 10.0;
-    c.poidsFiches = h.chance(0.12) ? 0 : (0.2 + exponentielle(h)) * facteur;
-    c.poidsVisites = h.chance(0.08) ? 0 : (0.3 + 0.5 * c.poidsFiches + exponentielle(h)) * facteur;
+    c.poidsFiches = h.chance(0.12) ? 0 : (0.2 + poidsEtale(h)) * facteur;
+    c.poidsVisites = h.chance(0.08) ? 0 : (0.3 + 0.5 * c.poidsFiches + poidsEtale(h)) * facteur;
 
     const std::vector<Defaut> liste = defauts();
     const auto avec = [&](Defaut d) {
