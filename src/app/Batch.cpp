@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "tech/LotTech.h"
+
 namespace app::batch {
 
 namespace {
@@ -18,6 +20,9 @@ const std::vector<Verbe>& verbes() {
     static const std::vector<Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
+        {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
+         QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
+         &tech::analyserTechniques},
     };
     return table;
 }
