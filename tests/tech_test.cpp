@@ -6,6 +6,7 @@
 #include "store/Connexion.h"
 #include "store/Erreur.h"
 #include "store/Recordset.h"
+#include "store/Schema.h"
 #include "support/Dossier.h"
 #include "tech/AnalyseTech.h"
 #include "tech/FicheTech.h"
@@ -135,13 +136,30 @@ TEST_F(Analyse, NettoyageEcritLesMemosEtLaisseNull) {
         {4, QStringLiteral("   "), QStringLiteral("")},  // empty text, not Null
         {5, QStringLiteral("{\\rtf1 x}"), QStringLiteral("{\\rtf1 x}")},
         {6, QStringLiteral("a\0b \r\n"), QStringLiteral("a\0b ")},
+        {7, QStringLiteral("a\r\n\0"), QStringLiteral("a\r\n\0")},
     };
-    for (const auto& c : cas) {
-        fiche(c.numero, QStringLiteral("A1"), QStringLiteral("Coupe"), c.avant);
+    // The same in a database that stores its text as UTF-16.
+    test::Dossier seize;
+    store::Connexion cn16 = store::Connexion::creer(seize.chemin(QStringLiteral("BdClient.mdb")));
+    cn16.executer(QStringLiteral("PRAGMA encoding = 'UTF-16le'"));
+    store::schema::creerTablesClients(cn16);
+    for (store::Connexion* c : {&cn, &cn16}) {
+        for (const auto& k : cas) {
+            test::inserer(*c, QStringLiteral("FTEC"),
+                          {{QStringLiteral("Numéro"), Valeur::entier(k.numero)},
+                           {QStringLiteral("Mémo"), k.avant}});
+        }
     }
-    tech::PreAnalyseTech(base());
-    for (const auto& c : cas) {
-        EXPECT_EQ(memo(c.numero), c.apres) << c.numero;
+    for (const QString& chemin : {base(), seize.chemin(QStringLiteral("BdClient.mdb"))}) {
+        tech::PreAnalyseTech(chemin);
+        store::Connexion lu(chemin);
+        for (const auto& k : cas) {
+            store::Instruction i(lu,
+                                 QStringLiteral("SELECT \"Mémo\" FROM FTEC WHERE \"Numéro\" = ?"));
+            i.lier(1, k.numero);
+            ASSERT_TRUE(i.pas());
+            EXPECT_EQ(i.colonne(0), k.apres) << k.numero << " " << chemin.toStdString();
+        }
     }
 }
 
@@ -188,6 +206,29 @@ TEST_F(Analyse, ListesEnOrdreDeLaTableAvecLeurClient) {
     sans14.removeAt(4);
     EXPECT_EQ(deuxieme.lignes, sans14);
     EXPECT_EQ(memo(14), fois(499));
+}
+
+TEST(AnalyseUtf16, LongueurEnCaracteres) {
+    test::Dossier d;
+    store::Connexion cn = store::Connexion::creer(d.chemin(QStringLiteral("BdClient.mdb")));
+    cn.executer(QStringLiteral("PRAGMA encoding = 'UTF-16le'"));
+    store::schema::creerTablesClients(cn);
+    const QString emoji = QString::fromUtf16(u"\U0001F487");
+    const std::pair<qint64, QString> memos[] = {{1, QString(300, u'a')},
+                                                {2, QString(500, u'a')},
+                                                {3, QString(501, u'a')},
+                                                {4, emoji.repeated(250)},
+                                                {5, emoji.repeated(250) + u'a'}};
+    for (const auto& [numero, memo] : memos) {
+        test::inserer(cn, QStringLiteral("FTEC"),
+                      {{QStringLiteral("Numéro"), Valeur::entier(numero)},
+                       {QStringLiteral("Famille"), QStringLiteral("Soin")},
+                       {QStringLiteral("Mémo"), memo}});
+    }
+    Lignes l;
+    tech::AnalyseTech(d.chemin(QStringLiteral("BdClient.mdb")), l);
+    EXPECT_EQ(l.lignes, QStringList({QStringLiteral("ListMemo\t3\t\t\t\tx"),
+                                     QStringLiteral("ListMemo\t5\t\t\t\tx")}));
 }
 
 TEST_F(Analyse, TableVide) {

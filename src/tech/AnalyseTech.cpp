@@ -43,15 +43,16 @@ void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur) {
     store::Connexion cn(cheminBd);
     // Every memo is tidied or none is.
     store::Transaction transaction(cn);
-    // Only a memo that ends in a blank or a CR LF pair can change; the others
+    // Only a memo that ends in a blank, a CR or a LF can change; the others
     // are left as they are on disk rather than rewritten with the same text.
-    // (Compared as bytes: an embedded NUL does not stop the comparison.)
+    // (Byte lengths, whatever the text encoding: an embedded NUL does not
+    // stop them.)
     std::vector<qint64> cles;
     {
         store::Instruction candidats(
             cn, QStringLiteral("SELECT rowid FROM FTEC WHERE typeof(\"Mémo\") = 'text' AND "
-                               "(substr(CAST(\"Mémo\" AS BLOB), -1) = X'20' OR "
-                               "substr(CAST(\"Mémo\" AS BLOB), -2) = X'0D0A') ORDER BY rowid"));
+                               "length(CAST(rtrim(\"Mémo\", ' ' || char(13, 10)) AS BLOB)) < "
+                               "length(CAST(\"Mémo\" AS BLOB)) ORDER BY rowid"));
         while (candidats.pas()) {
             cles.push_back(candidats.colonneEntier(0));
         }
