@@ -151,4 +151,8 @@ QString messagePlusErreur() {
     return QStringLiteral("Votre fichier technique ne comporte plus d'erreur.");
 }
 
+QString messageEchecAnalyse(const QString& cause) {
+    return QStringLiteral("L'analyse des fiches techniques s'est arrêtée : %1").arg(cause);
+}
+
 }  // namespace tech

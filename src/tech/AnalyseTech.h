@@ -67,5 +67,7 @@ QString legendeListeTech(qint64 nbLignes, qint64 total);
 QString messageSansErreur();
 // Shown when the last sheet without family has been corrected.
 QString messagePlusErreur();
+// Shown when the store fails during the analysis, with the store's own words.
+QString messageEchecAnalyse(const QString& cause);
 
 }  // namespace tech

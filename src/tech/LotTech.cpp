@@ -38,8 +38,7 @@ int analyserTechniques(app::batch::Contexte& contexte) {
     } catch (const store::ErreurStore& e) {
         sortie.imprimer(contexte.out);
         contexte.out.flush();
-        contexte.err
-            << QStringLiteral("Analyse des fiches techniques interrompue : %1\n").arg(e.message());
+        contexte.err << messageEchecAnalyse(e.message()) << '\n';
         return app::batch::kEchec;
     }
     sortie.imprimer(contexte.out);

@@ -175,8 +175,7 @@ void OngletTechniques::btnAnalyseRTF_Click() {
         affichage.afficher();
         ui.lblAttenteRTF->hide();
         ui.lblNbCliTech->clear();
-        m_form.messages().exclamation(
-            QStringLiteral("L'analyse des fiches techniques s'est arrêtée : %1").arg(e.message()));
+        m_form.messages().exclamation(messageEchecAnalyse(e.message()));
     }
 }
 
