@@ -205,37 +205,41 @@ void OngletTechniques::ListMemo_ItemClick(QTreeWidgetItem*) {
     }
 }
 
-void OngletTechniques::chargerFiche() {
-    Ui::OngletTechniques& ui = *m_ui;
-    const QTreeWidgetItem* ligne = app::ligneSelectionnee(ui.ListCliTech);
+std::optional<FicheTech> OngletTechniques::ficheSelectionnee(const QTreeWidget* liste) {
+    const QTreeWidgetItem* ligne = app::ligneSelectionnee(liste);
     if (!ligne) {
-        return;
+        return std::nullopt;
     }
     app::Variables& v = m_form.variables();
     v.CheminBd = v.cheminBd();
-    const FicheTech fiche = LireFiche(v.CheminBd, ligne->text(0));
+    return LireFiche(v.CheminBd, ligne->text(0));
+}
+
+void OngletTechniques::chargerFiche() {
+    Ui::OngletTechniques& ui = *m_ui;
+    const std::optional<FicheTech> fiche = ficheSelectionnee(ui.ListCliTech);
+    if (!fiche) {
+        return;
+    }
     // Loading another sheet drops a family choice under way.
     ui.comboFam->hide();
     ui.BtnModifFam->setText(QStringLiteral("M"));
-    ui.lbDateCreat->setText(fiche.Date.texte());
-    texte(ui.txtTech, fiche.Tech);
-    texte(ui.txtService, fiche.Serv);
-    texte(ui.txtDivers1, fiche.Divers1);
-    texte(ui.txtDivers2, fiche.Divers2);
-    texte(ui.txtFamille, fiche.Famille);
+    ui.lbDateCreat->setText(fiche->Date.texte());
+    texte(ui.txtTech, fiche->Tech);
+    texte(ui.txtService, fiche->Serv);
+    texte(ui.txtDivers1, fiche->Divers1);
+    texte(ui.txtDivers2, fiche->Divers2);
+    texte(ui.txtFamille, fiche->Famille);
     app::CouleurChamps(m_form, ui.ListCliTech);
 }
 
 void OngletTechniques::chargerMemo() {
     Ui::OngletTechniques& ui = *m_ui;
-    const QTreeWidgetItem* ligne = app::ligneSelectionnee(ui.ListMemo);
-    if (!ligne) {
+    const std::optional<FicheTech> fiche = ficheSelectionnee(ui.ListMemo);
+    if (!fiche) {
         return;
     }
-    app::Variables& v = m_form.variables();
-    v.CheminBd = v.cheminBd();
-    const FicheTech fiche = LireFiche(v.CheminBd, ligne->text(0));
-    const auto [debut, suite] = couperMemo(fiche.Memo.texte());
+    const auto [debut, suite] = couperMemo(fiche->Memo.texte());
     ui.txtmemo->setPlainText(debut);
     // A memo shortened since the analysis leaves no stale continuation behind.
     ui.txtmemo1->setPlainText(suite);

@@ -2,6 +2,9 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
+
+#include "tech/FicheTech.h"
 
 class QLineEdit;
 class QPushButton;
@@ -42,6 +45,8 @@ public:
     void ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton);
 
 private:
+    // The sheet of the list's selected row; none when no row is selected.
+    std::optional<FicheTech> ficheSelectionnee(const QTreeWidget* liste);
     // The loadings, failures left to the caller.
     void chargerFiche();
     void chargerMemo();
