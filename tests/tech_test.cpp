@@ -331,7 +331,8 @@ TEST_F(Analyse, VerbeBatch) {
     s = lancer(vide.chemin());
     EXPECT_EQ(s.code, app::batch::kEchec);
     EXPECT_TRUE(s.out.isEmpty());
-    EXPECT_TRUE(s.err.contains(QStringLiteral("bdclient.mdb"))) << s.err.toStdString();
+    EXPECT_TRUE(s.err.contains(QStringLiteral("bdclient.mdb"), Qt::CaseInsensitive))
+        << s.err.toStdString();
 }
 
 }  // namespace
