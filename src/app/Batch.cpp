@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "purge/LotPurge.h"
+
 namespace app::batch {
 
 namespace {
@@ -18,6 +20,14 @@ const std::vector<Verbe>& verbes() {
     static const std::vector<Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
+        {QStringLiteral("--purge-clients"), 1, true, QStringLiteral("--purge-clients DATE [--oui]"),
+         QStringLiteral("compte (et avec --oui supprime) les clients non venus depuis DATE "
+                        "(JJ/MM/AAAA ou AAAA-MM-JJ)"),
+         &purge::lotPurgeClients},
+        {QStringLiteral("--purge-techniques"), 1, true,
+         QStringLiteral("--purge-techniques DATE [--oui]"),
+         QStringLiteral("compte (et avec --oui supprime) les fiches techniques créées avant DATE"),
+         &purge::lotPurgeTechniques},
     };
     return table;
 }
