@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "purge/LotPurge.h"
 #include "tech/LotTech.h"
 
 namespace app::batch {
@@ -23,6 +24,14 @@ const std::vector<Verbe>& verbes() {
         {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
          QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
          &tech::analyserTechniques},
+        {QStringLiteral("--purge-clients"), 1, true, QStringLiteral("--purge-clients DATE [--oui]"),
+         QStringLiteral("compte (et avec --oui supprime) les clients non venus depuis DATE "
+                        "(JJ/MM/AAAA ou AAAA-MM-JJ)"),
+         &purge::lotPurgeClients},
+        {QStringLiteral("--purge-techniques"), 1, true,
+         QStringLiteral("--purge-techniques DATE [--oui]"),
+         QStringLiteral("compte (et avec --oui supprime) les fiches techniques créées avant DATE"),
+         &purge::lotPurgeTechniques},
     };
     return table;
 }
