@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "purge/LotPurge.h"
+#include "tech/LotTech.h"
 
 namespace app::batch {
 
@@ -20,6 +21,9 @@ const std::vector<Verbe>& verbes() {
     static const std::vector<Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
+        {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
+         QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
+         &tech::analyserTechniques},
         {QStringLiteral("--purge-clients"), 1, true, QStringLiteral("--purge-clients DATE [--oui]"),
          QStringLiteral("compte (et avec --oui supprime) les clients non venus depuis DATE "
                         "(JJ/MM/AAAA ou AAAA-MM-JJ)"),
