@@ -5,6 +5,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStringDecoder>
+#include <QTabWidget>
+#include <QTest>
 #include <QTreeWidget>
 #include <functional>
 
@@ -167,27 +169,46 @@ TEST_F(ExportFenetre, ClientsOuiAvecProgressionPuisNon) {
     EXPECT_TRUE(frame6->isHidden());
 }
 
-TEST_F(ExportFenetre, FichesOuiSansProgression) {
-    base(1, 801);
-    vars.NbTech = 801;
+TEST_F(ExportFenetre, FichesApresAnalyseOuiPuisNon) {
+    base(1, 802);
+    {
+        store::Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")));
+        cn.executer(QStringLiteral("UPDATE FTEC SET Famille = NULL WHERE \"Numéro\" IN (3, 5)"));
+    }
     app::Form1 f(vars, messages);
     f.show();
-    auto* liste = enfant<QTreeWidget>(&f, "ListCliTech");
-    new QTreeWidgetItem(liste, {QStringLiteral("3"), QStringLiteral("A1"), QStringLiteral("NOM ")});
+    enfant<QTabWidget>(&f, "SSTab1")->setCurrentIndex(1);
+    QTest::mouseClick(enfant<QPushButton>(&f, "btnAnalyseRTF"), Qt::LeftButton);
+    ASSERT_EQ(enfant<QTreeWidget>(&f, "ListCliTech")->topLevelItemCount(), 2);
+    messages.vider();
     bool frameVisible = true;
     messages.pendant = [&] { frameVisible = enfant<QWidget>(&f, "Frame6")->isVisible(); };
 
     messages.repondre(true);
-    exports::btnExportTech_Click(f, *liste);
-    EXPECT_EQ(messages.textes(),
-              (QStringList{exports::confirmationTechniques(1, 801),
-                           QStringLiteral("2 Fichier(s) CSV Tecnique créé(s).")}));
+    QTest::mouseClick(enfant<QPushButton>(&f, "btnExportTech"), Qt::LeftButton);
+    EXPECT_EQ(
+        messages.textes(),
+        (QStringList{
+            QStringLiteral("Voulez-vous créer le fichier csv Technique ?\r\nAttention 2 clients "
+                           "sur 802 ne seront pas importés\r\ndans TRELLINAX PRO."),
+            QStringLiteral("2 Fichier(s) CSV Tecnique créé(s).")}));
+    // No progress panel for the sheets.
     EXPECT_FALSE(frameVisible);
-    // 800 sheets once sheet 3 is left out: a second file with the header only.
+    // 800 sheets once 3 and 5 are left out: a second file with the header only.
     const QStringList lignes = lignesDe(d.lire(QStringLiteral("FTEC_1.txt")));
-    EXPECT_EQ(lignes.size(), 801);
-    EXPECT_EQ(lignesDe(d.lire(QStringLiteral("FTEC_2.txt"))).size(), 1);
+    ASSERT_EQ(lignes.size(), 801);
+    EXPECT_EQ(lignes.value(2), QStringLiteral("2;A1;;;;;;Coupe;"));
     EXPECT_EQ(lignes.value(3), QStringLiteral("4;A1;;;;;;Coupe;"));
+    EXPECT_EQ(lignes.value(4), QStringLiteral("6;A1;;;;;;Coupe;"));
+    EXPECT_EQ(lignesDe(d.lire(QStringLiteral("FTEC_2.txt"))).size(), 1);
+
+    // No: nothing is written, nothing more is said.
+    QFile::remove(d.chemin(QStringLiteral("FTEC_1.txt")));
+    messages.vider();
+    messages.repondre(false);
+    QTest::mouseClick(enfant<QPushButton>(&f, "btnExportTech"), Qt::LeftButton);
+    EXPECT_EQ(messages.messages().size(), 1u);
+    EXPECT_FALSE(d.existe(QStringLiteral("FTEC_1.txt")));
 }
 
 TEST_F(ExportFenetre, EchecDitEtCacheFrame6) {

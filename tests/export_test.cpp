@@ -7,6 +7,7 @@
 #include <QStringEncoder>
 #include <functional>
 
+#include "app/Batch.h"
 #include "export/Export.h"
 #include "platform/ErreurFichier.h"
 #include "platform/Locale.h"
@@ -418,6 +419,71 @@ TEST_F(Export, DossierEnLectureSeule) {
     }
     QFile::setPermissions(d.chemin(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(d.lire(QStringLiteral("FTEC_1.txt")), QByteArray("ancien 1"));
+}
+
+// ---------------------------------------------------------------- batch mode
+
+struct Lot {
+    int code;
+    QString out;
+    QString err;
+};
+
+Lot lancer(const QString& dossier, const QStringList& arguments) {
+    Lot r;
+    const auto analyse = app::batch::analyser(arguments);
+    if (const auto* erreur = std::get_if<QString>(&analyse)) {
+        return {app::batch::kUsage, {}, *erreur};
+    }
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code = app::batch::executer(std::get<app::batch::Commande>(analyse), dossier, out, err);
+    return r;
+}
+
+TEST_F(Export, LotFichesAnalyseeLaisseDeCoteLesFichesSansFamille) {
+    {
+        store::Connexion cn = d.creerBase();
+        test::inserer(cn, QStringLiteral("FCLI"),
+                      {{QStringLiteral("Code"), QStringLiteral("A1")},
+                       {QStringLiteral("Nom"), QStringLiteral("DUPONT")},
+                       {QStringLiteral("Prénom"), QStringLiteral("Marie")}});
+        remplir(cn, QStringLiteral("FTEC"), 4);
+        cn.executer(QStringLiteral("UPDATE FTEC SET Famille = '' WHERE \"Numéro\" = 2"));
+    }
+    const Lot r = lancer(d.chemin(), {QStringLiteral("--export-techniques")});
+    EXPECT_EQ(r.code, app::batch::kFait) << r.err.toStdString();
+    EXPECT_EQ(r.err, QString());
+    EXPECT_EQ(r.out, QStringLiteral("ListCliTech\t2\tA1\tDUPONT Marie\tx\t\n"
+                                    "Liste des techniques avec erreurs ( 1 / 4 )\n") +
+                         QDir::toNativeSeparators(d.chemin(QStringLiteral("FTEC_1.txt"))) +
+                         QStringLiteral("\n1 Fichier(s) CSV Tecnique créé(s).\n"));
+    QStringList numeros;
+    for (const QString& l : lignesDe(d.lire(QStringLiteral("FTEC_1.txt"))).mid(1)) {
+        numeros << l.section(u';', 0, 0);
+    }
+    EXPECT_EQ(numeros,
+              (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4")}));
+
+    // A failed export: the message on the error output, exit 1, the earlier files kept.
+    QDir(d.chemin()).mkdir(QStringLiteral("FTEC_2.txt"));
+    {
+        store::Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")));
+        remplir(cn, QStringLiteral("FTEC"), 800);
+    }
+    const QByteArray avant = d.lire(QStringLiteral("FTEC_1.txt"));
+    const Lot echec = lancer(d.chemin(), {QStringLiteral("--export-techniques")});
+    EXPECT_EQ(echec.code, app::batch::kEchec);
+    EXPECT_TRUE(echec.err.contains(QStringLiteral("FTEC_2.txt"))) << echec.err.toStdString();
+    EXPECT_FALSE(echec.out.contains(QStringLiteral("créé(s)")));
+    EXPECT_EQ(d.lire(QStringLiteral("FTEC_1.txt")), avant);
+
+    // No database: the analysis says so, nothing is written.
+    test::Dossier vide;
+    const Lot sansBase = lancer(vide.chemin(), {QStringLiteral("--export-techniques")});
+    EXPECT_EQ(sansBase.code, app::batch::kEchec);
+    EXPECT_TRUE(sansBase.err.contains(QStringLiteral("introuvable"))) << sansBase.err.toStdString();
+    EXPECT_EQ(fichiersDe(vide), QStringList());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "export/LotExport.h"
 #include "purge/LotPurge.h"
 #include "tech/LotTech.h"
 
@@ -24,6 +25,10 @@ const std::vector<Verbe>& verbes() {
         {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
          QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
          &tech::analyserTechniques},
+        {QStringLiteral("--export-techniques"), 0, false, QStringLiteral("--export-techniques"),
+         QStringLiteral("analyse les fiches techniques puis exporte celles qui ont une famille "
+                        "(FTEC_1.txt…)"),
+         &exports::lotExportTechniques},
         {QStringLiteral("--purge-clients"), 1, true, QStringLiteral("--purge-clients DATE [--oui]"),
          QStringLiteral("compte (et avec --oui supprime) les clients non venus depuis DATE "
                         "(JJ/MM/AAAA ou AAAA-MM-JJ)"),

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace app::batch {
+struct Contexte;
+}
+
+namespace exports {
+
+// --export-techniques: the sheet analysis (its rows and caption printed as
+// --analyse-techniques prints them), then the export of the sheets that have a
+// family; prints each file written and the window's closing message.
+int lotExportTechniques(app::batch::Contexte& contexte);
+
+}  // namespace exports
