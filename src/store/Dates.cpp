@@ -43,7 +43,9 @@ QDateTime depuisSerie(double s) {
         jours += 1;
     }
     const QDate date = QDate::fromJulianDay(kJourZero + static_cast<qint64>(jours));
-    return QDateTime(date, QTime(0, 0).addSecs(static_cast<int>(secondes)));
+    // A wall-clock date and time, not an instant: in local time, the hour that
+    // a change to summer time skips would not exist.
+    return QDateTime(date, QTime(0, 0).addSecs(static_cast<int>(secondes)), Qt::UTC);
 }
 
 std::optional<double> lireIso(QStringView t) {
