@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "access/Conversion.h"
+#include "access/Lot.h"
+
 namespace app::batch {
 
 namespace {
@@ -12,12 +15,24 @@ int aide(Contexte& c) {
     return kFait;
 }
 
+// Verbs that never open BdClient.mdb or communes.mdb.
+bool sansBase(const QString& verbe) {
+    return verbe == QLatin1String("--help") || verbe == QLatin1String("--convertir-access") ||
+           verbe == QLatin1String("--texte-note");
+}
+
 }  // namespace
 
 const std::vector<Verbe>& verbes() {
     static const std::vector<Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
+        {QStringLiteral("--convertir-access"), 0, true,
+         QStringLiteral("--convertir-access [--oui] [--page-code CP]"),
+         QStringLiteral("convertit les bases Microsoft Access du dossier (sans --oui : dit ce qui "
+                        "serait converti ; CP : page de code des fichiers Access 97, CP1252 par "
+                        "défaut)"),
+         &acces::convertirAccess},
     };
     return table;
 }
@@ -114,6 +129,14 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
         return kEchec;
     }
     contexte.variables.dossier = QFileInfo(dossier).absoluteFilePath();
+    // An Access database must be converted before any run opens or copies it.
+    if (!sansBase(verbe->nom)) {
+        if (const QString message = acces::messageAConvertir(contexte.variables.dossier);
+            !message.isEmpty()) {
+            err << message << "\n";
+            return kEchec;
+        }
+    }
     const int code = verbe->action(contexte);
     out.flush();
     err.flush();
