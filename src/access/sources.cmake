@@ -6,6 +6,12 @@ target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Protocole.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Valeurs.cpp
 )
+target_sources(verif_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/DialogueConversion.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogueConversion.h
+  ${CMAKE_CURRENT_LIST_DIR}/DialogueConversion.ui
+)
+
 # The reader: libmdb stays in this child process, so that a damaged file cannot
 # bring down the window.
 find_package(PkgConfig REQUIRED)
