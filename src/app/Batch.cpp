@@ -5,6 +5,8 @@
 
 #include "access/Conversion.h"
 #include "access/Lot.h"
+#include "purge/LotPurge.h"
+#include "tech/LotTech.h"
 
 namespace app::batch {
 
@@ -27,6 +29,17 @@ const std::vector<Verbe>& verbes() {
     static const std::vector<Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
+        {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
+         QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
+         &tech::analyserTechniques},
+        {QStringLiteral("--purge-clients"), 1, true, QStringLiteral("--purge-clients DATE [--oui]"),
+         QStringLiteral("compte (et avec --oui supprime) les clients non venus depuis DATE "
+                        "(JJ/MM/AAAA ou AAAA-MM-JJ)"),
+         &purge::lotPurgeClients},
+        {QStringLiteral("--purge-techniques"), 1, true,
+         QStringLiteral("--purge-techniques DATE [--oui]"),
+         QStringLiteral("compte (et avec --oui supprime) les fiches techniques créées avant DATE"),
+         &purge::lotPurgeTechniques},
         {QStringLiteral("--convertir-access"), 0, true,
          QStringLiteral("--convertir-access [--oui] [--page-code CP]"),
          QStringLiteral("convertit les bases Microsoft Access du dossier (sans --oui : dit ce qui "
