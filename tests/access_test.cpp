@@ -615,6 +615,47 @@ TEST_F(Jet, VerbeConvertirAccessEchoue) {
     EXPECT_EQ(rs.Champ(QStringLiteral("field1")).texte(), QStringLiteral("GBK编码"));
 }
 
+// Every verb that opens the databases refuses an Access file before touching
+// anything (no backup copy of it, no change).
+TEST_F(Jet, AutresVerbesRefusentUneBaseAccess) {
+    for (const char* fichier : {"BdClient.mdb", "communes.mdb"}) {
+        SCOPED_TRACE(fichier);
+        test::Dossier d;
+        d.creerBase();
+        d.copierCommunes();
+        QFile::remove(d.chemin(QString::fromLatin1(fichier)));
+        test::placer(d, QStringLiteral("delTestV2000.mdb"), QString::fromLatin1(fichier));
+        d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+        const auto avant = test::etatDossier(d.chemin());
+        int verifies = 0;
+        for (const app::batch::Verbe& v : app::batch::verbes()) {
+            if (v.nom == QLatin1String("--help") || v.nom == QLatin1String("--convertir-access") ||
+                v.nom == QLatin1String("--texte-note")) {
+                continue;
+            }
+            SCOPED_TRACE(v.nom.toStdString());
+            app::batch::Commande c;
+            c.dossier = d.chemin();
+            c.verbe = v.nom;
+            for (int i = 0; i < v.nbParametres; ++i) {
+                c.parametres << QStringLiteral("01/01/2020");
+            }
+            c.oui = v.accepteOui;
+            QString out;
+            QString err;
+            QTextStream so(&out);
+            QTextStream se(&err);
+            EXPECT_EQ(app::batch::executer(c, d.chemin(), so, se), app::batch::kEchec);
+            EXPECT_TRUE(err.contains(QStringLiteral("« %1 »").arg(QString::fromLatin1(fichier))))
+                << err.toStdString();
+            EXPECT_TRUE(err.contains(QStringLiteral("--convertir-access"))) << err.toStdString();
+            ++verifies;
+        }
+        EXPECT_GE(verifies, 1);
+        EXPECT_EQ(test::etatDossier(d.chemin()), avant);
+    }
+}
+
 // --------------------------------------------------------------- end to end
 
 // The salon's file converted, then opened as every run opens it.
