@@ -664,6 +664,21 @@ TEST_F(Jet, SalonConvertiPuisOuvert) {
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     d.copierCommunes();
     ASSERT_EQ(lancer(d, true).code, 0);
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+
+    // The batch sheet analysis runs on the converted file.
+    {
+        app::batch::Commande c;
+        c.dossier = d.chemin();
+        c.verbe = QStringLiteral("--analyse-techniques");
+        QString out;
+        QString err;
+        QTextStream so(&out);
+        QTextStream se(&err);
+        EXPECT_EQ(app::batch::executer(c, d.chemin(), so, se), app::batch::kFait)
+            << err.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral(" / 63 )"))) << out.toStdString();
+    }
 
     store::Connexion cn(d.chemin(QStringLiteral("bdclient.mdb")));
     EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")), store::schema::colonnesFCLI());
