@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -522,6 +524,52 @@ TEST_F(Jet, OriginalModifiePendantLaConversion) {
     const auto apres = test::etatDossier(d.chemin());
     ASSERT_EQ(apres.size(), 1u);
     EXPECT_TRUE(store::estFichierAccess(d.chemin(kBd)));
+}
+
+// The reader dies in the middle of its work, as it would on a file that
+// crashes libmdb: the caller reports it and cleans up after it.
+TEST_F(Jet, LecteurArreteBrutalement) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("nwind.mdb"), kBd);
+    const auto avant = test::etatDossier(d.chemin());
+    Suivi suivi;
+    int tues = 0;
+    bool dejaFini = false;
+    suivi.pendant = [&] {
+        // Our children, as the kernel lists them for each of our threads.
+        const QStringList taches =
+            QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString& tache : taches) {
+            QFile enfants(QStringLiteral("/proc/self/task/%1/children").arg(tache));
+            if (!enfants.open(QIODevice::ReadOnly)) {
+                continue;
+            }
+            for (const QByteArray& champ : enfants.readAll().split(' ')) {
+                const int pid = champ.trimmed().toInt();
+                if (pid <= 0) {
+                    continue;
+                }
+                QFile etat(QStringLiteral("/proc/%1/stat").arg(pid));
+                etat.open(QIODevice::ReadOnly);
+                dejaFini = dejaFini || etat.readAll().contains(") Z ");
+                if (::kill(pid, SIGKILL) == 0) {
+                    ++tues;
+                }
+            }
+        }
+    };
+    try {
+        convertirBd(d, {}, &suivi);
+    } catch (const ErreurAccess& e) {
+        EXPECT_TRUE(e.endommage());
+        EXPECT_TRUE(e.message().contains(QStringLiteral("brutalement")))
+            << e.message().toStdString();
+    }
+    if (dejaFini) {
+        GTEST_SKIP() << "le lecteur avait fini avant d'être arrêté";
+    }
+    EXPECT_EQ(tues, 1);
+    EXPECT_EQ(test::etatDossier(d.chemin()), avant);
 }
 
 TEST_F(Jet, FichiersDuDossier) {
