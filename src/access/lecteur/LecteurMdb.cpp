@@ -100,11 +100,137 @@ struct LecteurMdb::Etat {
             mdb_close(mdb);
         }
     }
+
+    QString texte(const uchar* o, qsizetype n, qint64& remplaces) const {
+        return unicode ? texteUnicode(o, n, remplaces) : page.decoder(o, n, remplaces);
+    }
+    const QByteArray& lireLval(const uchar* entete, int taille, const char* colonne);
+    store::Valeur valeur(const MdbColumn* col, const MdbField& f, qint64& remplaces);
+
     PageCode page;
     MdbHandle* mdb = nullptr;
     bool unicode = true;
     QByteArray lval;  // one Memo or OLE value, reused from row to row
 };
+
+// A Memo or OLE value longer than its row: inline after its header, on one
+// other page, or on a chain of pages.
+const QByteArray& LecteurMdb::Etat::lireLval(const uchar* entete, int taille, const char* colonne) {
+    const auto echec = [&](const QString& detail) {
+        endommage(QStringLiteral("une valeur de la colonne « %1 » %2")
+                      .arg(QString::fromUtf8(colonne), detail));
+    };
+    lval.resize(0);
+    if (taille < kEnteteLval) {
+        echec(QStringLiteral("est tronquée"));
+    }
+    const quint32 mot = qFromLittleEndian<quint32>(entete);
+    const qint64 longueur = mot & kMasqueLongueur;
+    if (mot & kEnLigne) {
+        lval.append(reinterpret_cast<const char*>(entete) + kEnteteLval,
+                    std::min<qint64>(longueur, taille - kEnteteLval));
+    } else {
+        int pgLigne = qFromLittleEndian<qint32>(entete + 4);
+        const bool unePage = mot & kUnePage;
+        if (!unePage && (mot & 0xC0000000) != 0) {
+            echec(QStringLiteral("a un en-tête inconnu"));
+        }
+        lval.reserve(longueur);
+        // Each page of a chain starts with the next one's address, 0 at the end.
+        while (lval.size() < longueur) {
+            void* page = nullptr;
+            int debut = 0;
+            size_t n = 0;
+            if (pgLigne == 0 || mdb_find_pg_row(mdb, pgLigne, &page, &debut, &n) != 0 ||
+                debut + n > static_cast<size_t>(mdb->fmt->pg_size) || (!unePage && n < 4)) {
+                break;
+            }
+            // A page of long values says so in its header: anything else means
+            // the address is wrong and the bytes are not ours.
+            const auto* entetePage = static_cast<const uchar*>(page);
+            if (entetePage[0] != MDB_PAGE_DATA || std::memcmp(entetePage + 4, "LVAL", 4) != 0) {
+                echec(QStringLiteral("pointe hors de ses pages"));
+            }
+            const char* o = static_cast<const char*>(page) + debut;
+            if (!unePage) {
+                pgLigne = qFromLittleEndian<qint32>(o);
+                o += 4;
+                n -= 4;
+            }
+            lval.append(o, std::min<qint64>(static_cast<qint64>(n), longueur - lval.size()));
+            if (unePage) {
+                break;
+            }
+        }
+    }
+    if (lval.size() != longueur) {
+        echec(QStringLiteral("est incomplète (%1 octets sur %2)").arg(lval.size()).arg(longueur));
+    }
+    return lval;
+}
+
+// One value of the current row, from its stored bytes.
+store::Valeur LecteurMdb::Etat::valeur(const MdbColumn* col, const MdbField& f, qint64& remplaces) {
+    // Yes/No lives in the null bits: set is Yes.
+    if (col->col_type == MDB_BOOL) {
+        return store::Valeur::entier(f.is_null ? 0 : 1);
+    }
+    if (f.is_null) {
+        return {};
+    }
+    const auto* o = static_cast<const uchar*>(mdb->pg_buf) + f.start;
+    const int fixe = tailleFixe(col->col_type);
+    if (f.siz < 0 || f.start < 0 || f.start + f.siz > mdb->fmt->pg_size ||
+        (fixe > 0 && f.siz != fixe)) {
+        endommage(QStringLiteral("une valeur de la colonne « %1 » déborde de sa ligne")
+                      .arg(QString::fromUtf8(col->name)));
+    }
+    switch (col->col_type) {
+        case MDB_BYTE:
+            return store::Valeur::entier(o[0]);
+        case MDB_INT:
+            return store::Valeur::entier(qFromLittleEndian<qint16>(o));
+        case MDB_LONGINT:
+        case MDB_COMPLEX:
+            return store::Valeur::entier(qFromLittleEndian<qint32>(o));
+        case MDB_MONEY:
+            return store::Valeur::reel(monnaie(qFromLittleEndian<qint64>(o)));
+        case MDB_FLOAT:
+            return store::Valeur::reel(reelSimple(qFromLittleEndian<float>(o)));
+        case MDB_DOUBLE:
+            return store::Valeur::reel(qFromLittleEndian<double>(o));
+        case MDB_NUMERIC:
+            // libmdb swaps the names of precision and scale; the scale is the
+            // smaller of the two.
+            return store::Valeur::reel(decimal(o, std::min(col->col_prec, col->col_scale)));
+        case MDB_DATETIME: {
+            const double serie = qFromLittleEndian<double>(o);
+            if (!std::isfinite(serie) || serie < kPremierJour || serie >= kDernierJour) {
+                endommage(QStringLiteral("une date de la colonne « %1 » est impossible")
+                              .arg(QString::fromUtf8(col->name)));
+            }
+            return store::Valeur::date(serie);
+        }
+        case MDB_REPID:
+            return store::Valeur::texte(guid(o));
+        case MDB_BINARY:
+            return store::Valeur::octets(QByteArray(reinterpret_cast<const char*>(o), f.siz));
+        case MDB_TEXT:
+            return store::Valeur::texte(texte(o, f.siz, remplaces));
+        case MDB_MEMO: {
+            if (f.siz == 0) {
+                return store::Valeur::texte(QString());
+            }
+            const QByteArray& d = lireLval(o, f.siz, col->name);
+            return store::Valeur::texte(
+                texte(reinterpret_cast<const uchar*>(d.constData()), d.size(), remplaces));
+        }
+        case MDB_OLE:
+            return store::Valeur::octets(f.siz == 0 ? QByteArray() : lireLval(o, f.siz, col->name));
+        default:
+            return {};
+    }
+}
 
 LecteurMdb::LecteurMdb(const QString& chemin, const QString& pageCode)
     : m(std::make_unique<Etat>(pageCode)) {
@@ -173,75 +299,8 @@ QString LecteurMdb::versionLibmdb() {
 qint64 LecteurMdb::lire(const TableMdb& table, const Ligne& ligne, qint64& remplaces) {
     auto* def = static_cast<MdbTableDef*>(table.definition);
     MdbHandle* mdb = m->mdb;
-    const unsigned nbColonnes = def->num_cols;
-    std::vector<MdbField> champs(nbColonnes);
-    std::vector<store::Valeur> valeurs(nbColonnes);
-    const auto texte = [&](const uchar* o, qsizetype n) {
-        return m->unicode ? texteUnicode(o, n, remplaces) : m->page.decoder(o, n, remplaces);
-    };
-
-    // A Memo or OLE value: inline, on one other page, or a chain of pages.
-    const auto lval = [&](const uchar* entete, int taille,
-                          const QString& nomColonne) -> const QByteArray& {
-        QByteArray& donnees = m->lval;
-        donnees.resize(0);
-        if (taille < kEnteteLval) {
-            endommage(
-                QStringLiteral("une valeur de la colonne « %1 » est tronquée").arg(nomColonne));
-        }
-        const quint32 mot = qFromLittleEndian<quint32>(entete);
-        const qint64 longueur = mot & kMasqueLongueur;
-        if (mot & kEnLigne) {
-            donnees.append(reinterpret_cast<const char*>(entete) + kEnteteLval,
-                           std::min<qint64>(longueur, taille - kEnteteLval));
-        } else {
-            int pgLigne = qFromLittleEndian<qint32>(entete + 4);
-            const bool unePage = mot & kUnePage;
-            if (!unePage && (mot & 0xC0000000) != 0) {
-                endommage(QStringLiteral("une valeur de la colonne « %1 » a un en-tête inconnu")
-                              .arg(nomColonne));
-            }
-            donnees.reserve(longueur);
-            // Each page of a chain starts with the next one's address, 0 at the end.
-            while (donnees.size() < longueur) {
-                void* page = nullptr;
-                int debut = 0;
-                size_t n = 0;
-                if (pgLigne == 0 || mdb_find_pg_row(mdb, pgLigne, &page, &debut, &n) != 0 ||
-                    debut + n > static_cast<size_t>(mdb->fmt->pg_size) || (!unePage && n < 4)) {
-                    break;
-                }
-                // A page of long values says so in its header: anything else
-                // means the address is wrong and the bytes are not ours.
-                const auto* entetePage = static_cast<const uchar*>(page);
-                if (entetePage[0] != MDB_PAGE_DATA || std::memcmp(entetePage + 4, "LVAL", 4) != 0) {
-                    endommage(
-                        QStringLiteral("une valeur de la colonne « %1 » pointe hors de ses pages")
-                            .arg(nomColonne));
-                }
-                const char* o = static_cast<const char*>(page) + debut;
-                if (!unePage) {
-                    pgLigne = qFromLittleEndian<qint32>(o);
-                    o += 4;
-                    n -= 4;
-                }
-                donnees.append(o,
-                               std::min<qint64>(static_cast<qint64>(n), longueur - donnees.size()));
-                if (unePage) {
-                    break;
-                }
-            }
-        }
-        if (donnees.size() != longueur) {
-            endommage(
-                QStringLiteral("une valeur de la colonne « %1 » est incomplète (%2 octets sur %3)")
-                    .arg(nomColonne)
-                    .arg(donnees.size())
-                    .arg(longueur));
-        }
-        return donnees;
-    };
-
+    std::vector<MdbField> champs(def->num_cols);
+    std::vector<store::Valeur> valeurs(def->num_cols);
     qint64 lues = 0;
     mdb_rewind_table(def);
     while (mdb_fetch_row(def)) {
@@ -253,85 +312,9 @@ qint64 LecteurMdb::lire(const TableMdb& table, const Ligne& ligne, qint64& rempl
             mdb_crack_row(def, debut & 0x1FFF, taille, champs.data()) < 0) {
             endommage(QStringLiteral("une ligne de la table « %1 » est illisible").arg(table.nom));
         }
-        for (unsigned i = 0; i < nbColonnes; ++i) {
-            const MdbField& f = champs[i];
-            const MdbColumn* col = colonne(def, static_cast<unsigned>(f.colnum));
-            store::Valeur& v = valeurs[static_cast<size_t>(f.colnum)];
-            // Yes/No lives in the null bits: set is Yes.
-            if (col->col_type == MDB_BOOL) {
-                v = store::Valeur::entier(f.is_null ? 0 : 1);
-                continue;
-            }
-            if (f.is_null) {
-                v = store::Valeur();
-                continue;
-            }
-            const auto* o = static_cast<const uchar*>(mdb->pg_buf) + f.start;
-            const int fixe = tailleFixe(col->col_type);
-            if (f.siz < 0 || f.start < 0 || f.start + f.siz > mdb->fmt->pg_size ||
-                (fixe > 0 && f.siz != fixe)) {
-                endommage(QStringLiteral("une valeur de la colonne « %1 » de la table « %2 » "
-                                         "déborde de sa ligne")
-                              .arg(QString::fromUtf8(col->name), table.nom));
-            }
-            switch (col->col_type) {
-                case MDB_BYTE:
-                    v = store::Valeur::entier(o[0]);
-                    break;
-                case MDB_INT:
-                    v = store::Valeur::entier(qFromLittleEndian<qint16>(o));
-                    break;
-                case MDB_LONGINT:
-                case MDB_COMPLEX:
-                    v = store::Valeur::entier(qFromLittleEndian<qint32>(o));
-                    break;
-                case MDB_MONEY:
-                    v = store::Valeur::reel(monnaie(qFromLittleEndian<qint64>(o)));
-                    break;
-                case MDB_FLOAT:
-                    v = store::Valeur::reel(reelSimple(qFromLittleEndian<float>(o)));
-                    break;
-                case MDB_DOUBLE:
-                    v = store::Valeur::reel(qFromLittleEndian<double>(o));
-                    break;
-                case MDB_NUMERIC:
-                    // libmdb swaps the names of precision and scale; the scale is
-                    // the smaller of the two.
-                    v = store::Valeur::reel(decimal(o, std::min(col->col_prec, col->col_scale)));
-                    break;
-                case MDB_DATETIME: {
-                    const double serie = qFromLittleEndian<double>(o);
-                    if (!std::isfinite(serie) || serie < kPremierJour || serie >= kDernierJour) {
-                        endommage(QStringLiteral("une date de la colonne « %1 » est impossible")
-                                      .arg(QString::fromUtf8(col->name)));
-                    }
-                    v = store::Valeur::date(serie);
-                    break;
-                }
-                case MDB_REPID:
-                    v = store::Valeur::texte(guid(o));
-                    break;
-                case MDB_BINARY:
-                    v = store::Valeur::octets(QByteArray(reinterpret_cast<const char*>(o), f.siz));
-                    break;
-                case MDB_TEXT:
-                    v = store::Valeur::texte(texte(o, f.siz));
-                    break;
-                case MDB_MEMO: {
-                    const QByteArray& d =
-                        f.siz == 0 ? QByteArray() : lval(o, f.siz, QString::fromUtf8(col->name));
-                    v = store::Valeur::texte(
-                        texte(reinterpret_cast<const uchar*>(d.constData()), d.size()));
-                    break;
-                }
-                case MDB_OLE:
-                    v = store::Valeur::octets(
-                        f.siz == 0 ? QByteArray() : lval(o, f.siz, QString::fromUtf8(col->name)));
-                    break;
-                default:
-                    v = store::Valeur();
-                    break;
-            }
+        for (const MdbField& f : champs) {
+            valeurs[static_cast<size_t>(f.colnum)] =
+                m->valeur(colonne(def, static_cast<unsigned>(f.colnum)), f, remplaces);
         }
         ligne(valeurs);
         ++lues;
