@@ -661,6 +661,12 @@ TEST_F(Jet, VerbeConvertirAccessEchoue) {
     store::Recordset rs;
     rs.Open(QStringLiteral("table1"), cn);
     EXPECT_EQ(rs.Champ(QStringLiteral("field1")).texte(), QStringLiteral("GBK编码"));
+
+    test::Dossier jet4;
+    test::placer(jet4, QStringLiteral("delTestV2000.mdb"), kBd);
+    const Sortie s4 = lancer(jet4, true, QStringLiteral("GBK"));
+    EXPECT_EQ(s4.code, 0);
+    EXPECT_TRUE(s4.err.contains(QStringLiteral("ignorée"))) << s4.err.toStdString();
 }
 
 // Every verb that opens the databases refuses an Access file before touching

@@ -50,6 +50,14 @@ int convertirAccess(app::batch::Contexte& c) {
                          .arg(nom(verrou), f.nom);
         }
     }
+    for (const FichierAccess& f : fichiers) {
+        if (!c.commande.pageCode.isEmpty() && f.version != QLatin1String("Jet 3")) {
+            c.err << QStringLiteral(
+                         "--page-code ne sert qu'aux bases Access 97 (Jet 3) : ignorée "
+                         "pour %1, dont le texte est en Unicode.\n")
+                         .arg(f.nom);
+        }
+    }
     if (!c.commande.oui) {
         for (const FichierAccess& f : fichiers) {
             c.out << QStringLiteral(
