@@ -27,7 +27,8 @@ test: build
 # reference, without default.txt so that the first start shows the dialog.
 demo: build
 	@if [ ! -f $(DEMO)/BdClient.mdb ]; then \
-	  $(BUILD)/make-demo --dossier $(DEMO) && cp $(BUILD)/communes.mdb $(DEMO)/communes.mdb; \
+	  mkdir -p $(DEMO) && cp $(BUILD)/communes.mdb $(DEMO)/communes.mdb && \
+	  $(BUILD)/make-demo --dossier $(DEMO) --communes $(BUILD)/communes.mdb; \
 	fi
 
 run: demo
