@@ -1,4 +1,7 @@
 # Sources of src/clients: field rules, analysis run, tidying, correction panels.
+target_sources(verif_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Regles.cpp
+)
 target_sources(verif_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/OngletClients.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OngletClients.h
