@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "clients/LotClients.h"
+
 namespace app::batch {
 
 namespace {
@@ -18,6 +20,12 @@ const std::vector<Verbe>& verbes() {
     static const std::vector<Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
+        {QStringLiteral("--analyse-clients"), 0, false, QStringLiteral("--analyse-clients"),
+         QStringLiteral("analyse le fichier clients (sauvegarde, rangement, notes trop longues, "
+                        "clients en erreur)"),
+         &clients::lotAnalyseClients},
+        {QStringLiteral("--texte-note"), 1, false, QStringLiteral("--texte-note FICHIER"),
+         QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::lotTexteNote},
     };
     return table;
 }

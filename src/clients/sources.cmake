@@ -1,5 +1,8 @@
 # Sources of src/clients: field rules, analysis run, tidying, correction panels.
 target_sources(verif_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Analyse.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LotClients.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Rangement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Regles.cpp
 )
 target_sources(verif_ui PRIVATE
