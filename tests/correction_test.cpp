@@ -86,16 +86,17 @@ TEST_F(Correction, UnEnregistrementNeChangeQueSaColonne) {
     // The other clients are as they were.
     EXPECT_EQ(ligne(QStringLiteral("A12"))[11], QStringLiteral("123"));
     // The re-check: the telephone passes now, the age category still fails.
-    EXPECT_FALSE(e->drapeaux[clients::ErrTel1]);
-    EXPECT_TRUE(e->drapeaux[clients::ErrCatAge]);
-    EXPECT_TRUE(e->enErreur());
-    EXPECT_EQ(e->CodeClient, QStringLiteral("a12"));
+    EXPECT_FALSE(e->evaluation.drapeaux[clients::ErrTel1]);
+    EXPECT_TRUE(e->evaluation.drapeaux[clients::ErrCatAge]);
+    EXPECT_TRUE(e->evaluation.enErreur());
+    EXPECT_EQ(e->evaluation.CodeClient, QStringLiteral("a12"));
     EXPECT_TRUE(vars.cnCommunes.ouverte());
+    EXPECT_EQ(e->nbClients, 5);
 
     const auto fin = clients::enregistrerChamp(
         vars, QStringLiteral("a12"), {QStringLiteral("Cat, Age"), QStringLiteral("05"), {}});
     ASSERT_TRUE(fin.has_value());
-    EXPECT_FALSE(fin->enErreur());
+    EXPECT_FALSE(fin->evaluation.enErreur());
 }
 
 TEST_F(Correction, LeCodePostalEmporteLaVille) {
@@ -108,8 +109,8 @@ TEST_F(Correction, LeCodePostalEmporteLaVille) {
     attendu[6] = QStringLiteral("LYON");
     attendu[7] = QStringLiteral("69001");
     EXPECT_EQ(ligne(QStringLiteral("O'BRIEN")), attendu);
-    EXPECT_FALSE(e->drapeaux[clients::ErrVille]);
-    EXPECT_FALSE(e->drapeaux[clients::ErrCP]);
+    EXPECT_FALSE(e->evaluation.drapeaux[clients::ErrVille]);
+    EXPECT_FALSE(e->evaluation.drapeaux[clients::ErrCP]);
 }
 
 TEST_F(Correction, ClientDisparuOuBaseAbsente) {

@@ -58,8 +58,8 @@ std::optional<FicheClient> chargerClient(app::Variables& vars, const QString& co
     return f;
 }
 
-std::optional<Evaluation> enregistrerChamp(app::Variables& vars, const QString& code,
-                                           const Enregistrement& e) {
+std::optional<Reverification> enregistrerChamp(app::Variables& vars, const QString& code,
+                                               const Enregistrement& e) {
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
     store::Recordset rs;
@@ -75,10 +75,12 @@ std::optional<Evaluation> enregistrerChamp(app::Variables& vars, const QString& 
     if (!vars.cnCommunes.ouverte()) {
         vars.cnCommunes.OuvreCommunes(vars.dossier);
     }
-    Evaluation ev = AnalyseClient(rs, vars.cnCommunes);
-    vars.NomClient = ev.NomClient;
-    vars.CodeClient = ev.CodeClient;
-    return ev;
+    Reverification r;
+    r.evaluation = AnalyseClient(rs, vars.cnCommunes);
+    r.nbClients = static_cast<int>(rs.RecordCount());
+    vars.NomClient = r.evaluation.NomClient;
+    vars.CodeClient = r.evaluation.CodeClient;
+    return r;
 }
 
 std::optional<QString> renduDeuxChiffres(const QString& texte) {

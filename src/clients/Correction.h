@@ -38,8 +38,12 @@ struct Enregistrement {
     QString texte;
     std::optional<QString> ville;  // with "Code Postal" only
 };
-std::optional<Evaluation> enregistrerChamp(app::Variables& vars, const QString& code,
-                                           const Enregistrement& e);
+struct Reverification {
+    Evaluation evaluation;
+    int nbClients = 0;  // records of FCLI
+};
+std::optional<Reverification> enregistrerChamp(app::Variables& vars, const QString& code,
+                                               const Enregistrement& e);
 
 // The "00" rendering of a typed Cat, Age or Mois Nais: nothing when the text
 // does not read as a number; an empty text stays empty.

@@ -9,6 +9,7 @@
 #include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/PanneauClient.h"
+#include "clients/PanneauCp.h"
 #include "clients/SuiviAnalyse.h"
 #include "platform/ErreurFichier.h"
 #include "store/Erreur.h"
@@ -32,6 +33,7 @@ OngletClients::OngletClients(app::Form1& form, QWidget* page)
     }
     m_ui->ListBN->setColumnWidth(0, 80);
     m_panneau = std::make_unique<PanneauClient>(form, *m_ui);
+    m_panneauCp = std::make_unique<PanneauCp>(form, *m_ui, *m_panneau);
     connect(m_ui->btnAnalyseBd, &QPushButton::clicked, this, &OngletClients::btnAnalyseBd_Click);
     form.installEventFilter(this);
 }

@@ -14,6 +14,7 @@ class Form1;
 namespace clients {
 
 class PanneauClient;
+class PanneauCp;
 
 // The CLIENTS tab: analysis run, correction panel, postal code panel, export.
 class OngletClients : public QObject {
@@ -41,6 +42,7 @@ private:
     app::Form1& m_form;
     std::unique_ptr<Ui::OngletClients> m_ui;
     std::unique_ptr<PanneauClient> m_panneau;
+    std::unique_ptr<PanneauCp> m_panneauCp;
     bool m_enCours = false;
 };
 

@@ -12,6 +12,8 @@ target_sources(verif_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/OngletClients.ui
   ${CMAKE_CURRENT_LIST_DIR}/PanneauClient.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PanneauClient.h
+  ${CMAKE_CURRENT_LIST_DIR}/PanneauCp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PanneauCp.h
   ${CMAKE_CURRENT_LIST_DIR}/SuiviAnalyse.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SuiviAnalyse.h
 )
