@@ -438,6 +438,49 @@ TEST(Dates, LectureDeLaFormeCourteSansInversion) {
     EXPECT_FALSE(store::dates::lireLocal(QStringLiteral("31/02/2005"), fr).has_value());
 }
 
+TEST(Dates, LectureDesAnneesSurDeuxChiffres) {
+    struct Cas {
+        const char* locale;
+        const char* texte;
+        const char* iso;  // nullptr: refused
+    };
+    const Cas cas[] = {
+        // What texteLocal writes in these locales ("M/d/yy", "dd.MM.yy") reads back.
+        {"en_US", "3/4/05", "2005-03-04 00:00:00"},
+        {"en_US", "3/4/05 10:30:00", "2005-03-04 10:30:00"},
+        {"de_DE", "04.03.05", "2005-03-04 00:00:00"},
+        {"en_US", "12/31/29", "2029-12-31 00:00:00"},
+        {"en_US", "1/1/30", "1930-01-01 00:00:00"},
+        {"en_US", "1/1/99", "1999-01-01 00:00:00"},
+        // Four digits are taken as written.
+        {"en_US", "3/4/2005", "2005-03-04 00:00:00"},
+        {"en_US", "1/1/1925", "1925-01-01 00:00:00"},
+        {"de_DE", "04.03.1905", "1905-03-04 00:00:00"},
+        {"en_US", "13/4/05", nullptr},
+        // A four-digit short form is left as it was.
+        {"fr_FR", "04/03/05", nullptr},
+        {"fr_FR", "04/03/2005", "2005-03-04 00:00:00"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(std::string(c.locale) + " " + c.texte);
+        const auto s = store::dates::lireLocal(QString::fromLatin1(c.texte),
+                                               QLocale(QString::fromLatin1(c.locale)));
+        if (!c.iso) {
+            EXPECT_FALSE(s.has_value());
+            continue;
+        }
+        ASSERT_TRUE(s.has_value());
+        EXPECT_EQ(store::dates::texteIso(*s), QString::fromLatin1(c.iso));
+    }
+    // The default text form reads back unchanged.
+    const double s = *store::dates::lireIso(u"2005-03-04 10:30:00");
+    for (const char* nom : {"en_US", "de_DE", "fr_FR", "ja_JP", "nl_NL"}) {
+        SCOPED_TRACE(nom);
+        const QLocale l(QString::fromLatin1(nom));
+        EXPECT_DOUBLE_EQ(*store::dates::lireLocal(store::dates::texteLocal(s, l), l), s);
+    }
+}
+
 TEST(Dates, LocaleDeTravailFrancaisSousC) {
     platform::oublierLocaleTravail();
     // The tests run under LC_ALL=C.UTF-8: French is used.

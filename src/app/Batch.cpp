@@ -4,6 +4,8 @@
 #include <QFileInfo>
 
 #include "clients/LotClients.h"
+#include "purge/LotPurge.h"
+#include "tech/LotTech.h"
 
 namespace app::batch {
 
@@ -26,6 +28,17 @@ const std::vector<Verbe>& verbes() {
          &clients::lotAnalyseClients},
         {QStringLiteral("--texte-note"), 1, false, QStringLiteral("--texte-note FICHIER"),
          QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::lotTexteNote},
+        {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
+         QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
+         &tech::analyserTechniques},
+        {QStringLiteral("--purge-clients"), 1, true, QStringLiteral("--purge-clients DATE [--oui]"),
+         QStringLiteral("compte (et avec --oui supprime) les clients non venus depuis DATE "
+                        "(JJ/MM/AAAA ou AAAA-MM-JJ)"),
+         &purge::lotPurgeClients},
+        {QStringLiteral("--purge-techniques"), 1, true,
+         QStringLiteral("--purge-techniques DATE [--oui]"),
+         QStringLiteral("compte (et avec --oui supprime) les fiches techniques créées avant DATE"),
+         &purge::lotPurgeTechniques},
     };
     return table;
 }

@@ -5,7 +5,8 @@
 namespace app {
 
 QString Variables::cheminBd() const {
-    return fichier(QStringLiteral("bdclient.mdb"));
+    // Written as the salon application names it, so that messages name it so too.
+    return fichier(QStringLiteral("BdClient.mdb"));
 }
 
 QString Variables::fichier(const QString& nom) const {

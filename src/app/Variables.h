@@ -34,7 +34,7 @@ struct Variables {
     // The towns reference (cnCommunes), open from the first client analysis on.
     communes::Communes cnCommunes;
 
-    // application folder + "bdclient.mdb", letter case aside.
+    // application folder + "BdClient.mdb", letter case aside.
     QString cheminBd() const;
     // A file of the application folder, letter case aside.
     QString fichier(const QString& nom) const;

@@ -1,8 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <memory>
 
+#include "purge/Purge.h"
+
+class QCalendarWidget;
+class QDate;
+class QLabel;
+class QPushButton;
 class QWidget;
 namespace Ui {
 class OngletPurge;
@@ -14,6 +21,7 @@ class Form1;
 namespace purge {
 
 // The PURGE tab: old clients and old technical sheets, counted then deleted.
+// Its two halves work alike and independently.
 class OngletPurge : public QObject {
     Q_OBJECT
 
@@ -24,11 +32,33 @@ public:
     Ui::OngletPurge& ui() { return *m_ui; }
 
     // On selecting the tab: both calendars on 1 January 2005, Frame5 hidden.
+    // The date labels and counts stay.
     void preparer();
 
 private:
+    // One half of the tab: its calendar, labels, button and core run.
+    struct Moitie {
+        QCalendarWidget* calendrier;
+        QLabel* date;
+        QLabel* nombre;
+        QPushButton* bouton;
+        qint64 (*purger)(app::Variables&, const QString&, Mode, Observateur&);
+        QString question;  // %1: the count
+    };
+
+    void CalCli_Click(const QDate& date);
+    void CalTech_Click(const QDate& date);
+    void BtnPurgeCli_Click();
+    void btnPurgeTech_Click();
+
+    void choisirDate(Moitie& moitie, const QDate& date);
+    void changementDate(Moitie& moitie);
+    void purger(Moitie& moitie);
+
     app::Form1& m_form;
     std::unique_ptr<Ui::OngletPurge> m_ui;
+    Moitie m_clients;
+    Moitie m_techniques;
 };
 
 }  // namespace purge

@@ -22,6 +22,25 @@ int chiffres(QStringView t, qsizetype debut, qsizetype n, bool& ok) {
     return v;
 }
 
+// A short date as the locale writes it. Where the locale's short form has a
+// two-digit year ("M/d/yy"), a four-digit year is read too, and two digits
+// fall between 1930 and 2029 as Windows reads them (Qt alone gives 19xx).
+QDate lireDateCourte(const QString& texte, const QLocale& locale) {
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    const bool anneeCourte =
+        format.contains(QLatin1String("yy")) && !format.contains(QLatin1String("yyyy"));
+    QDate date = locale.toDate(texte, format);
+    if (!anneeCourte) {
+        return date;
+    }
+    if (date.isValid()) {
+        return date.year() < 1930 ? date.addYears(100) : date;
+    }
+    QString longue = format;
+    longue.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return locale.toDate(texte, longue);
+}
+
 }  // namespace
 
 double serie(const QDate& date, const QTime& heure) {
@@ -100,13 +119,12 @@ std::optional<double> lireLocal(const QString& texte, const QLocale& locale) {
     if (t.isEmpty()) {
         return std::nullopt;
     }
-    const QString format = locale.dateFormat(QLocale::ShortFormat);
-    QDate date = locale.toDate(t, format);
+    QDate date = lireDateCourte(t, locale);
     if (!date.isValid()) {
-        // Short formats with a two-digit year, or a date followed by its time.
+        // A date followed by its time.
         const int blanc = t.indexOf(u' ');
         const QString partieDate = blanc < 0 ? t : t.left(blanc);
-        date = locale.toDate(partieDate, format);
+        date = lireDateCourte(partieDate, locale);
         if (!date.isValid()) {
             return std::nullopt;
         }

@@ -26,7 +26,8 @@ QString texteIso(double serie);
 QString texteLocal(double serie, const QLocale& locale);
 
 // A date typed or shown in the locale's short form ("15/03/2005" in French),
-// possibly followed by a time. Never swaps day and month.
+// possibly followed by a time. Never swaps day and month. Where the short form
+// has a two-digit year, four digits are read too and two fall in 1930-2029.
 std::optional<double> lireLocal(const QString& texte, const QLocale& locale);
 
 }  // namespace store::dates

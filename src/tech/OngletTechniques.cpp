@@ -1,8 +1,17 @@
 #include "tech/OngletTechniques.h"
 
 #include <QCollator>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 
+#include "app/Controles.h"
 #include "app/Form1.h"
+#include "app/Messages.h"
+#include "app/Procedures.h"
+#include "app/Variables.h"
+#include "store/Erreur.h"
+#include "tech/AnalyseTech.h"
+#include "tech/FicheTech.h"
 #include "ui_OngletTechniques.h"
 
 namespace tech {
@@ -13,11 +22,89 @@ namespace {
 // them sorted.
 const QStringList& familles() {
     static const QStringList f = {
-        QStringLiteral("Shampooing"), QStringLiteral("Soin"),      QStringLiteral("Coupe"),
-        QStringLiteral("Coiffage"),   QStringLiteral("Coloration"), QStringLiteral("Décoloration"),
-        QStringLiteral("Rinçage"),    QStringLiteral("Mèches"),     QStringLiteral("Balayage"),
+        QStringLiteral("Shampooing"), QStringLiteral("Soin"),        QStringLiteral("Coupe"),
+        QStringLiteral("Coiffage"),   QStringLiteral("Coloration"),  QStringLiteral("Décoloration"),
+        QStringLiteral("Rinçage"),    QStringLiteral("Mèches"),      QStringLiteral("Balayage"),
         QStringLiteral("Permanente"), QStringLiteral("Renforçateur")};
     return f;
+}
+
+// The run as the tab shows it. Rows and the counter reach the screen a few
+// times a second, not once per sheet: repainting 200,000 times would take
+// longer than the analysis itself. Clicks wait for the end of the run.
+class AffichageAnalyse : public ObservateurAnalyse {
+public:
+    AffichageAnalyse(Ui::OngletTechniques& ui, app::Variables& variables)
+        : m_ui(ui), m_variables(variables) {
+        m_horloge.start();
+    }
+
+    void nettoyage(qint64 n, qint64 total) override {
+        if (m_horloge.elapsed() >= kIntervalleMs) {
+            laisserPasser();
+        }
+    }
+
+    void debut(qint32 total) override {
+        m_variables.NbTech = total;
+        m_ui.ListCliTech->clear();
+        m_ui.ListMemo->clear();
+    }
+
+    void progression(qint32 n, qint32 total) override {
+        m_n = n;
+        m_total = total;
+        if (m_horloge.elapsed() >= kIntervalleMs) {
+            afficher();
+        }
+    }
+
+    void ligne(Liste liste, const LigneTech& ligne) override {
+        (liste == Liste::CliTech ? m_familles : m_memos)
+            .append(new QTreeWidgetItem(colonnes(liste, ligne)));
+    }
+
+    // The rows not yet shown go into their lists.
+    void afficher() {
+        ajouter(m_ui.ListCliTech, m_familles);
+        ajouter(m_ui.ListMemo, m_memos);
+        if (m_total > 0) {
+            m_ui.lblNbCliTech->setText(QStringLiteral("%1 / %2").arg(m_n).arg(m_total));
+        }
+        laisserPasser();
+    }
+
+    ~AffichageAnalyse() override {
+        qDeleteAll(m_familles);
+        qDeleteAll(m_memos);
+    }
+
+private:
+    static constexpr qint64 kIntervalleMs = 50;
+
+    static void ajouter(QTreeWidget* liste, QList<QTreeWidgetItem*>& lignes) {
+        if (!lignes.isEmpty()) {
+            liste->addTopLevelItems(lignes);
+            lignes.clear();
+        }
+    }
+
+    void laisserPasser() {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_horloge.restart();
+    }
+
+    Ui::OngletTechniques& m_ui;
+    app::Variables& m_variables;
+    QElapsedTimer m_horloge;
+    QList<QTreeWidgetItem*> m_familles;
+    QList<QTreeWidgetItem*> m_memos;
+    qint32 m_n = 0;
+    qint32 m_total = 0;
+};
+
+void texte(QLineEdit* zone, const store::Valeur& valeur) {
+    zone->setText(valeur.texte());
 }
 
 }  // namespace
@@ -25,12 +112,22 @@ const QStringList& familles() {
 OngletTechniques::OngletTechniques(app::Form1& form, QWidget* page)
     : QObject(page), m_form(form), m_ui(std::make_unique<Ui::OngletTechniques>()) {
     m_ui->setupUi(page);
+    // Narrow enough that a long list's scroll bar leaves the five columns in view.
     for (auto* liste : {m_ui->ListCliTech, m_ui->ListMemo}) {
-        liste->setColumnWidth(0, 70);
-        liste->setColumnWidth(1, 100);
-        liste->setColumnWidth(2, 190);
+        liste->setColumnWidth(0, 60);
+        liste->setColumnWidth(1, 95);
+        liste->setColumnWidth(2, 175);
         liste->setColumnWidth(3, 70);
     }
+    // Memos are shown, never edited; a disabled box could not be scrolled.
+    m_ui->txtmemo->setReadOnly(true);
+    m_ui->txtmemo1->setReadOnly(true);
+    connect(m_ui->btnAnalyseRTF, &QPushButton::clicked, this,
+            &OngletTechniques::btnAnalyseRTF_Click);
+    connect(m_ui->ListCliTech, &QTreeWidget::itemClicked, this,
+            &OngletTechniques::ListCliTech_ItemClick);
+    connect(m_ui->ListMemo, &QTreeWidget::itemClicked, this, &OngletTechniques::ListMemo_ItemClick);
+    connect(m_ui->BtnModifFam, &QPushButton::clicked, this, &OngletTechniques::BtnModifFam_Click);
 }
 
 OngletTechniques::~OngletTechniques() = default;
@@ -47,6 +144,163 @@ void OngletTechniques::Form1_Load() {
             ++i;
         }
         m_ui->comboFam->insertItem(i, f);
+    }
+}
+
+void OngletTechniques::btnAnalyseRTF_Click() {
+    Ui::OngletTechniques& ui = *m_ui;
+    app::Variables& v = m_form.variables();
+    ui.lblAttenteRTF->show();
+    v.CheminBd = v.cheminBd();
+    AffichageAnalyse affichage(ui, v);
+    affichage.afficher();
+    try {
+        AnalyseTech(v.CheminBd, affichage);
+        affichage.afficher();
+        ui.lblListeTechErr->setText(
+            legendeListeTech(ui.ListCliTech->topLevelItemCount(), v.NbTech));
+        ui.lblAttenteRTF->hide();
+        ui.lblNbCliTech->clear();
+        if (QTreeWidgetItem* premiere = choisirPremiere(ui.ListCliTech)) {
+            ListCliTech_ItemClick(premiere);
+            ui.Frame3->setEnabled(true);
+        } else {
+            m_form.messages().information(messageSansErreur());
+        }
+        if (QTreeWidgetItem* premiere = choisirPremiere(ui.ListMemo)) {
+            ListMemo_ItemClick(premiere);
+        }
+    } catch (const store::ErreurStore& e) {
+        // The rows found so far stay listed.
+        affichage.afficher();
+        ui.lblAttenteRTF->hide();
+        ui.lblNbCliTech->clear();
+        m_form.messages().exclamation(messageEchecAnalyse(e.message()));
+    }
+}
+
+QTreeWidgetItem* OngletTechniques::choisirPremiere(QTreeWidget* liste) {
+    QTreeWidgetItem* premiere = liste->topLevelItem(0);
+    if (premiere) {
+        liste->scrollToItem(premiere);
+        liste->setCurrentItem(premiere);
+        liste->setFocus();
+    }
+    return premiere;
+}
+
+void OngletTechniques::ListCliTech_ItemClick(QTreeWidgetItem*) {
+    try {
+        chargerFiche();
+    } catch (const store::ErreurStore& e) {
+        m_form.messages().exclamation(e.message());
+    }
+}
+
+void OngletTechniques::ListMemo_ItemClick(QTreeWidgetItem*) {
+    try {
+        chargerMemo();
+    } catch (const store::ErreurStore& e) {
+        m_form.messages().exclamation(e.message());
+    }
+}
+
+std::optional<FicheTech> OngletTechniques::ficheSelectionnee(const QTreeWidget* liste) {
+    const QTreeWidgetItem* ligne = app::ligneSelectionnee(liste);
+    if (!ligne) {
+        return std::nullopt;
+    }
+    app::Variables& v = m_form.variables();
+    v.CheminBd = v.cheminBd();
+    return LireFiche(v.CheminBd, ligne->text(0));
+}
+
+void OngletTechniques::chargerFiche() {
+    Ui::OngletTechniques& ui = *m_ui;
+    const std::optional<FicheTech> fiche = ficheSelectionnee(ui.ListCliTech);
+    if (!fiche) {
+        return;
+    }
+    // Loading another sheet drops a family choice under way.
+    ui.comboFam->hide();
+    ui.BtnModifFam->setText(QStringLiteral("M"));
+    ui.lbDateCreat->setText(fiche->Date.texte());
+    texte(ui.txtTech, fiche->Tech);
+    texte(ui.txtService, fiche->Serv);
+    texte(ui.txtDivers1, fiche->Divers1);
+    texte(ui.txtDivers2, fiche->Divers2);
+    texte(ui.txtFamille, fiche->Famille);
+    app::CouleurChamps(m_form, ui.ListCliTech);
+}
+
+void OngletTechniques::chargerMemo() {
+    Ui::OngletTechniques& ui = *m_ui;
+    const std::optional<FicheTech> fiche = ficheSelectionnee(ui.ListMemo);
+    if (!fiche) {
+        return;
+    }
+    const auto [debut, suite] = couperMemo(fiche->Memo.texte());
+    ui.txtmemo->setPlainText(debut);
+    // A memo shortened since the analysis leaves no stale continuation behind.
+    ui.txtmemo1->setPlainText(suite);
+    ui.txtmemo->setEnabled(true);
+    ui.txtmemo1->setEnabled(true);
+}
+
+void OngletTechniques::BtnModifFam_Click() {
+    Ui::OngletTechniques& ui = *m_ui;
+    if (ui.BtnModifFam->text() == QLatin1String("M")) {
+        ui.BtnModifFam->setText(QStringLiteral("C"));
+        ui.comboFam->show();
+        ui.comboFam->setCurrentIndex(0);
+        ui.comboFam->setFocus();
+        ui.comboFam->showPopup();
+        return;
+    }
+    ui.BtnModifFam->setText(QStringLiteral("M"));
+    ui.comboFam->hide();
+    ModifEnrgTEC(ui.txtFamille, ui.BtnModifFam);
+}
+
+void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
+    Ui::OngletTechniques& ui = *m_ui;
+    app::Variables& v = m_form.variables();
+    bool enregistre = false;
+    try {
+        QTreeWidgetItem* ligne = app::ligneSelectionnee(ui.ListCliTech);
+        if (!ligne) {
+            throw store::ErreurStore(
+                QStringLiteral("Aucune fiche n'est sélectionnée dans la liste des techniques."));
+        }
+        v.CheminBd = v.cheminBd();
+        if (ZoneTexte == ui.txtFamille) {
+            ui.txtFamille->setText(ui.comboFam->currentText());
+            const bool erreur = EcrireFamille(v.CheminBd, ligne->text(0), ui.txtFamille->text());
+            enregistre = true;
+            ligne->setText(3, erreur ? QStringLiteral("x") : QString());
+        }
+        app::CouleurChamps(m_form, ui.ListCliTech);
+        if (ligne->text(3).isEmpty() && ligne->text(4).isEmpty()) {
+            delete ligne;
+        }
+        if (ui.ListCliTech->topLevelItemCount() > 0) {
+            ui.ListCliTech->setFocus();
+            chargerFiche();
+        } else {
+            app::ViderChamps(m_form, app::Panneau::Technique);
+            m_form.messages().information(messagePlusErreur());
+        }
+    } catch (const store::ErreurStore& e) {
+        if (erreurConversion(e)) {
+            m_form.messages().exclamation(QStringLiteral("La saisie n'est pas un nombre!"));
+            Bouton->setText(QStringLiteral("M"));
+            ZoneTexte->setEnabled(false);
+            return;
+        }
+        m_form.messages().exclamation(
+            enregistre
+                ? e.message()
+                : QStringLiteral("La famille n'a pas été enregistrée : %1").arg(e.message()));
     }
 }
 

@@ -1,0 +1,63 @@
+#include "purge/LotPurge.h"
+
+#include <QRegularExpression>
+
+#include "app/Batch.h"
+#include "platform/Locale.h"
+#include "purge/Purge.h"
+#include "store/Erreur.h"
+
+namespace purge {
+
+namespace {
+
+using Fonction = qint64 (*)(app::Variables&, const QString&, Mode, Observateur&);
+
+int lot(app::batch::Contexte& c, Fonction purger) {
+    const QString argument = c.commande.parametres.value(0);
+    const QDate date = lireDateLot(argument);
+    if (!date.isValid()) {
+        c.err << QStringLiteral("« %1 » n'est pas une date : écrivez JJ/MM/AAAA ou AAAA-MM-JJ.\n")
+                     .arg(argument);
+        return app::batch::kUsage;
+    }
+    // The same text as the window's date label, read back the same way.
+    const QString texte = texteDate(date, platform::localeTravail());
+    Observateur observateur;
+    try {
+        c.out << purger(c.variables, texte, Mode::Lecture, observateur) << '\n';
+        c.out.flush();
+        if (c.commande.oui) {
+            purger(c.variables, texte, Mode::Purge, observateur);
+            c.out << QStringLiteral("Purge effecuée.") << '\n';
+        }
+    } catch (const store::ErreurStore& e) {
+        c.err << e.message() << '\n';
+        return app::batch::kEchec;
+    }
+    return app::batch::kFait;
+}
+
+}  // namespace
+
+QDate lireDateLot(const QString& texte) {
+    static const QRegularExpression jma(QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{4})$)"));
+    static const QRegularExpression amj(QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})$)"));
+    if (const auto m = jma.match(texte.trimmed()); m.hasMatch()) {
+        return QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+    }
+    if (const auto m = amj.match(texte.trimmed()); m.hasMatch()) {
+        return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    }
+    return {};
+}
+
+int lotPurgeClients(app::batch::Contexte& contexte) {
+    return lot(contexte, &PurgeClients);
+}
+
+int lotPurgeTechniques(app::batch::Contexte& contexte) {
+    return lot(contexte, &PurgeTech);
+}
+
+}  // namespace purge

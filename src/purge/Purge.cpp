@@ -1,0 +1,102 @@
+#include "purge/Purge.h"
+
+#include "app/Variables.h"
+#include "platform/Locale.h"
+#include "store/Connexion.h"
+#include "store/Dates.h"
+#include "store/Erreur.h"
+#include "store/Recordset.h"
+
+namespace purge {
+
+namespace {
+
+// The date text read back in the working locale, written month first with the
+// given separator ("03/15/2005", "03,15,2005"), as the store reads the literals.
+QString litteral(const QString& date, QChar separateur) {
+    const auto serie = store::dates::lireLocal(date, platform::localeTravail());
+    if (!serie) {
+        throw store::ErreurStore(
+            QStringLiteral("« %1 » n'est pas une date : la purge est abandonnée.").arg(date));
+    }
+    const QDate jour = store::dates::depuisSerie(*serie).date();
+    return jour.toString(QStringLiteral("MM%1dd%1yyyy").arg(separateur));
+}
+
+// Sets the window's panel back, whatever happens to the deletion.
+class FinSuppression {
+public:
+    explicit FinSuppression(Observateur& o) : m_o(o) { m_o.suppressionCommencee(); }
+    FinSuppression(const FinSuppression&) = delete;
+    FinSuppression& operator=(const FinSuppression&) = delete;
+    ~FinSuppression() { m_o.suppressionTerminee(); }
+
+private:
+    Observateur& m_o;
+};
+
+qint64 executer(app::Variables& vars, const QString& sql, Mode mode, Observateur& observateur) {
+    vars.CheminBd = vars.cheminBd();
+    if (mode == Mode::Lecture) {
+        store::Connexion cnBd(vars.CheminBd);
+        store::Recordset rsBd;
+        rsBd.Open(sql, cnBd);
+        return rsBd.RecordCount();
+    }
+    const FinSuppression fin(observateur);
+    store::Connexion cnBd(vars.CheminBd);
+    // All the rows concerned or none: a failure half-way leaves the file as it was.
+    store::Transaction transaction(cnBd);
+    store::Recordset rsBd;
+    // Opening a recordset on a DELETE carries the deletion out.
+    rsBd.Open(sql, cnBd);
+    const qint64 supprimes = cnBd.lignesModifiees();
+    transaction.valider();
+    return supprimes;
+}
+
+}  // namespace
+
+QString texteDate(const QDate& date, const QLocale& locale) {
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy"))) {
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    }
+    return locale.toString(date, format);
+}
+
+QString sqlPurgeClients(const QString& date, Mode mode) {
+    const QString d = litteral(date, u'/');
+    // Clients with a visit before the date and none on or after it. A visit
+    // without a date may be recent: its client stays.
+    const QString clients =
+        QStringLiteral(
+            "select distinct FCLI.Code from FCLI Inner Join FCONS ON FCLI.Code = "
+            "FCONS.CODE_CLIENT Where FCONS.DATE_VISITE < #%1# and not exists (select * from "
+            "FCONS as Recente where Recente.CODE_CLIENT = FCLI.Code and (Recente.DATE_VISITE "
+            ">= #%1# or Recente.DATE_VISITE is null))")
+            .arg(d);
+    if (mode == Mode::Lecture) {
+        return u' ' + clients;
+    }
+    return QStringLiteral("DELETE FCLI.* FROM FCLI  where FCLI.Code in ( %1)").arg(clients);
+}
+
+QString sqlPurgeTech(const QString& date, Mode mode) {
+    const QString d = litteral(date, u',');
+    if (mode == Mode::Lecture) {
+        return QStringLiteral(" select Code_client from FTEC  Where Date < #%1#").arg(d);
+    }
+    return QStringLiteral("DELETE * FROM FTEC Where Date < #%1#").arg(d);
+}
+
+qint64 PurgeClients(app::Variables& vars, const QString& date, Mode mode,
+                    Observateur& observateur) {
+    return executer(vars, sqlPurgeClients(date, mode), mode, observateur);
+}
+
+qint64 PurgeTech(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur) {
+    return executer(vars, sqlPurgeTech(date, mode), mode, observateur);
+}
+
+}  // namespace purge

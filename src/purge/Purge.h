@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+
+namespace app {
+struct Variables;
+}
+
+namespace purge {
+
+// "Lecture" counts what a purge would delete, "Purge" deletes it.
+enum class Mode { Lecture, Purge };
+
+// What a deletion shows while it runs: the window, its "Purge en cours" panel.
+class Observateur {
+public:
+    virtual ~Observateur() = default;
+    virtual void suppressionCommencee() {}
+    // After the deletion, whether it was done or failed.
+    virtual void suppressionTerminee() {}
+};
+
+// The text of a chosen date, as the date labels show it: the locale's short
+// date, its year always in four digits so that reading it back is never
+// ambiguous.
+QString texteDate(const QDate& date, const QLocale& locale);
+
+// The SQL texts (Jet dialect) for a date text in the working locale's short
+// form. A text that is not a date throws store::ErreurStore.
+QString sqlPurgeClients(const QString& date, Mode mode);
+QString sqlPurgeTech(const QString& date, Mode mode);
+
+// The clients who came before the date and never since (at least one visit,
+// none on or after the date); their visits and sheets stay.
+// Lecture: how many there are. Purge: deletes them in one transaction and
+// gives how many rows went. Store failures throw store::ErreurStore.
+qint64 PurgeClients(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur);
+// The technical sheets dated before the date, every row counted.
+qint64 PurgeTech(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur);
+
+}  // namespace purge

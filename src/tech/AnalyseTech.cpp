@@ -1,0 +1,158 @@
+#include "tech/AnalyseTech.h"
+
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "store/Connexion.h"
+#include "store/Valeur.h"
+
+namespace tech {
+
+QString nettoyerMemo(QString memo) {
+    qsizetype n = memo.size();
+    while (n > 0 && memo.at(n - 1) == u' ') {
+        --n;
+    }
+    while (n >= 2 && memo.at(n - 2) == u'\r' && memo.at(n - 1) == u'\n') {
+        n -= 2;
+    }
+    memo.truncate(n);
+    return memo;
+}
+
+bool ErrFamille(const store::Valeur& famille) {
+    return famille.estNull() || famille.texte().isEmpty();
+}
+
+bool ErrMemo(const store::Valeur& memo) {
+    return !memo.estNull() && memo.texte().size() > kLongueurMemo;
+}
+
+QString nomListe(Liste liste) {
+    return liste == Liste::CliTech ? QStringLiteral("ListCliTech") : QStringLiteral("ListMemo");
+}
+
+QStringList colonnes(Liste liste, const LigneTech& ligne) {
+    const QString x = QStringLiteral("x");
+    return {ligne.numero, ligne.code, ligne.nom, liste == Liste::CliTech ? x : QString(),
+            liste == Liste::Memo ? x : QString()};
+}
+
+void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur) {
+    store::Connexion cn(cheminBd);
+    // Every memo is tidied or none is.
+    store::Transaction transaction(cn);
+    // Only a memo that ends in a blank, a CR or a LF can change; the others
+    // are left as they are on disk rather than rewritten with the same text.
+    // (Byte lengths, whatever the text encoding: an embedded NUL does not
+    // stop them.)
+    std::vector<qint64> cles;
+    {
+        store::Instruction candidats(
+            cn, QStringLiteral("SELECT rowid FROM FTEC WHERE typeof(\"Mémo\") = 'text' AND "
+                               "length(CAST(rtrim(\"Mémo\", ' ' || char(13, 10)) AS BLOB)) < "
+                               "length(CAST(\"Mémo\" AS BLOB)) ORDER BY rowid"));
+        while (candidats.pas()) {
+            cles.push_back(candidats.colonneEntier(0));
+        }
+    }
+    store::Instruction lire(cn, QStringLiteral("SELECT \"Mémo\" FROM FTEC WHERE rowid = ?"));
+    store::Instruction ecrire(cn, QStringLiteral("UPDATE FTEC SET \"Mémo\" = ? WHERE rowid = ?"));
+    const qint64 total = static_cast<qint64>(cles.size());
+    qint64 n = 0;
+    for (const qint64 cle : cles) {
+        if (observateur) {
+            observateur->nettoyage(++n, total);
+        }
+        lire.reinitialiser();
+        lire.lier(1, cle);
+        if (!lire.pas()) {
+            continue;
+        }
+        const QString memo = lire.colonneTexte(0);
+        const QString propre = nettoyerMemo(memo);
+        lire.reinitialiser();
+        if (propre.size() != memo.size()) {
+            ecrire.reinitialiser();
+            ecrire.lier(1, propre).lier(2, cle).executer();
+        }
+    }
+    transaction.valider();
+}
+
+qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyse& observateur) {
+    PreAnalyseTech(cheminBd, &observateur);
+
+    store::Connexion cn(cheminBd);
+    // One snapshot: the count and the pass see the same sheets.
+    store::Transaction instantane(cn);
+    store::Instruction compte(cn, QStringLiteral("SELECT count(*) FROM FTEC"));
+    compte.pas();
+    const qint32 total = static_cast<qint32>(
+        std::min<qint64>(compte.colonneEntier(0), std::numeric_limits<qint32>::max()));
+    observateur.debut(total);
+
+    // Column 3 settles the memo rule where the byte and character counts
+    // suffice (UTF-16 units lie between the two); NULL leaves it to ErrMemo on
+    // the memo itself, so most memos are never turned into text here.
+    store::Instruction fiches(
+        cn, QStringLiteral("SELECT \"Numéro\", \"Code_Client\", \"Famille\", "
+                           "CASE WHEN \"Mémo\" IS NULL THEN 0 "
+                           "WHEN typeof(\"Mémo\") <> 'text' THEN NULL "
+                           "WHEN length(\"Mémo\") > %1 THEN 1 "
+                           "WHEN length(CAST(\"Mémo\" AS BLOB)) <= %1 THEN 0 END, "
+                           "\"Mémo\" FROM FTEC ORDER BY rowid")
+                .arg(kLongueurMemo));
+    // Prepared on the first sheet in error; the code is bound, so an
+    // apostrophe in it is just a character.
+    std::optional<store::Instruction> client;
+    qint32 n = 0;
+    while (fiches.pas()) {
+        observateur.progression(++n, total);
+        const bool errFamille = ErrFamille(fiches.colonne(2));
+        const store::Valeur longueur = fiches.colonne(3);
+        const bool errMemo =
+            longueur.estNull() ? ErrMemo(fiches.colonne(4)) : longueur.enEntier() != 0;
+        if (!errFamille && !errMemo) {
+            continue;
+        }
+        if (!client) {
+            client.emplace(cn, QStringLiteral("SELECT \"Code\", \"Nom\", \"Prénom\" FROM FCLI "
+                                              "WHERE \"Code\" = ? ORDER BY rowid LIMIT 1"));
+        }
+        LigneTech ligne{fiches.colonne(0).texte(), {}, {}};
+        client->reinitialiser();
+        client->lier(1, fiches.colonne(1).texte());
+        if (client->pas()) {
+            ligne.code = client->colonne(0).texte();
+            ligne.nom = client->colonne(1).texte() + u' ' + client->colonne(2).texte();
+        }
+        client->reinitialiser();
+        if (errFamille) {
+            observateur.ligne(Liste::CliTech, ligne);
+        }
+        if (errMemo) {
+            observateur.ligne(Liste::Memo, ligne);
+        }
+    }
+    return total;
+}
+
+QString legendeListeTech(qint64 nbLignes, qint64 total) {
+    return QStringLiteral("Liste des techniques avec erreurs ( %1 / %2 )").arg(nbLignes).arg(total);
+}
+
+QString messageSansErreur() {
+    return QStringLiteral("Votre fichier technique ne comporte pas d'erreur.");
+}
+
+QString messagePlusErreur() {
+    return QStringLiteral("Votre fichier technique ne comporte plus d'erreur.");
+}
+
+QString messageEchecAnalyse(const QString& cause) {
+    return QStringLiteral("L'analyse des fiches techniques s'est arrêtée : %1").arg(cause);
+}
+
+}  // namespace tech

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace store {
+class Valeur;
+}
+
+namespace tech {
+
+// A memo longer than this many characters of stored text (RTF markup
+// included, counted in UTF-16 units) is too long for the new application.
+inline constexpr int kLongueurMemo = 500;
+
+// The end of a memo tidied: trailing blanks first, then trailing CR LF pairs,
+// each loop once and in that order, so "abc \r\n" keeps its blank.
+QString nettoyerMemo(QString memo);
+
+// A sheet lacks its family when Famille is Null or empty; blanks are a family.
+bool ErrFamille(const store::Valeur& famille);
+// The stored memo is longer than kLongueurMemo; a Null memo never is.
+bool ErrMemo(const store::Valeur& memo);
+
+// The two lists of the analysis: sheets without family, memos too long.
+enum class Liste { CliTech, Memo };
+QString nomListe(Liste liste);  // "ListCliTech", "ListMemo"
+
+// A listed sheet: its number and its client's code and "Nom Prénom" (both
+// empty when no client has that code).
+struct LigneTech {
+    QString numero;
+    QString code;
+    QString nom;
+};
+// The row's text and sub-items, as the list shows them:
+// Auto, Numéro Client, Nom, ErrFamille, ErrMemo.
+QStringList colonnes(Liste liste, const LigneTech& ligne);
+
+// What a run tells its window or its batch output.
+class ObservateurAnalyse {
+public:
+    virtual ~ObservateurAnalyse() = default;
+    // Memo n of total being tidied.
+    virtual void nettoyage(qint64 n, qint64 total) {}
+    // The memos are tidied and the sheets counted: the lists start empty.
+    virtual void debut(qint32 total) {}
+    // Sheet n of total (from 1) is being judged.
+    virtual void progression(qint32 n, qint32 total) {}
+    // A sheet in error, for one list; a sheet with both errors comes twice.
+    virtual void ligne(Liste liste, const LigneTech& ligne) = 0;
+};
+
+// Tidies the end of every non-Null memo of FTEC and writes it back, all in
+// one transaction (an unchanged memo is left as it is on disk).
+void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur = nullptr);
+
+// The sheet analysis: PreAnalyseTech, then every sheet of FTEC judged in table
+// order, the client of each sheet in error looked up by its code. Returns the
+// number of sheets counted (NbTech). Failures throw store::ErreurStore; rows
+// already reported stay reported.
+qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyse& observateur);
+
+// "Liste des techniques avec erreurs ( 12 / 340 )"
+QString legendeListeTech(qint64 nbLignes, qint64 total);
+// Shown when no sheet lacks its family.
+QString messageSansErreur();
+// Shown when the last sheet without family has been corrected.
+QString messagePlusErreur();
+// Shown when the store fails during the analysis, with the store's own words.
+QString messageEchecAnalyse(const QString& cause);
+
+}  // namespace tech

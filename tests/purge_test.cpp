@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <QTextStream>
+
+#include "app/Batch.h"
+#include "app/Variables.h"
+#include "platform/Locale.h"
+#include "purge/LotPurge.h"
+#include "purge/Purge.h"
+#include "purge_donnees.h"
+#include "store/Erreur.h"
+#include "store/Jet.h"
+
+using purge::Mode;
+using test::colonne;
+using test::nombreLignes;
+
+namespace {
+
+const QLocale kFrancais(QLocale::French, QLocale::France);
+
+// Counts the calls, to check that a deletion always ends its panel.
+class Panneau : public purge::Observateur {
+public:
+    void suppressionCommencee() override { ++commencees; }
+    void suppressionTerminee() override { ++terminees; }
+    int commencees = 0;
+    int terminees = 0;
+};
+
+class Purge : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::fixerLocaleTravail(kFrancais);
+        cn = d.creerBase();
+        test::remplirPurge(cn);
+        vars.dossier = d.chemin();
+    }
+    void TearDown() override { platform::oublierLocaleTravail(); }
+
+    QStringList clients() { return colonne(cn, QStringLiteral("FCLI"), QStringLiteral("Code")); }
+    QStringList fiches() { return colonne(cn, QStringLiteral("FTEC"), QStringLiteral("Numéro")); }
+
+    test::Dossier d;
+    store::Connexion cn;
+    app::Variables vars;
+    Panneau panneau;
+};
+
+TEST_F(Purge, ClientsPartisAvantLaDateEtJamaisRevenus) {
+    EXPECT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Lecture, panneau), 3);
+    EXPECT_EQ(vars.CheminBd, d.chemin(QStringLiteral("BdClient.mdb")));
+    EXPECT_EQ(panneau.commencees, 0);
+
+    EXPECT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau), 3);
+    EXPECT_EQ(clients(), QStringList({"B1", "C1", "C2", "D1", "E1"}));
+    // Their visits and sheets stay.
+    EXPECT_EQ(nombreLignes(cn, QStringLiteral("FCONS")), 11);
+    EXPECT_EQ(nombreLignes(cn, QStringLiteral("FTEC")), 7);
+    EXPECT_EQ(panneau.commencees, 1);
+    EXPECT_EQ(panneau.terminees, 1);
+    // Nothing left to purge at that date.
+    EXPECT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Lecture, panneau), 0);
+}
+
+TEST_F(Purge, FichesDateesAvantLeJour) {
+    EXPECT_EQ(purge::PurgeTech(vars, QStringLiteral("15/03/2005"), Mode::Lecture, panneau), 3);
+    EXPECT_EQ(purge::PurgeTech(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau), 3);
+    // On the day, after it, or without a date: kept.
+    EXPECT_EQ(fiches(), QStringList({"3", "4", "5", "6"}));
+    EXPECT_EQ(clients().size(), 8);
+    EXPECT_EQ(panneau.terminees, 1);
+}
+
+TEST_F(Purge, JourEtMoisJamaisInverses) {
+    struct Cas {
+        const char* date;
+        qint64 clients;
+        qint64 fiches;
+    };
+    const Cas cas[] = {
+        {"04/03/2005", 2, 2},  // 4 March: A2 and a3; sheets 2 and 7
+        {"03/04/2005", 6, 6},  // 3 April: all but D1 and E1; all dated sheets
+        {"16/03/2005", 5, 5},
+        {"01/01/2000", 0, 0},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.date);
+        const QString date = QString::fromLatin1(c.date);
+        EXPECT_EQ(purge::PurgeClients(vars, date, Mode::Lecture, panneau), c.clients);
+        EXPECT_EQ(purge::PurgeTech(vars, date, Mode::Lecture, panneau), c.fiches);
+    }
+}
+
+TEST_F(Purge, DateDesLibellesDansDAutresLocales) {
+    struct Cas {
+        const char* locale;
+        QDate date;
+        const char* texte;
+        qint64 clients;
+    };
+    const Cas cas[] = {
+        {"fr_FR", QDate(2005, 3, 4), "04/03/2005", 2},
+        {"fr_FR", QDate(2005, 4, 3), "03/04/2005", 6},
+        // Month first, and four digits where the short form has two.
+        {"en_US", QDate(2005, 4, 3), "4/3/2005", 6},
+        {"de_DE", QDate(2005, 3, 4), "04.03.2005", 2},
+        {"ja_JP", QDate(2005, 3, 4), "2005/03/04", 2},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.locale);
+        const QLocale locale(QString::fromLatin1(c.locale));
+        platform::fixerLocaleTravail(locale);
+        const QString texte = purge::texteDate(c.date, locale);
+        EXPECT_EQ(texte, QString::fromLatin1(c.texte));
+        EXPECT_EQ(purge::PurgeClients(vars, texte, Mode::Lecture, panneau), c.clients);
+    }
+}
+
+TEST_F(Purge, DateIllisibleRefusee) {
+    for (const char* texte : {"", "31/02/2005", "2005-03-15", "demain"}) {
+        SCOPED_TRACE(texte);
+        EXPECT_THROW(purge::PurgeClients(vars, QString::fromLatin1(texte), Mode::Purge, panneau),
+                     store::ErreurStore);
+        EXPECT_THROW(purge::PurgeTech(vars, QString::fromLatin1(texte), Mode::Lecture, panneau),
+                     store::ErreurStore);
+    }
+    EXPECT_EQ(clients().size(), 8);
+    EXPECT_EQ(panneau.commencees, panneau.terminees);
+}
+
+TEST_F(Purge, EchecEnCoursDeSuppressionNeSupprimeRien) {
+    // The third row to go is refused: the two before it must come back.
+    cn.executer(
+        QStringLiteral("CREATE TRIGGER refus_cli BEFORE DELETE ON FCLI WHEN old.Code = 'a3' "
+                       "BEGIN SELECT RAISE(ABORT, 'refus'); END;"
+                       "CREATE TRIGGER refus_tec BEFORE DELETE ON FTEC WHEN old.\"Numéro\" = 7 "
+                       "BEGIN SELECT RAISE(ABORT, 'refus'); END;"));
+    EXPECT_THROW(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau),
+                 store::ErreurStore);
+    EXPECT_THROW(purge::PurgeTech(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau),
+                 store::ErreurStore);
+    EXPECT_EQ(clients().size(), 8);
+    EXPECT_EQ(fiches().size(), 7);
+    EXPECT_EQ(panneau.commencees, 2);
+    EXPECT_EQ(panneau.terminees, 2);
+}
+
+TEST_F(Purge, BaseAbsenteOuVerrouillee) {
+    store::Connexion autre(d.chemin(QStringLiteral("BdClient.mdb")));
+    autre.executer(QStringLiteral("BEGIN EXCLUSIVE"));
+    try {
+        purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau);
+        FAIL() << "une base verrouillée doit être une erreur";
+    } catch (const store::ErreurStore& e) {
+        EXPECT_TRUE(e.verrouillee());
+        EXPECT_TRUE(e.message().contains(QStringLiteral("verrouillée")))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(panneau.terminees, 1);
+    autre.executer(QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(clients().size(), 8);
+
+    test::Dossier vide;
+    vars.dossier = vide.chemin();
+    try {
+        purge::PurgeTech(vars, QStringLiteral("15/03/2005"), Mode::Lecture, panneau);
+        FAIL() << "une base absente doit être une erreur";
+    } catch (const store::ErreurStore& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("introuvable")))
+            << e.message().toStdString();
+    }
+    EXPECT_FALSE(vide.existe(QStringLiteral("BdClient.mdb")));
+    EXPECT_FALSE(vide.existe(QStringLiteral("bdclient.mdb")));
+}
+
+// Counting over a whole salon's visits must go through the index on the
+// visits' client code, never a scan of FCONS per client.
+TEST_F(Purge, ComptageParLIndexDesVisites) {
+    const QString sql =
+        store::jet::traduire(purge::sqlPurgeClients(QStringLiteral("15/03/2005"), Mode::Lecture));
+    store::Instruction plan(cn, QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+    QStringList etapes;
+    while (plan.pas()) {
+        etapes << plan.colonneTexte(3);
+    }
+    const QString texte = etapes.join(u'\n');
+    EXPECT_EQ(etapes.filter(QStringLiteral("USING INDEX FCONS_CODE_CLIENT")).size(), 2)
+        << texte.toStdString();
+    EXPECT_TRUE(etapes.filter(QStringLiteral("SCAN FCONS")).isEmpty()) << texte.toStdString();
+}
+
+// ------------------------------------------------------------------ batch mode
+
+struct Lot {
+    int code;
+    QString out;
+    QString err;
+};
+
+Lot lancer(const QString& dossier, const QStringList& arguments) {
+    Lot r;
+    const auto analyse = app::batch::analyser(arguments);
+    if (const auto* erreur = std::get_if<QString>(&analyse)) {
+        return {app::batch::kUsage, {}, *erreur};
+    }
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code = app::batch::executer(std::get<app::batch::Commande>(analyse), dossier, out, err);
+    return r;
+}
+
+TEST_F(Purge, LotCompteSansOuiEtSupprimeAvecOui) {
+    struct Cas {
+        QStringList arguments;
+        const char* sortie;
+        int clients;
+        int fiches;
+    };
+    const Cas cas[] = {
+        {{"--purge-clients", "15/03/2005"}, "3\n", 8, 7},
+        {{"--purge-techniques", "2005-03-15"}, "3\n", 8, 7},
+        {{"--purge-clients", "04/03/2005"}, "2\n", 8, 7},
+        {{"--purge-techniques", "4/3/2005"}, "2\n", 8, 7},
+        {{"--purge-techniques", "2005-03-15", "--oui"}, "3\nPurge effecuée.\n", 8, 4},
+        {{"--oui", "--purge-clients", "15/03/2005"}, "3\nPurge effecuée.\n", 5, 4},
+        {{"--purge-clients", "15/03/2005", "--oui"}, "0\nPurge effecuée.\n", 5, 4},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const Lot r = lancer(d.chemin(), c.arguments);
+        EXPECT_EQ(r.code, app::batch::kFait) << r.err.toStdString();
+        EXPECT_EQ(r.out, QString::fromUtf8(c.sortie));
+        EXPECT_EQ(r.err, QString());
+        EXPECT_EQ(clients().size(), c.clients);
+        EXPECT_EQ(fiches().size(), c.fiches);
+    }
+}
+
+TEST_F(Purge, LotMauvaisUsageEtEchecs) {
+    struct Cas {
+        QStringList arguments;
+        int code;
+        const char* message;  // part of the error output
+    };
+    const Cas cas[] = {
+        {{"--purge-clients"}, app::batch::kUsage, "--purge-clients DATE [--oui]"},
+        {{"--purge-clients", "31/02/2005", "--oui"}, app::batch::kUsage, "n'est pas une date"},
+        {{"--purge-techniques", "15-03-2005"}, app::batch::kUsage, "JJ/MM/AAAA ou AAAA-MM-JJ"},
+        {{"--purge-techniques", "2005/03/15"}, app::batch::kUsage, "n'est pas une date"},
+        {{"--purge-clients", "15/03/2005", "16/03/2005"}, app::batch::kUsage, "Argument inconnu"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const Lot r = lancer(d.chemin(), c.arguments);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
+        EXPECT_EQ(r.out, QString());
+    }
+    EXPECT_EQ(clients().size(), 8);
+
+    // A folder without a database: a clear message, nothing created.
+    test::Dossier vide;
+    const Lot r = lancer(vide.chemin(), {"--purge-clients", "15/03/2005", "--oui"});
+    EXPECT_EQ(r.code, app::batch::kEchec);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("introuvable"))) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString());
+    EXPECT_FALSE(vide.existe(QStringLiteral("bdclient.mdb")));
+}
+
+}  // namespace
