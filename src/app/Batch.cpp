@@ -5,6 +5,7 @@
 
 #include "access/Conversion.h"
 #include "access/Lot.h"
+#include "clients/LotClients.h"
 #include "purge/LotPurge.h"
 #include "tech/LotTech.h"
 
@@ -29,6 +30,12 @@ const std::vector<Verbe>& verbes() {
     static const std::vector<Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
+        {QStringLiteral("--analyse-clients"), 0, false, QStringLiteral("--analyse-clients"),
+         QStringLiteral("analyse le fichier clients (sauvegarde, rangement, notes trop longues, "
+                        "clients en erreur)"),
+         &clients::lotAnalyseClients},
+        {QStringLiteral("--texte-note"), 1, false, QStringLiteral("--texte-note FICHIER"),
+         QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::lotTexteNote},
         {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
          QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
          &tech::analyserTechniques},
