@@ -404,6 +404,7 @@ TEST(Dates, SeriesDeJours) {
         {"1900-01-01 00:00:00", 2.0},    {"2005-03-15 00:00:00", 38426.0},
         {"2005-03-15 18:00:00", 38426.75}, {"1899-12-29 06:00:00", -1.25},
         {"1850-06-15 00:00:00", -18095.0}, {"9999-12-31 00:00:00", 2958465.0},
+        {"0632-01-01 00:00:00", -463126.0}, {"9999-12-31 23:59:59", 2958465.0 + 86399.0 / 86400.0},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.iso);
@@ -415,6 +416,37 @@ TEST(Dates, SeriesDeJours) {
     EXPECT_DOUBLE_EQ(*store::dates::lireIso(u"2005-03-15"), 38426.0);
     EXPECT_FALSE(store::dates::lireIso(u"2005-02-30").has_value());
     EXPECT_FALSE(store::dates::lireIso(u"15/03/2005").has_value());
+}
+
+// A serial is a calendar date and a time of day, not an instant: the hour that
+// a change to summer time skips in the system's zone must stay as it is.
+TEST(Dates, HeureSauteeParLeChangementDHeure) {
+    const QByteArray avant = qgetenv("TZ");
+    struct Cas {
+        const char* zone;
+        const char* iso;
+        const char* local;
+    };
+    const Cas cas[] = {
+        {"Europe/Paris", "2005-03-27 02:30:00", "27/03/2005 02:30:00"},
+        {"America/Sao_Paulo", "2010-10-17 00:00:00", "17/10/2010"},
+    };
+    const QLocale fr(QLocale::French, QLocale::France);
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.zone);
+        qputenv("TZ", c.zone);
+        tzset();
+        const auto s = store::dates::lireIso(QString::fromLatin1(c.iso));
+        ASSERT_TRUE(s.has_value());
+        EXPECT_EQ(store::dates::texteIso(*s), QString::fromLatin1(c.iso));
+        EXPECT_EQ(Valeur::date(*s).texte(fr), QString::fromLatin1(c.local));
+    }
+    if (avant.isNull()) {
+        qunsetenv("TZ");
+    } else {
+        qputenv("TZ", avant);
+    }
+    tzset();
 }
 
 TEST(Dates, FormeTexteParDefaut) {

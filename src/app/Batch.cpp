@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "access/Conversion.h"
+#include "access/Lot.h"
+#include "clients/LotClients.h"
 #include "export/LotExport.h"
 #include "purge/LotPurge.h"
 #include "tech/LotTech.h"
@@ -16,12 +19,24 @@ int aide(Contexte& c) {
     return kFait;
 }
 
+// Verbs that never open BdClient.mdb or communes.mdb.
+bool sansBase(const QString& verbe) {
+    return verbe == QLatin1String("--help") || verbe == QLatin1String("--convertir-access") ||
+           verbe == QLatin1String("--texte-note");
+}
+
 }  // namespace
 
 const std::vector<Verbe>& verbes() {
     static const std::vector<Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
+        {QStringLiteral("--analyse-clients"), 0, false, QStringLiteral("--analyse-clients"),
+         QStringLiteral("analyse le fichier clients (sauvegarde, rangement, notes trop longues, "
+                        "clients en erreur)"),
+         &clients::lotAnalyseClients},
+        {QStringLiteral("--texte-note"), 1, false, QStringLiteral("--texte-note FICHIER"),
+         QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::lotTexteNote},
         {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
          QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
          &tech::analyserTechniques},
@@ -37,6 +52,12 @@ const std::vector<Verbe>& verbes() {
          QStringLiteral("--purge-techniques DATE [--oui]"),
          QStringLiteral("compte (et avec --oui supprime) les fiches techniques créées avant DATE"),
          &purge::lotPurgeTechniques},
+        {QStringLiteral("--convertir-access"), 0, true,
+         QStringLiteral("--convertir-access [--oui] [--page-code CP]"),
+         QStringLiteral("convertit les bases Microsoft Access du dossier (sans --oui : dit ce qui "
+                        "serait converti ; CP : page de code des fichiers Access 97, CP1252 par "
+                        "défaut)"),
+         &acces::convertirAccess},
     };
     return table;
 }
@@ -133,6 +154,14 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
         return kEchec;
     }
     contexte.variables.dossier = QFileInfo(dossier).absoluteFilePath();
+    // An Access database must be converted before any run opens or copies it.
+    if (!sansBase(verbe->nom)) {
+        if (const QString message = acces::messageAConvertir(contexte.variables.dossier);
+            !message.isEmpty()) {
+            err << message << "\n";
+            return kEchec;
+        }
+    }
     const int code = verbe->action(contexte);
     out.flush();
     err.flush();

@@ -7,6 +7,7 @@
 #include <QTextStream>
 #include <memory>
 
+#include "access/DialogueConversion.h"
 #include "app/Batch.h"
 #include "app/Controles.h"
 #include "app/Form1.h"
@@ -40,6 +41,11 @@ int fenetres(int argc, char** argv) {
         return batch::kEchec;
     }
     variables.dossier = QFileInfo(variables.dossier).absoluteFilePath();
+    // Access databases are converted (or the program ends) before anything opens them.
+    if (const auto suite = acces::convertirAuDemarrage(variables.dossier, messages);
+        suite != acces::Suite::Continuer) {
+        return suite == acces::Suite::Abandon ? batch::kFait : batch::kEchec;
+    }
 
     std::unique_ptr<Form1> form1;
     communes::Form2 form2(variables, messages);

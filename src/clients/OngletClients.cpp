@@ -1,8 +1,18 @@
 #include "clients/OngletClients.h"
 
+#include <QEvent>
+#include <QLabel>
+
 #include "app/Controles.h"
 #include "app/Form1.h"
+#include "app/Messages.h"
 #include "app/Variables.h"
+#include "clients/Analyse.h"
+#include "clients/PanneauClient.h"
+#include "clients/PanneauCp.h"
+#include "clients/SuiviAnalyse.h"
+#include "platform/ErreurFichier.h"
+#include "store/Erreur.h"
 #include "ui_OngletClients.h"
 
 namespace clients {
@@ -16,7 +26,16 @@ OngletClients::OngletClients(app::Form1& form, QWidget* page)
     for (int c = 2; c < m_ui->ListCli->columnCount(); ++c) {
         m_ui->ListCli->setColumnWidth(c, 40);
     }
+    // The narrow columns cut their headers: the whole name shows on hovering.
+    QTreeWidgetItem* entete = m_ui->ListCli->headerItem();
+    for (int c = 0; c < m_ui->ListCli->columnCount(); ++c) {
+        entete->setToolTip(c, entete->text(c));
+    }
     m_ui->ListBN->setColumnWidth(0, 80);
+    m_panneau = std::make_unique<PanneauClient>(form, *m_ui);
+    m_panneauCp = std::make_unique<PanneauCp>(form, *m_ui, *m_panneau);
+    connect(m_ui->btnAnalyseBd, &QPushButton::clicked, this, &OngletClients::btnAnalyseBd_Click);
+    form.installEventFilter(this);
 }
 
 OngletClients::~OngletClients() = default;
@@ -30,6 +49,75 @@ void OngletClients::Form1_Load() {
     m_ui->lblAttente->hide();
     m_ui->txtcpdef->setText(m_form.variables().CpDefaut);
     m_ui->txtvilledef->setText(m_form.variables().VilleDefaut);
+}
+
+bool OngletClients::eventFilter(QObject* objet, QEvent* evenement) {
+    if (m_enCours && objet == &m_form && evenement->type() == QEvent::Close) {
+        evenement->ignore();
+        return true;
+    }
+    return QObject::eventFilter(objet, evenement);
+}
+
+void OngletClients::btnAnalyseBd_Click() {
+    Ui::OngletClients& ui = *m_ui;
+    app::Variables& vars = m_form.variables();
+    app::Messages& messages = m_form.messages();
+    ui.lblAttente->show();
+    ui.btnAnalyseBd->setEnabled(false);
+    ui.lblcache->show();
+    m_form.setEnabled(false);
+    m_form.repaint();
+
+    m_enCours = true;
+    SuiviAnalyse suivi(ui);
+    BilanAnalyse bilan;
+    QString echec;
+    try {
+        bilan = AnalyseBd(vars, suivi);
+    } catch (const store::ErreurStore& e) {
+        echec = e.message();
+    } catch (const platform::ErreurFichier& e) {
+        echec = e.message();
+    }
+    m_enCours = false;
+    suivi.terminer();
+    ui.lblAttente->hide();
+    ui.Barre->hide();
+
+    if (!echec.isEmpty()) {
+        // Every connection of the run is closed by now; the window is usable
+        // again, the panel open only on a list that still has clients.
+        const bool liste = ui.ListCli->topLevelItemCount() > 0;
+        ui.lblcache->setVisible(!liste);
+        ui.Frame1->setEnabled(liste);
+        ui.lblNbCli->clear();
+        m_form.setEnabled(true);
+        ui.btnAnalyseBd->setEnabled(true);
+        messages.exclamation(echec);
+        return;
+    }
+
+    messages.information(messageAnalyseTerminee());
+    ui.lblNbCli->clear();
+    ui.lblListeCliErr->setText(legendeListe(ui.ListCli->topLevelItemCount(), bilan.NbCli));
+    m_form.setEnabled(true);
+    if (ui.ListCli->topLevelItemCount() > 0) {
+        QTreeWidgetItem* premiere = ui.ListCli->topLevelItem(0);
+        ui.ListCli->scrollToItem(premiere);
+        ui.ListCli->setCurrentItem(premiere);
+        ui.ListCli->setFocus();
+        m_panneau->ListCli_ItemClick();
+        ui.Frame1->setEnabled(true);
+        ui.ListCli->setEnabled(true);
+        ui.lblcache->hide();
+    } else {
+        messages.information(messageSansErreur());
+    }
+    ui.btnAnalyseBd->setEnabled(true);
+    if (auto* csv = m_form.findChild<QLabel*>(QStringLiteral("lblcsv"))) {
+        csv->setEnabled(true);
+    }
 }
 
 }  // namespace clients

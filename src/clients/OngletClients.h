@@ -13,6 +13,9 @@ class Form1;
 
 namespace clients {
 
+class PanneauClient;
+class PanneauCp;
+
 // The CLIENTS tab: analysis run, correction panel, postal code panel, export.
 class OngletClients : public QObject {
     Q_OBJECT
@@ -22,13 +25,25 @@ public:
     ~OngletClients() override;
 
     Ui::OngletClients& ui() { return *m_ui; }
+    PanneauClient& panneau() { return *m_panneau; }
 
     // The main window's load, as far as this tab goes.
     void Form1_Load();
 
+    // The client analysis run (the "Analyse Base de données" button).
+    void btnAnalyseBd_Click();
+    bool analyseEnCours() const { return m_enCours; }
+
+protected:
+    // The window cannot be closed under a run that uses the towns reference.
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
+
 private:
     app::Form1& m_form;
     std::unique_ptr<Ui::OngletClients> m_ui;
+    std::unique_ptr<PanneauClient> m_panneau;
+    std::unique_ptr<PanneauCp> m_panneauCp;
+    bool m_enCours = false;
 };
 
 }  // namespace clients

@@ -1,6 +1,7 @@
 #include "store/Dates.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace store::dates {
 
@@ -62,7 +63,9 @@ QDateTime depuisSerie(double s) {
         jours += 1;
     }
     const QDate date = QDate::fromJulianDay(kJourZero + static_cast<qint64>(jours));
-    return QDateTime(date, QTime(0, 0).addSecs(static_cast<int>(secondes)));
+    // A wall-clock date and time, not an instant: in local time, the hour that
+    // a change to summer time skips would not exist.
+    return QDateTime(date, QTime(0, 0).addSecs(static_cast<int>(secondes)), Qt::UTC);
 }
 
 std::optional<double> lireIso(QStringView t) {
@@ -102,7 +105,21 @@ std::optional<double> lireIso(QStringView t) {
 }
 
 QString texteIso(double s) {
-    return depuisSerie(s).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QDateTime dh = depuisSerie(s);
+    int annee = 0;
+    int mois = 0;
+    int jour = 0;
+    dh.date().getDate(&annee, &mois, &jour);
+    if (annee < 1 || annee > 9999) {
+        return dh.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    // Written by hand: every date stored goes through here, and the format
+    // engine costs more than the rest of a row.
+    const int secondes = dh.time().msecsSinceStartOfDay() / 1000;
+    char t[24];
+    std::snprintf(t, sizeof t, "%04d-%02d-%02d %02d:%02d:%02d", annee, mois, jour, secondes / 3600,
+                  secondes / 60 % 60, secondes % 60);
+    return QString::fromLatin1(t, 19);
 }
 
 QString texteLocal(double s, const QLocale& locale) {

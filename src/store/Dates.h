@@ -14,6 +14,7 @@ namespace store::dates {
 
 double serie(const QDate& date, const QTime& heure = QTime(0, 0));
 double serie(const QDateTime& dateHeure);
+// The date and time of day as written, in a UTC QDateTime (no zone to shift them).
 QDateTime depuisSerie(double serie);
 
 // Stored form "YYYY-MM-DD HH:MM:SS"; "YYYY-MM-DD", "YYYY-MM-DD HH:MM" and a "T"

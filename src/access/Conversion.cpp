@@ -1,0 +1,400 @@
+#include "access/Conversion.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "access/Erreur.h"
+#include "access/Protocole.h"
+#include "platform/Fichiers.h"
+#include "store/Connexion.h"
+#include "store/Erreur.h"
+
+namespace acces {
+
+namespace {
+
+// The reader writes a line at least every tenth of a second while it copies
+// rows; this long a silence means it is stuck on a damaged file.
+constexpr int kSilenceMaxMs = 120000;
+
+const QStringList& basesDuSysteme() {
+    static const QStringList noms = {QStringLiteral("BdClient.mdb"),
+                                     QStringLiteral("communes.mdb")};
+    return noms;
+}
+
+struct Empreinte {
+    qint64 taille = -1;
+    QByteArray sha256;
+    bool operator==(const Empreinte&) const = default;
+};
+
+// Size and SHA-256 of a file, read by pieces so that a window waiting for it
+// keeps repainting; with `copie`, the bytes read are written there too.
+Empreinte empreinte(const QString& chemin, Observateur& observateur, QFile* copie = nullptr) {
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly)) {
+        throw ErreurAccess(QStringLiteral("impossible de lire « %1 » (%2)")
+                               .arg(QFileInfo(chemin).fileName(), f.errorString()));
+    }
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    QByteArray morceau(1 << 20, Qt::Uninitialized);
+    qint64 taille = 0;
+    for (;;) {
+        const qint64 n = f.read(morceau.data(), morceau.size());
+        if (n < 0) {
+            throw ErreurAccess(
+                QStringLiteral("lecture interrompue de « %1 »").arg(QFileInfo(chemin).fileName()));
+        }
+        if (n == 0) {
+            break;
+        }
+        h.addData(QByteArrayView(morceau.constData(), n));
+        if (copie && copie->write(morceau.constData(), n) != n) {
+            throw ErreurAccess(QStringLiteral("impossible de copier « %1 » (%2)")
+                                   .arg(QFileInfo(chemin).fileName(), copie->errorString()));
+        }
+        taille += n;
+        observateur.attente();
+    }
+    return {taille, h.result().toHex()};
+}
+
+// Removes the part file and whatever SQLite left beside it, unless kept.
+class PartProvisoire {
+public:
+    explicit PartProvisoire(QString chemin) : m_chemin(std::move(chemin)) { effacer(); }
+    ~PartProvisoire() {
+        if (!m_garder) {
+            effacer();
+        }
+    }
+    const QString& chemin() const { return m_chemin; }
+    void garder() { m_garder = true; }
+    void effacer() const {
+        for (const char* suffixe : {"", "-journal", "-wal", "-shm"}) {
+            QFile::remove(m_chemin + QLatin1String(suffixe));
+        }
+    }
+
+private:
+    QString m_chemin;
+    bool m_garder = false;
+};
+
+QString nomAffiche(const QString& chemin) {
+    return QFileInfo(chemin).fileName();
+}
+
+// Runs the reader and turns its lines into the observer's calls.
+class Lecture {
+public:
+    Lecture(Observateur& observateur, Resultat& resultat) : m_obs(observateur), m_res(resultat) {}
+
+    void lancer(const QString& programme, const QStringList& arguments) {
+        QProcess p;
+        p.setProgram(programme);
+        p.setArguments(arguments);
+        p.start(QIODevice::ReadOnly);
+        if (!p.waitForStarted(30000)) {
+            throw ErreurAccess(
+                QStringLiteral("le programme de conversion « %1 » ne démarre pas (%2)")
+                    .arg(QFileInfo(programme).fileName(), p.errorString()));
+        }
+        QElapsedTimer silence;
+        silence.start();
+        for (;;) {
+            p.waitForReadyRead(100);
+            m_obs.attente();
+            while (p.canReadLine()) {
+                traiter(QString::fromUtf8(p.readLine()));
+                silence.restart();
+            }
+            if (p.state() == QProcess::NotRunning) {
+                break;
+            }
+            if (silence.elapsed() > kSilenceMaxMs) {
+                p.kill();
+                p.waitForFinished();
+                throw ErreurAccess(QStringLiteral("la lecture ne progresse plus"),
+                                   ErreurAccess::Genre::Endommage);
+            }
+        }
+        while (p.canReadLine() || p.bytesAvailable() > 0) {
+            traiter(QString::fromUtf8(p.readLine()));
+        }
+        if (!m_erreur.isEmpty()) {
+            throw ErreurAccess(m_erreur, m_genreErreur);
+        }
+        if (p.exitStatus() != QProcess::NormalExit) {
+            throw ErreurAccess(QStringLiteral("la lecture s'est arrêtée brutalement"),
+                               ErreurAccess::Genre::Endommage);
+        }
+        if (p.exitCode() != 0 || !m_fini) {
+            throw ErreurAccess(QStringLiteral("le programme de conversion s'est arrêté (code %1)")
+                                   .arg(p.exitCode()));
+        }
+    }
+
+private:
+    void traiter(const QString& texte) {
+        const protocole::Message m = protocole::lire(texte);
+        const QStringList& c = m.champs;
+        if (m.mot == QLatin1String("SOURCE") && c.size() >= 2) {
+            m_res.version = c[0];
+            m_res.pageCode = c[1];
+        } else if (m.mot == QLatin1String("TABLES")) {
+            for (qsizetype i = 0; i + 1 < c.size(); i += 2) {
+                m_res.tables.push_back({c[i], c[i + 1].toLongLong(), 0, {}});
+            }
+            m_obs.tables(m_res.tables);
+        } else if (m.mot == QLatin1String("COLONNES") && !c.isEmpty()) {
+            if (TableConvertie* t = table(c[0])) {
+                t->colonnes = c.mid(1);
+            }
+        } else if (m.mot == QLatin1String("PROGRES") && c.size() >= 3) {
+            m_obs.progression(c[0].toInt(), c[1].toLongLong(), c[2].toLongLong());
+        } else if (m.mot == QLatin1String("FAIT") && c.size() >= 3) {
+            if (TableConvertie* t = table(c[0])) {
+                t->lignes = c[1].toLongLong();
+                t->remplaces = c[2].toLongLong();
+                m_obs.tableFaite(c[0].toInt(), t->lignes);
+            }
+        } else if (m.mot == QLatin1String("FIN") && c.size() >= 3) {
+            m_res.lignes = c[0].toLongLong();
+            m_res.microsecondes = c[1].toLongLong();
+            m_res.remplaces = c[2].toLongLong();
+            m_fini = true;
+        } else if (m.mot == QLatin1String("ERREUR") && c.size() >= 2) {
+            m_genreErreur = c[0] == QLatin1String("endommage") ? ErreurAccess::Genre::Endommage
+                                                               : ErreurAccess::Genre::Autre;
+            m_erreur = c[1];
+        }
+    }
+
+    TableConvertie* table(const QString& index) {
+        bool ok = false;
+        const int i = index.toInt(&ok);
+        if (!ok || i < 0 || i >= static_cast<int>(m_res.tables.size())) {
+            return nullptr;
+        }
+        return &m_res.tables[static_cast<size_t>(i)];
+    }
+
+    Observateur& m_obs;
+    Resultat& m_res;
+    bool m_fini = false;
+    QString m_erreur;
+    ErreurAccess::Genre m_genreErreur = ErreurAccess::Genre::Autre;
+};
+
+// The new file must hold every table as announced, column for column and row
+// for row, before it replaces anything.
+void verifier(const QString& chemin, const Resultat& r) {
+    store::Connexion cn(chemin, store::Connexion::Acces::Lecture);
+    for (const TableConvertie& t : r.tables) {
+        if (cn.colonnes(t.nom) != t.colonnes) {
+            throw ErreurAccess(
+                QStringLiteral("les colonnes de la table « %1 » ne sont pas celles du fichier")
+                    .arg(t.nom));
+        }
+        store::Instruction compte(
+            cn, QStringLiteral("SELECT COUNT(*) FROM %1").arg(store::citer(t.nom)));
+        compte.pas();
+        if (compte.colonneEntier(0) != t.lignes) {
+            throw ErreurAccess(
+                QStringLiteral("la table « %1 » devait compter %2 lignes, elle en a %3")
+                    .arg(t.nom)
+                    .arg(t.lignes)
+                    .arg(compte.colonneEntier(0)));
+        }
+    }
+    store::Instruction tables(cn, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE "
+                                                 "type = 'table' AND name <> '_import_access'"));
+    tables.pas();
+    if (tables.colonneEntier(0) != static_cast<qint64>(r.tables.size()) ||
+        !cn.tableExiste(QStringLiteral("_import_access"))) {
+        throw ErreurAccess(QStringLiteral("le fichier écrit n'a pas les tables annoncées"));
+    }
+    store::Instruction controle(cn, QStringLiteral("PRAGMA quick_check"));
+    if (!controle.pas() || controle.colonneTexte(0) != QLatin1String("ok")) {
+        throw ErreurAccess(QStringLiteral("le fichier écrit n'est pas intact"));
+    }
+}
+
+QString messageEchec(const QString& nom, const ErreurAccess& e) {
+    if (e.endommage()) {
+        return QStringLiteral(
+                   "La base « %1 » semble endommagée : %2.\nOuvrez-la dans Microsoft Access et "
+                   "lancez « Compacter et réparer », puis recommencez.\nLe dossier n'a pas été "
+                   "modifié.")
+            .arg(nom, e.message());
+    }
+    return QStringLiteral("La conversion de « %1 » a échoué : %2.\nLe dossier n'a pas été modifié.")
+        .arg(nom, e.message());
+}
+
+}  // namespace
+
+FichierAccess decrire(const QString& chemin) {
+    FichierAccess f{chemin, QFileInfo(chemin).fileName(), QStringLiteral("Jet 4")};
+    QFile fichier(chemin);
+    if (fichier.open(QIODevice::ReadOnly)) {
+        const QByteArray entete = fichier.read(0x15);
+        // The format's version byte: 0 for Jet 3 (Access 97), 1 for Jet 4, more for ACE.
+        const int version = entete.size() > 0x14 ? static_cast<uchar>(entete[0x14]) : 1;
+        if (entete.mid(4, 15) == "Standard ACE DB" || version >= 2) {
+            f.version = QStringLiteral("ACE");
+        } else if (version == 0) {
+            f.version = QStringLiteral("Jet 3");
+        }
+    }
+    return f;
+}
+
+std::vector<FichierAccess> fichiersAccess(const QString& dossier) {
+    std::vector<FichierAccess> fichiers;
+    for (const QString& nom : basesDuSysteme()) {
+        const QString chemin = platform::resoudre(dossier, nom);
+        if (QFileInfo(chemin).isFile() && store::estFichierAccess(chemin)) {
+            fichiers.push_back(decrire(chemin));
+        }
+    }
+    return fichiers;
+}
+
+QString fichierVerrou(const QString& chemin) {
+    const QFileInfo info(chemin);
+    for (const char* extension : {".ldb", ".laccdb"}) {
+        const QString verrou = platform::resoudre(
+            info.absolutePath(), info.completeBaseName() + QLatin1String(extension));
+        if (QFileInfo(verrou).isFile()) {
+            return verrou;
+        }
+    }
+    return {};
+}
+
+QString nomSauvegarde(const QString& chemin) {
+    const QFileInfo info(chemin);
+    const QString base = info.completeBaseName();
+    const QString suffixe = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    for (int n = 1;; ++n) {
+        const QString nom = base + QStringLiteral(".access") +
+                            (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) + suffixe;
+        if (!QFileInfo::exists(platform::resoudre(info.absolutePath(), nom))) {
+            return QDir(info.absolutePath()).filePath(nom);
+        }
+    }
+}
+
+QString messageAConvertir(const QString& dossier) {
+    QStringList noms;
+    for (const FichierAccess& f : fichiersAccess(dossier)) {
+        noms << QStringLiteral("« %1 »").arg(f.nom);
+    }
+    if (noms.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral(
+               "%1 %2 une base Microsoft Access : convertissez d'abord "
+               "(verifclients --convertir-access --oui).")
+        .arg(noms.join(QStringLiteral(" et ")),
+             noms.size() > 1 ? QStringLiteral("sont chacun") : QStringLiteral("est"));
+}
+
+QString nomLecteur() {
+    return QStringLiteral("verifclients-access");
+}
+
+Resultat convertir(const FichierAccess& fichier, const Options& options, Observateur& observateur) {
+    Resultat resultat;
+    const QString original = fichier.chemin;
+    const QString nom = nomAffiche(original);
+    try {
+        const QString programme =
+            options.lecteur.isEmpty()
+                ? QDir(QCoreApplication::applicationDirPath()).filePath(nomLecteur())
+                : options.lecteur;
+        if (!QFileInfo(programme).isExecutable()) {
+            throw ErreurAccess(QStringLiteral("le programme de conversion « %1 » est introuvable "
+                                              "à côté de verifclients")
+                                   .arg(QFileInfo(programme).fileName()));
+        }
+        // The reader works on a read-only copy: the original is never opened
+        // by anything but this reading.
+        observateur.etape(QStringLiteral("Copie de l'original…"));
+        QTemporaryDir provisoire;
+        if (!provisoire.isValid()) {
+            throw ErreurAccess(QStringLiteral("impossible de créer un dossier temporaire"));
+        }
+        const QString instantane = provisoire.filePath(QStringLiteral("instantane.mdb"));
+        Empreinte avant;
+        {
+            QFile copie(instantane);
+            if (!copie.open(QIODevice::WriteOnly)) {
+                throw ErreurAccess(QStringLiteral("impossible de créer une copie temporaire (%1)")
+                                       .arg(copie.errorString()));
+            }
+            avant = empreinte(original, observateur, &copie);
+            if (!copie.flush()) {
+                throw ErreurAccess(
+                    QStringLiteral("impossible de copier « %1 » (disque plein ?)").arg(nom));
+            }
+        }
+        QFile::setPermissions(instantane, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (empreinte(instantane, observateur) != avant) {
+            throw ErreurAccess(QStringLiteral("la copie de « %1 » diffère de l'original").arg(nom));
+        }
+
+        PartProvisoire part(original + QStringLiteral(".part"));
+        QStringList arguments = {QStringLiteral("--source"), instantane,
+                                 QStringLiteral("--sortie"), part.chemin(),
+                                 QStringLiteral("--nom"),    nom,
+                                 QStringLiteral("--taille"), QString::number(avant.taille),
+                                 QStringLiteral("--sha256"), QString::fromLatin1(avant.sha256)};
+        if (!options.pageCode.isEmpty()) {
+            arguments << QStringLiteral("--page-code") << options.pageCode;
+        }
+        observateur.etape(QStringLiteral("Lecture des tables…"));
+        Lecture(observateur, resultat).lancer(programme, arguments);
+
+        observateur.etape(QStringLiteral("Vérification de la base convertie…"));
+        try {
+            verifier(part.chemin(), resultat);
+        } catch (const store::ErreurStore& e) {
+            throw ErreurAccess(e.message());
+        }
+        observateur.etape(QStringLiteral("Vérification de l'original…"));
+        if (empreinte(original, observateur) != avant) {
+            throw ErreurAccess(QStringLiteral(
+                "le fichier a changé pendant la conversion : le logiciel du salon l'a peut-être "
+                "modifié. Fermez-le puis recommencez"));
+        }
+
+        resultat.sauvegarde = nomSauvegarde(original);
+        if (!QFile::rename(original, resultat.sauvegarde)) {
+            throw ErreurAccess(QStringLiteral("impossible de renommer « %1 » en « %2 »")
+                                   .arg(nom, nomAffiche(resultat.sauvegarde)));
+        }
+        if (!QFile::rename(part.chemin(), original)) {
+            QFile::rename(resultat.sauvegarde, original);
+            throw ErreurAccess(
+                QStringLiteral("impossible de mettre la base convertie à la place de « %1 »")
+                    .arg(nom));
+        }
+        part.garder();
+        resultat.fichier = original;
+        return resultat;
+    } catch (const ErreurAccess& e) {
+        throw ErreurAccess(messageEchec(nom, e), e.genre());
+    }
+}
+
+}  // namespace acces

@@ -1,0 +1,225 @@
+#include "clients/Analyse.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <optional>
+
+#include "app/Variables.h"
+#include "clients/Rangement.h"
+#include "platform/ErreurFichier.h"
+#include "platform/Fichiers.h"
+#include "platform/Rtf.h"
+#include "store/Connexion.h"
+#include "store/Recordset.h"
+
+namespace clients {
+
+namespace {
+
+const QString kFCLI = QStringLiteral("FCLI");
+
+// Records tidied per transaction: a stopped pass loses at most the batch under
+// way (rolled back, so untouched), and the disk is synced once per batch.
+constexpr int kLot = 4096;
+
+QString cause(const QFileDevice& f) {
+    switch (f.error()) {
+        case QFileDevice::PermissionsError:
+        case QFileDevice::OpenError:
+            return QStringLiteral("accès refusé (fichier ou dossier protégé en écriture ?)");
+        case QFileDevice::ReadError:
+            return QStringLiteral("erreur de lecture");
+        case QFileDevice::WriteError:
+        case QFileDevice::ResourceError:
+            return QStringLiteral("erreur d'écriture (disque plein ?)");
+        case QFileDevice::RenameError:
+        case QFileDevice::CopyError:
+            return QStringLiteral("le fichier provisoire n'a pas pu être renommé");
+        default:
+            return QStringLiteral("erreur d'entrée-sortie");
+    }
+}
+
+[[noreturn]] void echecSauvegarde(const QString& chemin, const QFileDevice& f) {
+    throw platform::ErreurFichier(
+        chemin,
+        QStringLiteral("Impossible de créer la sauvegarde « %1 » dans le dossier « %2 » : %3.")
+            .arg(QFileInfo(chemin).fileName(),
+                 QDir::toNativeSeparators(QFileInfo(chemin).absolutePath()), cause(f)));
+}
+
+}  // namespace
+
+void SauvegardeBd(const QString& dossier) {
+    if (platform::existe(dossier, QStringLiteral("BdClient.sav"))) {
+        return;
+    }
+    const QString source = platform::resoudre(dossier, QStringLiteral("BdClient.mdb"));
+    store::Connexion cn(source);
+    // A read transaction keeps every writer out while the bytes are copied, so
+    // the copy is the database as of one moment.
+    cn.executer(QStringLiteral("BEGIN; SELECT count(*) FROM sqlite_master;"));
+
+    const QString cible = QDir(dossier).filePath(QStringLiteral("BdClient.sav"));
+    QFile lecture(cn.chemin());
+    if (!lecture.open(QIODevice::ReadOnly)) {
+        throw platform::ErreurFichier(
+            cn.chemin(),
+            QStringLiteral("Impossible de lire la base « %1 » pour la sauvegarder : %2.")
+                .arg(QFileInfo(cn.chemin()).fileName(), cause(lecture)));
+    }
+    // Written under a temporary name, synced, then renamed: BdClient.sav is
+    // whole or absent.
+    QSaveFile ecriture(cible);
+    if (!ecriture.open(QIODevice::WriteOnly)) {
+        echecSauvegarde(cible, ecriture);
+    }
+    QByteArray bloc;
+    while (!(bloc = lecture.read(1 << 20)).isEmpty()) {
+        if (ecriture.write(bloc) != bloc.size()) {
+            echecSauvegarde(cible, ecriture);
+        }
+    }
+    if (lecture.error() != QFileDevice::NoError) {
+        throw platform::ErreurFichier(
+            cn.chemin(),
+            QStringLiteral("Impossible de lire la base « %1 » pour la sauvegarder : %2.")
+                .arg(QFileInfo(cn.chemin()).fileName(), cause(lecture)));
+    }
+    if (!ecriture.commit()) {
+        echecSauvegarde(cible, ecriture);
+    }
+    cn.executer(QStringLiteral("COMMIT"));
+}
+
+void VerifColonneVille(app::Variables& vars) {
+    vars.CheminBd = vars.cheminBd();
+    store::Connexion cn(vars.CheminBd);
+    for (const QString& colonne : cn.colonnes(kFCLI)) {
+        if (colonne == QLatin1String("Ville")) {
+            cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50) "));
+        }
+    }
+}
+
+int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
+    SauvegardeBd(vars.dossier);
+    vars.CheminBd = vars.cheminBd();
+    store::Connexion cn(vars.CheminBd);
+    store::Recordset rs;
+    rs.Open(kFCLI, cn);
+    Rangement rangement(rs, vars.VilleDefaut, vars.CpDefaut);
+    const int code = indexColonne(rs, QStringLiteral("Code"));
+    const int nom = indexColonne(rs, QStringLiteral("Nom"));
+    const int prenom = indexColonne(rs, QStringLiteral("Prénom"));
+    const int total = static_cast<int>(rs.RecordCount());
+    obs.debutRangement(total);
+
+    const platform::IndexDossier dossier(vars.dossier);
+    int nbLongues = 0;
+    int n = 0;
+    std::optional<store::Transaction> lot;
+    if (!rs.Eof()) {
+        rs.MoveFirst();
+    }
+    while (!rs.Eof()) {
+        obs.clientRange(++n, total);
+        if (!lot) {
+            lot.emplace(cn);
+        }
+        rangement.ranger();
+        rs.Update();
+
+        const QString leCode = rs.Champ(code).texte();
+        const QString note =
+            dossier.chercher(QStringLiteral("Cli") + leCode + QStringLiteral(".RTF"));
+        if (!note.isEmpty()) {
+            const QString texte = platform::lireNote(note);
+            if (texte.size() > kLimiteNote) {
+                NoteLongue l;
+                l.code = leCode;
+                l.nom = rs.Champ(nom).texte() + u' ' + rs.Champ(prenom).texte();
+                l.garde = texte.left(kLimiteNote);
+                l.perdu = texte.mid(kLimiteNote);
+                l.nbLongues = ++nbLongues;
+                l.nbFichiersRtf = vars.NbFichiersRTF;
+                obs.noteTropLongue(l);
+            }
+        }
+        rs.MoveNext();
+        if (n % kLot == 0) {
+            lot->valider();
+            lot.reset();
+        }
+    }
+    if (lot) {
+        lot->valider();
+    }
+    return nbLongues;
+}
+
+BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs) {
+    BilanAnalyse bilan;
+    // The backup comes first, so that it holds the database as it was before
+    // this program changed anything, the town column included.
+    SauvegardeBd(vars.dossier);
+    VerifColonneVille(vars);
+    bilan.nbNotesLongues = PreAnalyseCli(vars, obs);
+
+    vars.NbCliErr = 0;
+    vars.CheminBd = vars.cheminBd();
+    store::Connexion cn(vars.CheminBd);
+    store::Recordset rs;
+    rs.Open(kFCLI, cn);
+    vars.NbCli = static_cast<int>(rs.RecordCount());
+    bilan.NbCli = vars.NbCli;
+    obs.debutJugement(vars.NbCli);
+    vars.cnCommunes.OuvreCommunes(vars.dossier);
+    Juge juge(rs, vars.cnCommunes);
+
+    // One read transaction for the whole walk: the rows are read under one
+    // lock instead of taking and releasing it for each row.
+    cn.executer(QStringLiteral("BEGIN"));
+    int n = 0;
+    if (!rs.Eof()) {
+        rs.MoveFirst();
+    }
+    while (!rs.Eof()) {
+        obs.clientJuge(++n, vars.NbCli);
+        const Evaluation e = juge.evaluer();
+        vars.NomClient = e.NomClient;
+        vars.CodeClient = e.CodeClient;
+        if (e.enErreur()) {
+            ++vars.NbCliErr;
+            obs.clientEnErreur(e, vars.NbCliErr, vars.NbCli);
+        }
+        rs.MoveNext();
+    }
+    cn.executer(QStringLiteral("COMMIT"));
+    bilan.NbCliErr = vars.NbCliErr;
+    return bilan;
+}
+
+QString legendeListe(int nbListes, int nbClients) {
+    return QStringLiteral("Liste des clients avec erreur (%1 / %2)").arg(nbListes).arg(nbClients);
+}
+
+QString legendeProgression(int n, int total) {
+    return QStringLiteral("%1 / %2").arg(n).arg(total);
+}
+
+QString legendeNotes(int nbLongues, int nbFichiers) {
+    return QStringLiteral("%1 / %2").arg(nbLongues).arg(nbFichiers);
+}
+
+QString messageAnalyseTerminee() {
+    return QStringLiteral("Analyse terminée.");
+}
+
+QString messageSansErreur() {
+    return QStringLiteral("Votre fichier clients ne comporte pas d'erreur.");
+}
+
+}  // namespace clients

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+
+#include "clients/Regles.h"
+
+namespace app {
+struct Variables;
+}
+
+namespace clients {
+
+// A client whose note is longer than the export carries.
+struct NoteLongue {
+    QString code;
+    QString nom;            // Nom + " " + Prénom
+    QString garde;          // the first 500 characters
+    QString perdu;          // the rest
+    int nbLongues = 0;      // over-long notes found so far in this pass
+    int nbFichiersRtf = 0;  // note files of the folder
+};
+
+// What the client analysis run reports while it goes; the window shows it and
+// lets events through, the batch mode prints it.
+class ObservateurAnalyse {
+public:
+    virtual ~ObservateurAnalyse() = default;
+    // The tidy pass begins: the long-note list starts empty.
+    virtual void debutRangement(int /*nbClients*/) {}
+    virtual void clientRange(int /*n*/, int /*total*/) {}
+    virtual void noteTropLongue(const NoteLongue& /*note*/) {}
+    // The judgement begins: the error list starts empty.
+    virtual void debutJugement(int /*nbClients*/) {}
+    virtual void clientJuge(int /*n*/, int /*total*/) {}
+    virtual void clientEnErreur(const Evaluation& /*e*/, int /*nbCliErr*/, int /*total*/) {}
+};
+
+// Longest note text the client export carries.
+constexpr int kLimiteNote = 500;
+
+// Makes BdClient.sav when there is none yet: a consistent copy written under a
+// temporary name and renamed, so a crash never leaves a half backup behind.
+void SauvegardeBd(const QString& dossier);
+
+// Turns the FCLI column "Ville" (exactly that name) into text of 50
+// characters; values are kept whole, longer towns included.
+void VerifColonneVille(app::Variables& vars);
+
+// Backup, then one pass over FCLI that tidies every record (one write each,
+// committed in batches so that a stopped pass leaves every record tidied or
+// untouched) and reports the over-long notes. Returns how many there are.
+int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs);
+
+struct BilanAnalyse {
+    int NbCli = 0;     // clients of FCLI
+    int NbCliErr = 0;  // clients in error
+    int nbNotesLongues = 0;
+};
+
+// The whole client analysis run: backup, town column, tidying and note check,
+// then the rules on every client. Leaves the towns reference open in `vars`
+// for the re-checks. Throws store::ErreurStore or platform::ErreurFichier.
+BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs);
+
+// Captions and messages of the run.
+QString legendeListe(int nbListes, int nbClients);    // "Liste des clients avec erreur (3 / 230)"
+QString legendeProgression(int n, int total);         // "15 / 230"
+QString legendeNotes(int nbLongues, int nbFichiers);  // "3 / 120"
+QString messageAnalyseTerminee();                     // "Analyse terminée."
+QString messageSansErreur();  // "Votre fichier clients ne comporte pas d'erreur."
+
+}  // namespace clients

@@ -1,0 +1,102 @@
+#include "clients/Correction.h"
+
+#include "app/Variables.h"
+#include "store/Connexion.h"
+#include "store/Recordset.h"
+
+namespace clients {
+
+namespace {
+
+const QString kFCLI = QStringLiteral("FCLI");
+
+// The columns the panel shows.
+const QStringList& colonnesPanneau() {
+    static const QStringList c = {
+        QStringLiteral("Nom"),          QStringLiteral("Prénom"),  QStringLiteral("Adresse"),
+        QStringLiteral("Adresse2"),     QStringLiteral("Ville"),   QStringLiteral("Code Postal"),
+        QStringLiteral("Tel1"),         QStringLiteral("Tel2"),    QStringLiteral("Email"),
+        QStringLiteral("Cat, Age"),     QStringLiteral("GenCode"), QStringLiteral("Mois Nais"),
+        QStringLiteral("DateNaissance")};
+    return c;
+}
+
+// Opens FCLI and stands on the client; false when it is not there.
+bool trouver(store::Recordset& rs, const QString& code) {
+    if (!rs.Eof()) {
+        rs.MoveFirst();
+    }
+    rs.Find(critereClient(code));
+    return !rs.Eof();
+}
+
+}  // namespace
+
+QString critereClient(const QString& code) {
+    const bool majuscule = !code.isEmpty() && code[0] >= u'A' && code[0] <= u'Z';
+    if (majuscule) {
+        return QStringLiteral("Code = '") + store::doublerApostrophes(code) + u'\'';
+    }
+    return QStringLiteral("Code = ") + code;
+}
+
+std::optional<FicheClient> chargerClient(app::Variables& vars, const QString& code) {
+    vars.CheminBd = vars.cheminBd();
+    store::Connexion cn(vars.CheminBd);
+    store::Recordset rs;
+    rs.Open(kFCLI, cn);
+    vars.NbCli = static_cast<int>(rs.RecordCount());
+    if (!trouver(rs, code)) {
+        return std::nullopt;
+    }
+    FicheClient f;
+    for (const QString& c : colonnesPanneau()) {
+        const store::Valeur v = rs.Champ(c);
+        f.textes.insert(c, v.texte());
+        f.nuls.insert(c, v.estNull());
+    }
+    return f;
+}
+
+std::optional<Reverification> enregistrerChamp(app::Variables& vars, const QString& code,
+                                               const Enregistrement& e) {
+    vars.CheminBd = vars.cheminBd();
+    store::Connexion cn(vars.CheminBd);
+    store::Recordset rs;
+    rs.Open(kFCLI, cn);
+    if (!trouver(rs, code)) {
+        return std::nullopt;
+    }
+    rs.EcrireChamp(e.colonne, store::Valeur::texte(e.texte));
+    if (e.ville) {
+        rs.EcrireChamp(QStringLiteral("Ville"), store::Valeur::texte(*e.ville));
+    }
+    rs.Update();
+    if (!vars.cnCommunes.ouverte()) {
+        vars.cnCommunes.OuvreCommunes(vars.dossier);
+    }
+    Reverification r;
+    r.evaluation = AnalyseClient(rs, vars.cnCommunes);
+    r.nbClients = static_cast<int>(rs.RecordCount());
+    vars.NomClient = r.evaluation.NomClient;
+    vars.CodeClient = r.evaluation.CodeClient;
+    return r;
+}
+
+std::optional<QString> renduDeuxChiffres(const QString& texte) {
+    if (texte.isEmpty()) {
+        return texte;
+    }
+    const auto n = lireNombre(texte);
+    if (!n) {
+        return std::nullopt;
+    }
+    return formatDeuxChiffres(*n);
+}
+
+QString legendeLongueur(const QString& nom, const std::optional<QString>& valeur) {
+    return nom + QStringLiteral("     { ") +
+           (valeur ? QString::number(valeur->size()) : QString()) + QStringLiteral(" }");
+}
+
+}  // namespace clients

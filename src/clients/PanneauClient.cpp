@@ -1,0 +1,215 @@
+#include "clients/PanneauClient.h"
+
+#include <QEvent>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "app/Controles.h"
+#include "app/Form1.h"
+#include "app/Messages.h"
+#include "app/Procedures.h"
+#include "app/Variables.h"
+#include "clients/Analyse.h"
+#include "clients/Correction.h"
+#include "communes/FiltreChiffres.h"
+#include "store/Erreur.h"
+#include "ui_OngletClients.h"
+
+namespace clients {
+
+namespace {
+
+const char* const kTag = "Tag";
+
+QString tag(const QPushButton* bouton) {
+    return bouton->property(kTag).toString();
+}
+
+}  // namespace
+
+PanneauClient::PanneauClient(app::Form1& form, Ui::OngletClients& ui)
+    : QObject(), m_form(form), m_ui(ui) {
+    const std::pair<QPushButton*, const char*> boutons[] = {
+        {m_ui.BtnModifCP, "Code Postal"},     {m_ui.BtnModifCatAge, "Cat, Age"},
+        {m_ui.BtnModifMoisNais, "Mois Nais"}, {m_ui.BtnModifTel1, "Tel1"},
+        {m_ui.BtnModifTel2, "Tel2"},          {m_ui.BtnModifGenCode, "GenCode"},
+        {m_ui.BtnModifEmail, "Email"},        {m_ui.BtnModifdateNaissance, "DateNaissance"}};
+    for (const auto& [bouton, colonne] : boutons) {
+        bouton->setProperty(kTag, QString::fromUtf8(colonne));
+    }
+    const std::pair<QPushButton*, QLineEdit*> champs[] = {
+        {m_ui.BtnModifCatAge, m_ui.txtCatAge},   {m_ui.BtnModifMoisNais, m_ui.txtMoisNais},
+        {m_ui.BtnModifTel1, m_ui.txtTel1},       {m_ui.BtnModifTel2, m_ui.txtTel2},
+        {m_ui.BtnModifGenCode, m_ui.txtGenCode}, {m_ui.BtnModifEmail, m_ui.txtEmail}};
+    for (const auto& [bouton, zone] : champs) {
+        connect(bouton, &QPushButton::clicked, this,
+                [this, zone = zone, bouton = bouton] { ModifEnrg(zone, bouton); });
+    }
+
+    app::installerFiltre(m_ui.txtCatAge, &communes::FiltreChiffres);
+    app::installerFiltre(m_ui.txtMoisNais, &communes::FiltreChiffres);
+    app::installerFiltre(m_ui.txtTel1, &communes::FiltreChiffresPlus);
+    app::installerFiltre(m_ui.txtTel2, &communes::FiltreChiffresPlus);
+    app::installerFiltre(m_ui.txtGenCode, &communes::FiltreChiffresPlus);
+    m_ui.txtEmail->installEventFilter(this);
+    m_ui.txtGenCode->installEventFilter(this);
+
+    connect(m_ui.ListCli, &QTreeWidget::itemClicked, this, [this] { ListCli_ItemClick(); });
+    connect(m_ui.txtTel1, &QLineEdit::textChanged, this, [this](const QString& t) {
+        m_ui.lblTel11->setText(legendeLongueur(QStringLiteral("Tel1"), t));
+    });
+    connect(m_ui.txtTel2, &QLineEdit::textChanged, this, [this](const QString& t) {
+        m_ui.lblTel21->setText(legendeLongueur(QStringLiteral("Tel2"), t));
+    });
+}
+
+bool PanneauClient::eventFilter(QObject* objet, QEvent* evenement) {
+    if (evenement->type() == QEvent::FocusIn) {
+        // The whole text is selected on entering the box; after the click that
+        // gave the focus has placed the cursor, so that the selection stays.
+        auto* zone = static_cast<QLineEdit*>(objet);
+        QTimer::singleShot(0, zone, [zone] { zone->selectAll(); });
+    }
+    return QObject::eventFilter(objet, evenement);
+}
+
+void PanneauClient::ListCli_ItemClick() {
+    const QTreeWidgetItem* ligne = app::ligneSelectionnee(m_ui.ListCli);
+    if (!ligne) {
+        m_form.messages().exclamation(QStringLiteral(
+            "Aucun client n'est sélectionné dans la liste des clients avec erreur."));
+        return;
+    }
+    const QString code = ligne->text(0);
+    std::optional<FicheClient> fiche;
+    try {
+        fiche = chargerClient(m_form.variables(), code);
+    } catch (const store::ErreurStore& e) {
+        m_form.messages().exclamation(e.message());
+        return;
+    }
+    if (!fiche) {
+        m_form.messages().exclamation(
+            QStringLiteral("Le client « %1 » est introuvable dans la base de données.").arg(code));
+        return;
+    }
+    const FicheClient& f = *fiche;
+    m_ui.lblNom->setText(f.texte(QStringLiteral("Nom")));
+    m_ui.lblPrenom->setText(f.texte(QStringLiteral("Prénom")));
+    m_ui.txtAdresse->setText(f.texte(QStringLiteral("Adresse")));
+    m_ui.txtAdresse2->setText(f.texte(QStringLiteral("Adresse2")));
+    m_ui.TxtVille->setText(f.texte(QStringLiteral("Ville")));
+    m_ui.txtCp->setText(f.texte(QStringLiteral("Code Postal")));
+    m_ui.txtTel1->setText(f.texte(QStringLiteral("Tel1")));
+    m_ui.txtTel2->setText(f.texte(QStringLiteral("Tel2")));
+    m_ui.txtEmail->setText(f.texte(QStringLiteral("Email")));
+    m_ui.txtCatAge->setText(f.texte(QStringLiteral("Cat, Age")));
+    m_ui.txtGenCode->setText(f.texte(QStringLiteral("GenCode")));
+    m_ui.txtMoisNais->setText(f.texte(QStringLiteral("Mois Nais")));
+    m_ui.txtDatenaissance->setText(f.texte(QStringLiteral("DateNaissance")));
+
+    auto legende = [&f](const QString& colonne) {
+        return legendeLongueur(colonne, f.nuls.value(colonne)
+                                            ? std::nullopt
+                                            : std::optional<QString>(f.texte(colonne)));
+    };
+    m_ui.lblNom1->setText(legende(QStringLiteral("Nom")));
+    m_ui.lblPrenom1->setText(legende(QStringLiteral("Prénom")));
+    m_ui.lblAdr1->setText(legende(QStringLiteral("Adresse")));
+    m_ui.lblAdr2->setText(legende(QStringLiteral("Adresse2")));
+
+    app::CouleurChamps(m_form, m_ui.ListCli);
+}
+
+bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
+    app::Messages& messages = m_form.messages();
+    if (Bouton->text() == QLatin1String("M")) {
+        Bouton->setText(QStringLiteral("C"));
+        ZoneTexte->setEnabled(true);
+        return true;
+    }
+    const QString colonne = tag(Bouton);
+    QString texte = ZoneTexte->text();
+    if (colonne == QLatin1String("Cat, Age") || colonne == QLatin1String("Mois Nais")) {
+        const auto rendu = renduDeuxChiffres(texte);
+        if (!rendu) {
+            messages.exclamation(QStringLiteral("La saisie n'est pas un nombre!"));
+            Bouton->setText(QStringLiteral("M"));
+            ZoneTexte->setEnabled(false);
+            return false;
+        }
+        texte = *rendu;
+        ZoneTexte->setText(texte);
+    }
+
+    // The typed text goes to the client of the row selected now.
+    const QTreeWidgetItem* ligne = app::ligneSelectionnee(m_ui.ListCli);
+    if (!ligne) {
+        messages.exclamation(
+            QStringLiteral("Aucun client n'est sélectionné dans la liste : la correction n'a pas "
+                           "été enregistrée."));
+        return false;
+    }
+    const QString code = ligne->text(0);
+    Enregistrement e{colonne, texte, std::nullopt};
+    if (colonne == QLatin1String("Code Postal")) {
+        e.ville = m_ui.TxtVille->text();
+    }
+    std::optional<Reverification> r;
+    try {
+        r = enregistrerChamp(m_form.variables(), code, e);
+    } catch (const store::ErreurStore& erreur) {
+        // The field stays open with the typed text: nothing is lost.
+        messages.exclamation(
+            QStringLiteral("La correction n'a pas été enregistrée.\r\n%1").arg(erreur.message()));
+        return false;
+    }
+    if (!r) {
+        messages.exclamation(QStringLiteral("Le client « %1 » est introuvable dans la base de "
+                                            "données : la correction n'a pas été enregistrée.")
+                                 .arg(code));
+        return false;
+    }
+    Bouton->setText(QStringLiteral("M"));
+    ZoneTexte->setEnabled(false);
+    AnalyseClient(*r);
+
+    m_ui.ListCli->update();
+    if (m_ui.ListCli->topLevelItemCount() > 0) {
+        m_ui.ListCli->setFocus();
+        ListCli_ItemClick();
+    } else {
+        app::ViderChamps(m_form, app::Panneau::Client);
+        messages.information(QStringLiteral("Votre fichier clients ne comporte plus d'erreur."));
+    }
+    return true;
+}
+
+void PanneauClient::AnalyseClient(const Reverification& r) {
+    QTreeWidget* liste = m_ui.ListCli;
+    QTreeWidgetItem* ligne = app::ligneSelectionnee(liste);
+    if (!ligne) {
+        return;
+    }
+    if (r.evaluation.enErreur()) {
+        const QStringList marques = r.evaluation.marques();
+        for (int i = 0; i < marques.size(); ++i) {
+            ligne->setText(2 + i, marques[i]);
+        }
+        return;
+    }
+    m_form.messages().information(QStringLiteral("Le client ") + ligne->text(1) +
+                                  QStringLiteral("\r\n est corrigé.\r\n"));
+    const int rang = liste->indexOfTopLevelItem(ligne);
+    delete liste->takeTopLevelItem(rang);
+    m_ui.lblListeCliErr->setText(legendeListe(liste->topLevelItemCount(), r.nbClients));
+    // The panel moves on to the row that took the removed one's place.
+    if (const int n = liste->topLevelItemCount(); n > 0) {
+        QTreeWidgetItem* suivante = liste->topLevelItem(qMin(rang, n - 1));
+        liste->setCurrentItem(suivante);
+        suivante->setSelected(true);
+    }
+    app::ViderChamps(m_form, app::Panneau::Client);
+}
+
+}  // namespace clients

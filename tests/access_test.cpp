@@ -1,0 +1,774 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+#include <functional>
+#include <limits>
+
+#include "access/Conversion.h"
+#include "access/Erreur.h"
+#include "access/Valeurs.h"
+#include "app/Batch.h"
+#include "store/Connexion.h"
+#include "store/Dates.h"
+#include "store/Recordset.h"
+#include "store/Schema.h"
+#include "support/Dossier.h"
+#include "support/Jet.h"
+
+using acces::ErreurAccess;
+using store::Valeur;
+
+namespace {
+
+const QString kBd = QStringLiteral("BdClient.mdb");
+
+// ------------------------------------------------------------ stored values
+
+QString depuisOctets(std::initializer_list<int> octets, qint64& remplaces,
+                     const acces::PageCode* page = nullptr) {
+    QByteArray o;
+    for (int b : octets) {
+        o.append(static_cast<char>(b));
+    }
+    const auto* u = reinterpret_cast<const uchar*>(o.constData());
+    return page ? page->decoder(u, o.size(), remplaces)
+                : acces::texteUnicode(u, o.size(), remplaces);
+}
+
+TEST(Valeurs, TexteUnicode) {
+    struct Cas {
+        const char* nom;
+        std::initializer_list<int> octets;
+        const char16_t* texte;
+        qint64 remplaces;
+    };
+    const Cas cas[] = {
+        {"UCS-2", {0x41, 0, 0xE9, 0, 0xAC, 0x20}, u"Aé€", 0},
+        {"compressé", {0xFF, 0xFE, 0x61, 0x62}, u"ab", 0},
+        {"compression interrompue", {0xFF, 0xFE, 0x61, 0, 0xAC, 0x20, 0, 0x62}, u"a€b", 0},
+        {"vide compressé", {0xFF, 0xFE}, u"", 0},
+        {"paire de substitution", {0x3D, 0xD8, 0x00, 0xDE}, u"😀", 0},
+        {"demi-paire", {0x41, 0, 0x3D, 0xD8, 0x42, 0}, u"A\uFFFDB", 1},
+        {"octet orphelin", {0x41, 0, 0x42}, u"A\uFFFD", 1},
+        {"octet orphelin compressé", {0xFF, 0xFE, 0x61, 0, 0x62}, u"a\uFFFD", 1},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        qint64 remplaces = 0;
+        EXPECT_EQ(depuisOctets(c.octets, remplaces), QString::fromUtf16(c.texte));
+        EXPECT_EQ(remplaces, c.remplaces);
+    }
+}
+
+TEST(Valeurs, PagesDeCode) {
+    struct Cas {
+        const char* page;
+        std::initializer_list<int> octets;
+        const char16_t* texte;
+        qint64 remplaces;
+    };
+    const Cas cas[] = {
+        // Windows keeps the five bytes that have no character as control codes.
+        {"", {0xE9, 0x80, 0x81, 0x9C}, u"é€\u0081œ", 0},      {"CP1252", {0xC7, 0x61}, u"Ça", 0},
+        {"GBK", {0x47, 0xB1, 0xE0, 0xC2, 0xEB}, u"G编码", 0}, {"CP850", {0x82, 0x85}, u"éà", 0},
+        {"ASCII", {0x61, 0xE9, 0x62}, u"a\uFFFDb", 1},        {"GBK", {0x61, 0xB1}, u"a\uFFFD", 1},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.page);
+        const acces::PageCode page(QString::fromLatin1(c.page));
+        qint64 remplaces = 0;
+        EXPECT_EQ(depuisOctets(c.octets, remplaces, &page), QString::fromUtf16(c.texte));
+        EXPECT_EQ(remplaces, c.remplaces);
+    }
+    try {
+        acces::PageCode inconnue(QStringLiteral("XYZ-42"));
+        FAIL();
+    } catch (const ErreurAccess& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("XYZ-42"))) << e.message().toStdString();
+    }
+}
+
+TEST(Valeurs, Nombres) {
+    // A Single reads as its shortest decimal, not as its double expansion.
+    EXPECT_EQ(acces::reelSimple(0.15f), 0.15);
+    EXPECT_EQ(acces::reelSimple(3.4028235e38f), 3.4028235e38);
+    EXPECT_EQ(acces::reelSimple(-1.5f), -1.5);
+    EXPECT_EQ(acces::monnaie(-12345678), -1234.5678);
+    EXPECT_EQ(acces::monnaie(1), 0.0001);
+    EXPECT_EQ(acces::monnaie(std::numeric_limits<qint64>::max()), 922337203685477.5807);
+    EXPECT_EQ(acces::monnaie(std::numeric_limits<qint64>::min()), -922337203685477.5808);
+
+    const uchar moins[17] = {0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x1A, 0xF2, 0x10, 0};
+    EXPECT_EQ(acces::decimal(moins, 3), -1110.554);
+    const uchar grand[17] = {0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0x1C, 0, 0, 0, 0x83, 0x1A, 0x99, 0xBE};
+    EXPECT_EQ(acces::decimal(grand, 3), -123456789.123);
+    const uchar petit[17] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
+    EXPECT_EQ(acces::decimal(petit, 3), 0.001);
+    EXPECT_EQ(acces::decimal(petit, 0), 1.0);
+
+    const uchar g[16] = {0x2D, 0x1C, 0x3B, 0x6A, 0x11, 0x11, 0x22, 0x22,
+                         0x33, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x66};
+    EXPECT_EQ(acces::guid(g), QStringLiteral("{6A3B1C2D-1111-2222-3333-444455556666}"));
+}
+
+// ------------------------------------------------- files against their dump
+
+// One value as the reference dump writes it. SQLite keeps no negative zero:
+// -0.0 is stored as 0.
+QString canonique(const Valeur& v) {
+    switch (v.type()) {
+        case Valeur::Type::Null:
+            return QStringLiteral("null");
+        case Valeur::Type::Entier:
+        case Valeur::Type::Reel: {
+            const double d = v.enReel();
+            return QStringLiteral("n:") + QString::number(d == 0 ? 0.0 : d, 'g', 17);
+        }
+        case Valeur::Type::Octets:
+            return QStringLiteral("s:x:") + QString::fromLatin1(v.enOctets().toHex().toUpper());
+        case Valeur::Type::Date:
+            return QStringLiteral("s:") + store::dates::texteIso(v.serie());
+        case Valeur::Type::Texte:
+            break;
+    }
+    return QStringLiteral("s:") + v.texte();
+}
+
+QString canonique(const QJsonValue& v) {
+    if (v.isNull()) {
+        return QStringLiteral("null");
+    }
+    if (v.isDouble() || v.isBool()) {
+        const double d = v.toDouble(v.toBool() ? 1.0 : 0.0);
+        return QStringLiteral("n:") + QString::number(d == 0 ? 0.0 : d, 'g', 17);
+    }
+    return QStringLiteral("s:") + v.toString();
+}
+
+struct Table {
+    QStringList colonnes;
+    QStringList lignes;  // sorted: compared as multisets
+};
+using Contenu = std::map<QString, Table>;
+
+Contenu lireReference(const QString& nom) {
+    Contenu contenu;
+    QFile f(test::fichierJet(QStringLiteral("expected/%1.jsonl").arg(nom)));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << nom.toStdString();
+    while (!f.atEnd()) {
+        const QJsonObject o = QJsonDocument::fromJson(f.readLine()).object();
+        if (o.contains(QLatin1String("table"))) {
+            for (const QJsonValue c : o.value(QLatin1String("columns")).toArray()) {
+                contenu[o.value(QLatin1String("table")).toString()].colonnes << c.toString();
+            }
+        } else {
+            QStringList cellules;
+            for (const QJsonValue c : o.value(QLatin1String("r")).toArray()) {
+                cellules << canonique(c);
+            }
+            contenu[o.value(QLatin1String("t")).toString()].lignes << cellules.join(u'\x1F');
+        }
+    }
+    for (auto& [nom, t] : contenu) {
+        t.lignes.sort();
+    }
+    return contenu;
+}
+
+Contenu lireBase(const QString& chemin) {
+    Contenu contenu;
+    store::Connexion cn(chemin, store::Connexion::Acces::Lecture);
+    store::Instruction tables(cn,
+                              QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                             "AND name <> '_import_access'"));
+    while (tables.pas()) {
+        const QString nom = tables.colonneTexte(0);
+        Table& t = contenu[nom];
+        t.colonnes = cn.colonnes(nom);
+        store::Instruction lignes(cn, QStringLiteral("SELECT * FROM %1").arg(store::citer(nom)));
+        while (lignes.pas()) {
+            QStringList cellules;
+            for (int i = 0; i < lignes.nbColonnes(); ++i) {
+                cellules << canonique(lignes.colonne(i));
+            }
+            t.lignes << cellules.join(u'\x1F');
+        }
+        t.lignes.sort();
+    }
+    return contenu;
+}
+
+void comparer(const Contenu& attendu, const Contenu& obtenu) {
+    QStringList nomsAttendus;
+    QStringList nomsObtenus;
+    for (const auto& [nom, t] : attendu) {
+        nomsAttendus << nom;
+    }
+    for (const auto& [nom, t] : obtenu) {
+        nomsObtenus << nom;
+    }
+    ASSERT_EQ(nomsObtenus.join(u'|').toStdString(), nomsAttendus.join(u'|').toStdString());
+    for (const auto& [nom, a] : attendu) {
+        SCOPED_TRACE(nom.toStdString());
+        const Table& o = obtenu.at(nom);
+        EXPECT_EQ(o.colonnes.join(u'|').toStdString(), a.colonnes.join(u'|').toStdString());
+        EXPECT_EQ(o.lignes.size(), a.lignes.size());
+        int ecarts = 0;
+        for (qsizetype i = 0; i < std::min(o.lignes.size(), a.lignes.size()) && ecarts < 3; ++i) {
+            if (o.lignes[i] != a.lignes[i]) {
+                ADD_FAILURE() << "attendu " << a.lignes[i].left(300).toStdString() << "\nobtenu  "
+                              << o.lignes[i].left(300).toStdString();
+                ++ecarts;
+            }
+        }
+    }
+}
+
+// Records what the conversion tells its observer.
+class Suivi : public acces::Observateur {
+public:
+    void tables(const std::vector<acces::TableConvertie>& t) override {
+        annoncees = t;
+        if (pendant) {
+            pendant();
+        }
+    }
+    void tableFaite(int table, qint64 lignes) override { faites.emplace_back(table, lignes); }
+
+    std::vector<acces::TableConvertie> annoncees;
+    std::vector<std::pair<int, qint64>> faites;
+    std::function<void()> pendant;
+};
+
+acces::Resultat convertirBd(const test::Dossier& d, const QString& pageCode = {},
+                            acces::Observateur* observateur = nullptr) {
+    Suivi suivi;
+    acces::Options options;
+    options.pageCode = pageCode;
+    return acces::convertir(acces::decrire(d.chemin(kBd)), options,
+                            observateur ? *observateur : suivi);
+}
+
+class Jet : public ::testing::Test {
+protected:
+    void SetUp() override { EXIGER_DONNEES_JET(); }
+};
+
+TEST_F(Jet, ChaqueFichierCommeSaReference) {
+    struct Cas {
+        const char* fichier;
+        const char* pageCode;
+    };
+    const Cas cas[] = {
+        {"nwind", ""},
+        {"DateTestDatabase", ""},
+        {"testV1997", ""},
+        {"testUnicodeCompV2003", ""},
+        {"delTestV2000", ""},
+        {"delColTestV2000", ""},
+        {"overflowTestV2000", ""},
+        {"charsetGBK", "GBK"},
+        {"functionsV2000", ""},
+        {"synthetic_salon_jet4", ""},
+    };
+    for (const Cas& c : cas) {
+        const QString nom = QString::fromLatin1(c.fichier);
+        SCOPED_TRACE(c.fichier);
+        test::Dossier d;
+        test::placer(d, nom + QStringLiteral(".mdb"), kBd);
+        const acces::Resultat r = convertirBd(d, QString::fromLatin1(c.pageCode));
+        EXPECT_FALSE(store::estFichierAccess(d.chemin(kBd)));
+        EXPECT_EQ(r.remplaces, 0);
+        comparer(lireReference(nom), lireBase(d.chemin(kBd)));
+    }
+}
+
+TEST_F(Jet, PiegesDuLecteur) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    convertirBd(d);
+    store::Connexion cn(d.chemin(kBd));
+    struct Cas {
+        const char* piege;
+        const char16_t* requete;
+        Valeur attendu;
+    };
+    const Cas cas[] = {
+        {"date avant 1899 lue depuis le nombre stocké",
+         u"SELECT DateNaissance FROM FCLI WHERE Code = 'C_EDGE2'",
+         Valeur::texte(QStringLiteral("1850-06-15 00:00:00"))},
+        {"date de l'an 9999", u"SELECT Quand FROM \"Types variés\" WHERE ID = 3",
+         Valeur::texte(QStringLiteral("9999-12-31 23:59:59"))},
+        {"heure seule : jour 0", u"SELECT Quand FROM \"Types variés\" WHERE ID = 1",
+         Valeur::texte(QStringLiteral("1899-12-30 14:30:15"))},
+        {"texte vide distinct de Null", u"SELECT \"Cat, Age\" FROM FCLI WHERE Code = 'C_EDGE1'",
+         Valeur::texte(QString())},
+        {"Null distinct du texte vide", u"SELECT \"Mois Nais\" FROM FCLI WHERE Code = 'C_EDGE1'",
+         Valeur()},
+        {"mémo plus long que la taille de liaison",
+         u"SELECT length(\"Mémo\") FROM FTEC WHERE Serv = 'Memo 300k'", Valeur::entier(300027)},
+        {"réel simple sans chiffres parasites",
+         u"SELECT \"Réel simple\" FROM \"Types variés\" WHERE ID = 1", Valeur::reel(0.15)},
+        {"réel double complet", u"SELECT \"Réel double\" FROM \"Types variés\" WHERE ID = 2",
+         Valeur::reel(1.0 / 3.0)},
+        {"monnaie négative", u"SELECT Points FROM FCLI WHERE Code = 'C_EDGE2'",
+         Valeur::reel(-1234.5678)},
+        {"caractère hors du plan de base", u"SELECT Adresse FROM FCLI WHERE Code = 'C_EDGE2'",
+         Valeur::texte(QStringLiteral("Smile 😀 and € sign"))},
+        {"oui/non", u"SELECT \"Oui/Non\" FROM \"Types variés\" WHERE ID = 4", Valeur::entier(1)},
+        {"binaire avec un octet nul", u"SELECT hex(Binaire) FROM \"Types variés\" WHERE ID = 1",
+         Valeur::texte(QStringLiteral("A0A1A2A3A400A6A7A8A9AAABACADAEAF"))},
+        {"OLE vide distinct de Null", u"SELECT length(Photo) FROM \"Types variés\" WHERE ID = 4",
+         Valeur::entier(0)},
+        {"texte comparé sans égard à la casse", u"SELECT COUNT(*) FROM FCLI WHERE Code = 'c_edge1'",
+         Valeur::entier(1)},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.piege);
+        store::Instruction i(cn, QString::fromUtf16(c.requete));
+        ASSERT_TRUE(i.pas());
+        EXPECT_EQ(i.colonne(0), c.attendu);
+    }
+}
+
+TEST_F(Jet, TypesDeColonnes) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    convertirBd(d);
+    store::Connexion cn(d.chemin(kBd));
+    EXPECT_EQ(cn.typesColonnes(QStringLiteral("Types variés")).join(u'|'),
+              QStringLiteral("INTEGER|INTEGER|INTEGER|REAL|REAL|REAL|REAL|DATETIME|BLOB|BLOB|"
+                             "TEXT(38)|INTEGER|TEXT(255)"));
+    struct Cas {
+        const char* table;
+        const char* definition;
+    };
+    const Cas cas[] = {
+        {"FCLI", "\"Nom\" TEXT(50) COLLATE NOCASE"},
+        {"FCLI", "\"DateNaissance\" DATETIME"},
+        {"FCLI", "\"Points\" REAL"},
+        {"FCLI", "\"Leader\" INTEGER"},
+        {"FTEC", "\"Mémo\" TEXT COLLATE NOCASE"},
+        {"FTEC", "\"Numéro\" INTEGER"},
+    };
+    store::Instruction creation(cn, QStringLiteral("SELECT sql FROM sqlite_master WHERE name = ?"));
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.definition);
+        creation.reinitialiser();
+        creation.lier(1, QString::fromLatin1(c.table));
+        ASSERT_TRUE(creation.pas());
+        EXPECT_TRUE(creation.colonneTexte(0).contains(QString::fromUtf8(c.definition)));
+    }
+    // The runs look clients and sheets up by these columns.
+    store::Instruction index(cn, QStringLiteral("SELECT group_concat(name, '|') FROM "
+                                                "(SELECT name FROM sqlite_master WHERE type = "
+                                                "'index' ORDER BY name)"));
+    index.pas();
+    EXPECT_EQ(index.colonneTexte(0),
+              QStringLiteral("FCLI_Code|FCONS_CODE_CLIENT|FTEC_Code_Client|FTEC_Numéro"));
+}
+
+TEST_F(Jet, PageDeCodeDesFichiersAccess97) {
+    struct Cas {
+        const char* page;
+        const char16_t* texte;
+        qint64 remplaces;
+    };
+    const Cas cas[] = {
+        {"", u"GBK±àÂë", 0},  // the file cannot say it is not Windows-1252
+        {"GBK", u"GBK编码", 0},
+        {"ASCII", u"GBK\uFFFD\uFFFD\uFFFD\uFFFD", 4},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.page);
+        test::Dossier d;
+        test::placer(d, QStringLiteral("charsetGBK.mdb"), kBd);
+        const acces::Resultat r = convertirBd(d, QString::fromLatin1(c.page));
+        EXPECT_EQ(r.remplaces, c.remplaces);
+        store::Connexion cn(d.chemin(kBd));
+        store::Instruction i(cn, QStringLiteral("SELECT field1, (SELECT \"Caractères remplacés\" "
+                                                "FROM _import_access) FROM table1"));
+        ASSERT_TRUE(i.pas());
+        EXPECT_EQ(i.colonneTexte(0), QString::fromUtf16(c.texte));
+        EXPECT_EQ(i.colonneEntier(1), c.remplaces);
+    }
+    test::Dossier d;
+    test::placer(d, QStringLiteral("charsetGBK.mdb"), kBd);
+    const auto avant = test::etatDossier(d.chemin());
+    EXPECT_THROW(convertirBd(d, QStringLiteral("XYZ-42")), ErreurAccess);
+    EXPECT_EQ(test::etatDossier(d.chemin()), avant);
+}
+
+TEST_F(Jet, OrigineEnregistree) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    const test::EtatFichier original = test::etat(d.chemin(kBd));
+    const double debut = store::dates::serie(QDateTime::currentDateTime()) - 1.0 / 1440;
+    const acces::Resultat r = convertirBd(d);
+    EXPECT_EQ(r.version, QStringLiteral("Jet 4"));
+    EXPECT_EQ(r.lignes, 189);
+    store::Connexion cn(d.chemin(kBd));
+    store::Instruction i(cn, QStringLiteral("SELECT * FROM _import_access ORDER BY rowid"));
+    QStringList tables;
+    while (i.pas()) {
+        EXPECT_EQ(i.colonneTexte(0), kBd);
+        EXPECT_EQ(i.colonneEntier(1), original.taille);
+        EXPECT_EQ(i.colonneTexte(2), QString::fromLatin1(original.sha256));
+        EXPECT_EQ(i.colonneTexte(3), QStringLiteral("Jet 4"));
+        EXPECT_EQ(i.colonneTexte(4), QStringLiteral("UCS-2"));
+        EXPECT_FALSE(i.colonneTexte(5).isEmpty());
+        EXPECT_GE(i.colonne(6, true).serie(), debut);
+        tables << QStringLiteral("%1 %2").arg(i.colonneTexte(7)).arg(i.colonneEntier(8));
+    }
+    EXPECT_EQ(tables.join(u'|'), QStringLiteral("FCLI 32|FTEC 63|FCONS 90|Types variés 4"));
+}
+
+// ------------------------------------------------------------------- safety
+
+TEST_F(Jet, OriginalGardeOctetPourOctet) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    const test::EtatFichier original = test::etat(d.chemin(kBd));
+    const acces::Resultat r = convertirBd(d);
+    EXPECT_EQ(QFileInfo(r.sauvegarde).fileName(), QStringLiteral("BdClient.access.mdb"));
+    // Same bytes, same modification time: the original was only read.
+    EXPECT_EQ(test::etat(d.chemin(QStringLiteral("BdClient.access.mdb"))), original);
+    const auto apres = test::etatDossier(d.chemin());
+    ASSERT_EQ(apres.size(), 2u);
+    EXPECT_TRUE(apres.count(kBd));
+    EXPECT_TRUE(store::estFichierAccess(d.chemin(QStringLiteral("BdClient.access.mdb"))));
+}
+
+TEST_F(Jet, SauvegardeSansJamaisEcraser) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("delTestV2000.mdb"), kBd);
+    d.ecrire(QStringLiteral("BdClient.access.mdb"), "une sauvegarde plus ancienne");
+    d.ecrire(QStringLiteral("bdclient.ACCESS-2.mdb"), "une autre");
+    const acces::Resultat r = convertirBd(d);
+    EXPECT_EQ(QFileInfo(r.sauvegarde).fileName(), QStringLiteral("BdClient.access-3.mdb"));
+    EXPECT_EQ(d.lire(QStringLiteral("BdClient.access.mdb")),
+              QByteArray("une sauvegarde plus ancienne"));
+    EXPECT_EQ(d.lire(QStringLiteral("bdclient.ACCESS-2.mdb")), QByteArray("une autre"));
+    EXPECT_TRUE(store::estFichierAccess(r.sauvegarde));
+}
+
+// A damaged copy of the salon file: whatever stops the conversion, the folder
+// is left exactly as it was and the user is sent to "Compacter et réparer".
+TEST_F(Jet, FichierEndommageLaisseLeDossierIntact) {
+    constexpr int kPage = 4096;
+    QFile source(test::fichierJet(QStringLiteral("synthetic_salon_jet4.mdb")));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray intact = source.readAll();
+    // Pages of this file: 257 holds the rows of FCONS, 100 a piece of a memo.
+    ASSERT_EQ(intact[257 * kPage], 1);
+    ASSERT_EQ(intact.mid(100 * kPage + 4, 4), QByteArray("LVAL"));
+    const auto ecraser = [&](int page, char octet) {
+        QByteArray c = intact;
+        c.replace(page * kPage + 14, kPage - 14, QByteArray(kPage - 14, octet));
+        return c;
+    };
+    struct Cas {
+        const char* nom;
+        QByteArray contenu;
+        bool enCours;  // stops after some tables are written
+    };
+    const Cas cas[] = {
+        {"tronqué", intact.left(intact.size() * 95 / 100 / kPage * kPage), true},
+        {"lignes de FCONS écrasées", ecraser(257, '\xAB'), true},
+        {"page de mémo effacée", ecraser(100, '\0'), true},
+        {"en-tête seul", intact.left(kPage), false},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        test::Dossier d;
+        d.ecrire(kBd, c.contenu);
+        d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+        const auto avant = test::etatDossier(d.chemin());
+        Suivi suivi;
+        try {
+            convertirBd(d, {}, &suivi);
+            ADD_FAILURE() << "un fichier endommagé doit être refusé";
+        } catch (const ErreurAccess& e) {
+            EXPECT_TRUE(e.endommage());
+            EXPECT_TRUE(e.message().contains(QStringLiteral("« BdClient.mdb »")));
+            EXPECT_TRUE(e.message().contains(QStringLiteral("Compacter et réparer")))
+                << e.message().toStdString();
+        }
+        EXPECT_EQ(!suivi.faites.empty(), c.enCours);
+        EXPECT_EQ(test::etatDossier(d.chemin()), avant);
+    }
+}
+
+TEST_F(Jet, OriginalModifiePendantLaConversion) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    Suivi suivi;
+    // The salon application writes to the file while the reader works.
+    suivi.pendant = [&] {
+        QFile f(d.chemin(kBd));
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("x");
+    };
+    try {
+        convertirBd(d, {}, &suivi);
+        FAIL();
+    } catch (const ErreurAccess& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("a changé"))) << e.message().toStdString();
+    }
+    const auto apres = test::etatDossier(d.chemin());
+    ASSERT_EQ(apres.size(), 1u);
+    EXPECT_TRUE(store::estFichierAccess(d.chemin(kBd)));
+}
+
+// The reader dies in the middle of its work, as it would on a file that
+// crashes libmdb: the caller reports it and cleans up after it.
+TEST_F(Jet, LecteurArreteBrutalement) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("nwind.mdb"), kBd);
+    const auto avant = test::etatDossier(d.chemin());
+    Suivi suivi;
+    int tues = 0;
+    bool dejaFini = false;
+    suivi.pendant = [&] {
+        // Our children, as the kernel lists them for each of our threads.
+        const QStringList taches =
+            QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString& tache : taches) {
+            QFile enfants(QStringLiteral("/proc/self/task/%1/children").arg(tache));
+            if (!enfants.open(QIODevice::ReadOnly)) {
+                continue;
+            }
+            for (const QByteArray& champ : enfants.readAll().split(' ')) {
+                const int pid = champ.trimmed().toInt();
+                if (pid <= 0) {
+                    continue;
+                }
+                QFile etat(QStringLiteral("/proc/%1/stat").arg(pid));
+                etat.open(QIODevice::ReadOnly);
+                dejaFini = dejaFini || etat.readAll().contains(") Z ");
+                if (::kill(pid, SIGKILL) == 0) {
+                    ++tues;
+                }
+            }
+        }
+    };
+    try {
+        convertirBd(d, {}, &suivi);
+    } catch (const ErreurAccess& e) {
+        EXPECT_TRUE(e.endommage());
+        EXPECT_TRUE(e.message().contains(QStringLiteral("brutalement")))
+            << e.message().toStdString();
+    }
+    if (dejaFini) {
+        GTEST_SKIP() << "le lecteur avait fini avant d'être arrêté";
+    }
+    EXPECT_EQ(tues, 1);
+    EXPECT_EQ(test::etatDossier(d.chemin()), avant);
+}
+
+TEST_F(Jet, FichiersDuDossier) {
+    test::Dossier d;
+    EXPECT_TRUE(acces::fichiersAccess(d.chemin()).empty());
+    EXPECT_TRUE(acces::messageAConvertir(d.chemin()).isEmpty());
+    d.creerBase();
+    test::placer(d, QStringLiteral("nwind.mdb"), QStringLiteral("COMMUNES.MDB"));
+    const auto fichiers = acces::fichiersAccess(d.chemin());
+    ASSERT_EQ(fichiers.size(), 1u);
+    EXPECT_EQ(fichiers[0].nom, QStringLiteral("COMMUNES.MDB"));
+    EXPECT_EQ(fichiers[0].version, QStringLiteral("Jet 3"));
+    EXPECT_TRUE(
+        acces::messageAConvertir(d.chemin()).contains(QStringLiteral("--convertir-access")));
+    EXPECT_TRUE(acces::fichierVerrou(fichiers[0].chemin).isEmpty());
+    d.ecrire(QStringLiteral("communes.LDB"), "");
+    EXPECT_EQ(QFileInfo(acces::fichierVerrou(fichiers[0].chemin)).fileName(),
+              QStringLiteral("communes.LDB"));
+}
+
+// -------------------------------------------------------------------- batch
+
+struct Sortie {
+    int code;
+    QString out;
+    QString err;
+};
+
+Sortie lancer(const test::Dossier& d, bool oui, const QString& pageCode = {}) {
+    app::batch::Commande c;
+    c.dossier = d.chemin();
+    c.verbe = QStringLiteral("--convertir-access");
+    c.oui = oui;
+    c.pageCode = pageCode;
+    QString out;
+    QString err;
+    QTextStream so(&out);
+    QTextStream se(&err);
+    const int code = app::batch::executer(c, d.chemin(), so, se);
+    return {code, out, err};
+}
+
+TEST_F(Jet, VerbeConvertirAccess) {
+    test::Dossier d;
+    Sortie s = lancer(d, true);
+    EXPECT_EQ(s.code, 0);
+    EXPECT_TRUE(s.out.contains(QStringLiteral("Aucune base Microsoft Access")))
+        << s.out.toStdString();
+
+    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    d.ecrire(QStringLiteral("BdClient.ldb"), "");
+    const auto avant = test::etatDossier(d.chemin());
+    s = lancer(d, false);
+    EXPECT_EQ(s.code, 0);
+    EXPECT_TRUE(
+        s.out.contains(QStringLiteral("BdClient.mdb est une base Microsoft Access (Jet 4)")))
+        << s.out.toStdString();
+    EXPECT_TRUE(s.out.contains(QStringLiteral("BdClient.access.mdb")));
+    EXPECT_TRUE(s.out.contains(QStringLiteral("--oui")));
+    EXPECT_TRUE(s.err.contains(QStringLiteral("BdClient.ldb"))) << s.err.toStdString();
+    EXPECT_EQ(test::etatDossier(d.chemin()), avant);
+
+    s = lancer(d, true);
+    EXPECT_EQ(s.code, 0) << s.err.toStdString();
+    for (const char* ligne : {"FCLI : 32 / 32 lignes", "FTEC : 63 / 63 lignes",
+                              "FCONS : 90 / 90 lignes", "Types variés : 4 / 4 lignes",
+                              "189 ligne(s)", "Original conservé sous BdClient.access.mdb"}) {
+        EXPECT_TRUE(s.out.contains(QString::fromUtf8(ligne))) << ligne << "\n"
+                                                              << s.out.toStdString();
+    }
+    EXPECT_FALSE(store::estFichierAccess(d.chemin(kBd)));
+}
+
+TEST_F(Jet, VerbeConvertirAccessEchoue) {
+    test::Dossier d;
+    QFile source(test::fichierJet(QStringLiteral("synthetic_salon_jet4.mdb")));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    d.ecrire(kBd, source.read(4096));
+    const auto avant = test::etatDossier(d.chemin());
+    const Sortie s = lancer(d, true);
+    EXPECT_EQ(s.code, 1);
+    EXPECT_TRUE(s.err.contains(QStringLiteral("Compacter et réparer"))) << s.err.toStdString();
+    EXPECT_EQ(test::etatDossier(d.chemin()), avant);
+
+    test::Dossier gbk;
+    test::placer(gbk, QStringLiteral("charsetGBK.mdb"), kBd);
+    EXPECT_EQ(lancer(gbk, true, QStringLiteral("GBK")).code, 0);
+    store::Connexion cn(gbk.chemin(kBd));
+    store::Recordset rs;
+    rs.Open(QStringLiteral("table1"), cn);
+    EXPECT_EQ(rs.Champ(QStringLiteral("field1")).texte(), QStringLiteral("GBK编码"));
+
+    test::Dossier jet4;
+    test::placer(jet4, QStringLiteral("delTestV2000.mdb"), kBd);
+    const Sortie s4 = lancer(jet4, true, QStringLiteral("GBK"));
+    EXPECT_EQ(s4.code, 0);
+    EXPECT_TRUE(s4.err.contains(QStringLiteral("ignorée"))) << s4.err.toStdString();
+}
+
+// Every verb that opens the databases refuses an Access file before touching
+// anything (no backup copy of it, no change).
+TEST_F(Jet, AutresVerbesRefusentUneBaseAccess) {
+    for (const char* fichier : {"BdClient.mdb", "communes.mdb"}) {
+        SCOPED_TRACE(fichier);
+        test::Dossier d;
+        d.creerBase();
+        d.copierCommunes();
+        QFile::remove(d.chemin(QString::fromLatin1(fichier)));
+        test::placer(d, QStringLiteral("delTestV2000.mdb"), QString::fromLatin1(fichier));
+        d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+        const auto avant = test::etatDossier(d.chemin());
+        int verifies = 0;
+        for (const app::batch::Verbe& v : app::batch::verbes()) {
+            if (v.nom == QLatin1String("--help") || v.nom == QLatin1String("--convertir-access") ||
+                v.nom == QLatin1String("--texte-note")) {
+                continue;
+            }
+            SCOPED_TRACE(v.nom.toStdString());
+            app::batch::Commande c;
+            c.dossier = d.chemin();
+            c.verbe = v.nom;
+            for (int i = 0; i < v.nbParametres; ++i) {
+                c.parametres << QStringLiteral("01/01/2020");
+            }
+            c.oui = v.accepteOui;
+            QString out;
+            QString err;
+            QTextStream so(&out);
+            QTextStream se(&err);
+            EXPECT_EQ(app::batch::executer(c, d.chemin(), so, se), app::batch::kEchec);
+            EXPECT_TRUE(err.contains(QStringLiteral("« %1 »").arg(QString::fromLatin1(fichier))))
+                << err.toStdString();
+            EXPECT_TRUE(err.contains(QStringLiteral("--convertir-access"))) << err.toStdString();
+            ++verifies;
+        }
+        EXPECT_GE(verifies, 1);
+        EXPECT_EQ(test::etatDossier(d.chemin()), avant);
+    }
+}
+
+// --------------------------------------------------------------- end to end
+
+// The salon's file converted, then opened as every run opens it.
+TEST_F(Jet, SalonConvertiPuisOuvert) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    d.copierCommunes();
+    ASSERT_EQ(lancer(d, true).code, 0);
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+
+    // The batch sheet analysis runs on the converted file.
+    {
+        app::batch::Commande c;
+        c.dossier = d.chemin();
+        c.verbe = QStringLiteral("--analyse-techniques");
+        QString out;
+        QString err;
+        QTextStream so(&out);
+        QTextStream se(&err);
+        EXPECT_EQ(app::batch::executer(c, d.chemin(), so, se), app::batch::kFait)
+            << err.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral(" / 63 )"))) << out.toStdString();
+    }
+
+    store::Connexion cn(d.chemin(QStringLiteral("bdclient.mdb")));
+    EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")), store::schema::colonnesFCLI());
+    EXPECT_EQ(cn.colonnes(QStringLiteral("FTEC")), store::schema::colonnesFTEC());
+    for (const QString& c : store::schema::colonnesFCONS()) {
+        EXPECT_TRUE(cn.colonnes(QStringLiteral("FCONS")).contains(c)) << c.toStdString();
+    }
+    struct Cas {
+        const char* source;
+        qint64 lignes;
+    };
+    for (const Cas& c : {Cas{"FCLI", 32}, Cas{"FTEC", 63}, Cas{"FCONS", 90},
+                         Cas{"select * from FCLI Inner Join FCONS on FCLI.Code = FCONS.CODE_CLIENT "
+                             "where FCONS.DATE_VISITE < #01/01/2100#",
+                             90}}) {
+        store::Recordset rs;
+        rs.Open(QString::fromUtf8(c.source), cn);
+        EXPECT_EQ(rs.RecordCount(), c.lignes) << c.source;
+    }
+
+    // The town column becomes Text(50), as the client analysis does first.
+    cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50)"));
+    store::Recordset rs;
+    rs.Open(QStringLiteral("FCLI"), cn);
+    ASSERT_EQ(rs.RecordCount(), 32);
+    rs.MoveFirst();
+    rs.Find(QStringLiteral("Code = 'C_EDGE1'"));
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Champ(QStringLiteral("Nom")).texte(), QStringLiteral("O'NEIL \"Junior\""));
+    EXPECT_TRUE(rs.Champ(QStringLiteral("DateNaissance")).estDate());
+    EXPECT_EQ(rs.Champ(QStringLiteral("Datenaissance")).serie(), 0.0);
+    rs.EcrireChamp(QStringLiteral("Ville"), Valeur(QStringLiteral("ORLEANS")));
+    rs.Update();
+    rs.Close();
+    rs.Open(QStringLiteral("select Ville from FCLI where Code = 'C_EDGE1'"), cn);
+    EXPECT_EQ(rs.Champ(0).texte(), QStringLiteral("ORLEANS"));
+}
+
+}  // namespace

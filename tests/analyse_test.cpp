@@ -1,0 +1,694 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTextStream>
+#include <QThread>
+
+#include "app/Batch.h"
+#include "app/Variables.h"
+#include "clients/Analyse.h"
+#include "platform/ErreurFichier.h"
+#include "store/Dates.h"
+#include "store/Erreur.h"
+#include "store/Recordset.h"
+#include "support/Dossier.h"
+
+using store::Valeur;
+
+namespace {
+
+const QString kDefautVille = QStringLiteral("MONTPELLIER");
+const QString kDefautCp = QStringLiteral("34000");
+
+// What the run reported, in order.
+struct Journal : clients::ObservateurAnalyse {
+    QStringList etapes;
+    std::vector<clients::NoteLongue> notes;
+    std::vector<clients::Evaluation> erreurs;
+    std::vector<std::pair<int, int>> progression;
+    int nbRanges = 0;
+
+    void debutRangement(int n) override { etapes << QStringLiteral("rangement %1").arg(n); }
+    void clientRange(int, int) override { ++nbRanges; }
+    void noteTropLongue(const clients::NoteLongue& l) override { notes.push_back(l); }
+    void debutJugement(int n) override { etapes << QStringLiteral("jugement %1").arg(n); }
+    void clientJuge(int n, int total) override { progression.emplace_back(n, total); }
+    void clientEnErreur(const clients::Evaluation& e, int nb, int total) override {
+        erreurs.push_back(e);
+        etapes << clients::legendeListe(nb, total);
+    }
+};
+
+// An RTF note whose plain text is `texte` (letters and blanks only), written
+// as a rich-text control saves it.
+QByteArray noteRtf(const QString& texte) {
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036{\\fonttbl{\\f0\\fswiss\\fcharset0 "
+           "Arial;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 " +
+           texte.toLatin1() + "\\par\r\n}\r\n";
+}
+
+class Analyse : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cn = d.creerBase();
+        vars.dossier = d.chemin();
+        vars.VilleDefaut = kDefautVille;
+        vars.CpDefaut = kDefautCp;
+    }
+
+    void client(const test::Champs& champs) { test::inserer(cn, QStringLiteral("FCLI"), champs); }
+
+    // A client that no rule faults.
+    void clientSain(const QString& code) {
+        client({{QStringLiteral("Code"), code},
+                {QStringLiteral("Nom"), QStringLiteral("DURAND")},
+                {QStringLiteral("Prénom"), QStringLiteral("Anne")},
+                {QStringLiteral("Ville"), QStringLiteral("PARIS")},
+                {QStringLiteral("Code Postal"), QStringLiteral("75001")}});
+    }
+
+    Valeur champ(const QString& code, const QString& colonne) {
+        store::Recordset rs;
+        rs.Open(QStringLiteral("select * from FCLI where Code = '%1'").arg(code), cn);
+        EXPECT_FALSE(rs.Eof()) << code.toStdString();
+        return rs.Eof() ? Valeur() : rs.Champ(colonne);
+    }
+
+    int compter(const QString& sql) {
+        store::Instruction i(cn, sql);
+        return i.pas() ? static_cast<int>(i.colonneEntier(0)) : -1;
+    }
+
+    test::Dossier d;
+    store::Connexion cn;
+    app::Variables vars;
+    Journal journal;
+};
+
+// ------------------------------------------------------------------ tidying
+
+TEST_F(Analyse, RangementChampParChamp) {
+    d.creerCommunes({});
+    struct Cas {
+        const char* colonne;
+        Valeur avant;
+        Valeur apres;
+    };
+    auto t = [](const char* s) { return Valeur::texte(QString::fromUtf8(s)); };
+    const Cas cas[] = {
+        {"Nom", t(" "), t("")},
+        {"Nom", t("  "), t("  ")},
+        {"Nom", t(" DUPONT "), t(" DUPONT ")},
+        {"Prénom", t(" "), t("")},
+        {"Adresse", t(" "), t("")},
+        {"Adresse2", t(" "), t("")},
+        {"Nom", Valeur(), Valeur()},
+        {"Tel1", t(" O6 12 34 56 78 "), t("06 12 34 56 78")},
+        {"Tel2", t("o612345678"), t("o612345678")},
+        {"Tel2", t("\t0612345678"), t("\t0612345678")},
+        {"Cat, Age", t(" 7"), t("07")},
+        {"Cat, Age", t("12"), t("12")},
+        {"Cat, Age", t(" 5,5 "), t("06")},
+        {"Cat, Age", t("abc"), t("abc")},
+        {"Cat, Age", Valeur::entier(3), t("03")},
+        {"Cat, Age", Valeur(), Valeur()},
+        {"Mois Nais", t(" ab "), t("ab")},
+        {"Mois Nais", t("123"), t("123")},
+        {"Mois Nais", t(""), t("")},
+        {"Email", t("  a@b.fr "), t("a@b.fr")},
+        {"Email", t("O@b.fr"), t("O@b.fr")},
+        {"GenCode", t(" 3O12345678901 "), t("3012345678901")},
+        {"DateNaissance", Valeur::date(0), Valeur::date(1)},
+        {"DateNaissance", Valeur::date(-1000.5), Valeur::date(1)},
+        {"DateNaissance", Valeur::date(2), Valeur::date(2)},
+        {"DateNaissance", Valeur::date(30000.75), Valeur::date(30000.75)},
+        {"DateNaissance", Valeur(), Valeur()},
+        {"DateNaissance", t(" inconnue "), t("inconnue")},
+    };
+    int n = 0;
+    for (const Cas& c : cas) {
+        client({{QStringLiteral("Code"), QStringLiteral("R%1").arg(++n)},
+                {QString::fromUtf8(c.colonne), c.avant},
+                {QStringLiteral("Ville"), QStringLiteral("PARIS")},
+                {QStringLiteral("Code Postal"), QStringLiteral("75001")}});
+    }
+    clients::PreAnalyseCli(vars, journal);
+    n = 0;
+    for (const Cas& c : cas) {
+        EXPECT_EQ(champ(QStringLiteral("R%1").arg(++n), QString::fromUtf8(c.colonne)), c.apres)
+            << c.colonne << " « " << c.avant.texte().toStdString() << " »";
+    }
+}
+
+TEST_F(Analyse, VilleParDefautSeulementSansVilleNiCode) {
+    d.creerCommunes({});
+    struct Cas {
+        Valeur cp, ville;
+        const char* cpApres;
+        const char* villeApres;
+    };
+    const Cas cas[] = {
+        {Valeur(), Valeur(), "34000", "MONTPELLIER"},
+        {Valeur::texte(QString()), Valeur::texte(QString()), "34000", "MONTPELLIER"},
+        // The trimming comes first: blanks alone are nothing.
+        {Valeur::texte(QStringLiteral("  ")), Valeur::texte(QStringLiteral(" ")), "34000",
+         "MONTPELLIER"},
+        {Valeur(), Valeur::texte(QStringLiteral(" LYON ")), "", "LYON"},
+        {Valeur::texte(QStringLiteral(" 69OO1")), Valeur(), "69001", ""},
+        {Valeur::texte(QStringLiteral("O")), Valeur::texte(QString()), "0", ""},
+    };
+    int n = 0;
+    for (const Cas& c : cas) {
+        client({{QStringLiteral("Code"), QStringLiteral("V%1").arg(++n)},
+                {QStringLiteral("Code Postal"), c.cp},
+                {QStringLiteral("Ville"), c.ville}});
+    }
+    clients::PreAnalyseCli(vars, journal);
+    n = 0;
+    for (const Cas& c : cas) {
+        const QString code = QStringLiteral("V%1").arg(++n);
+        EXPECT_EQ(champ(code, QStringLiteral("Code Postal")),
+                  Valeur::texte(QString::fromUtf8(c.cpApres)))
+            << n;
+        EXPECT_EQ(champ(code, QStringLiteral("Ville")),
+                  Valeur::texte(QString::fromUtf8(c.villeApres)))
+            << n;
+    }
+}
+
+TEST_F(Analyse, UneEcritureParClientChangeEtAucuneSinon) {
+    d.creerCommunes({});
+    // Every update of a row leaves a line here.
+    cn.executer(
+        QStringLiteral("CREATE TABLE ecritures (code TEXT);"
+                       "CREATE TRIGGER trace AFTER UPDATE ON FCLI BEGIN INSERT INTO ecritures "
+                       "VALUES (new.Code); END;"));
+    clientSain(QStringLiteral("S1"));
+    client({{QStringLiteral("Code"), QStringLiteral("C1")},
+            {QStringLiteral("Nom"), QStringLiteral(" ")},
+            {QStringLiteral("Tel1"), QStringLiteral(" O612345678")},
+            {QStringLiteral("Cat, Age"), QStringLiteral("7")},
+            {QStringLiteral("DateNaissance"), Valeur::date(0)}});
+    clientSain(QStringLiteral("S2"));
+    clients::PreAnalyseCli(vars, journal);
+    store::Instruction i(cn, QStringLiteral("SELECT code FROM ecritures"));
+    QStringList ecrits;
+    while (i.pas()) {
+        ecrits << i.colonneTexte(0);
+    }
+    EXPECT_EQ(ecrits, QStringList{QStringLiteral("C1")});
+}
+
+// ------------------------------------------------------------------ backup
+
+TEST_F(Analyse, SauvegardeFaiteUneFoisEtJamaisRemplacee) {
+    d.copierCommunes();
+    client({{QStringLiteral("Code"), QStringLiteral("A1")},
+            {QStringLiteral("Nom"), QStringLiteral(" ")}});
+    cn.Close();
+    const QByteArray origine = d.lire(QStringLiteral("BdClient.mdb"));
+
+    clients::AnalyseBd(vars, journal);
+    ASSERT_TRUE(d.existe(QStringLiteral("BdClient.sav")));
+    // The database as it was before the run changed anything.
+    EXPECT_EQ(d.lire(QStringLiteral("BdClient.sav")), origine);
+    EXPECT_NE(d.lire(QStringLiteral("BdClient.mdb")), origine);
+    {
+        store::Connexion sav(d.chemin(QStringLiteral("BdClient.sav")));
+        store::Recordset rs;
+        rs.Open(QStringLiteral("FCLI"), sav);
+        rs.MoveFirst();
+        EXPECT_EQ(rs.Champ(QStringLiteral("Nom")), Valeur::texte(QStringLiteral(" ")));
+    }
+    // Nothing else is left in the folder: no temporary copy.
+    EXPECT_EQ(QDir(d.chemin()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("BdClient.mdb"), QStringLiteral("BdClient.sav"),
+                           QStringLiteral("communes.mdb")}));
+
+    const QByteArray sauvegarde = d.lire(QStringLiteral("BdClient.sav"));
+    cn = store::Connexion(d.chemin(QStringLiteral("BdClient.mdb")));
+    client({{QStringLiteral("Code"), QStringLiteral("A2")}});
+    cn.Close();
+    clients::AnalyseBd(vars, journal);
+    EXPECT_EQ(d.lire(QStringLiteral("BdClient.sav")), sauvegarde);
+}
+
+TEST_F(Analyse, SauvegardeDejaLaSousUnAutreCasse) {
+    d.creerCommunes({});
+    cn.Close();
+    d.ecrire(QStringLiteral("bdclient.SAV"), "ancienne");
+    clients::PreAnalyseCli(vars, journal);
+    EXPECT_EQ(d.lire(QStringLiteral("bdclient.SAV")), QByteArray("ancienne"));
+    EXPECT_FALSE(QDir(d.chemin()).entryList().contains(QStringLiteral("BdClient.sav")));
+}
+
+TEST_F(Analyse, SauvegardeImpossibleRienNEstTouche) {
+    d.creerCommunes({});
+    client({{QStringLiteral("Code"), QStringLiteral("A1")},
+            {QStringLiteral("Nom"), QStringLiteral(" ")}});
+    // A folder under the backup's name: the copy cannot take its place.
+    QDir(d.chemin()).mkdir(QStringLiteral("BdClient.sav"));
+    try {
+        clients::AnalyseBd(vars, journal);
+        FAIL() << "la sauvegarde impossible doit arrêter l'analyse";
+    } catch (const platform::ErreurFichier& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("BdClient.sav")))
+            << e.message().toStdString();
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Impossible de créer la sauvegarde")));
+    }
+    EXPECT_EQ(champ(QStringLiteral("A1"), QStringLiteral("Nom")),
+              Valeur::texte(QStringLiteral(" ")));
+    EXPECT_TRUE(journal.etapes.isEmpty());
+    EXPECT_EQ(QDir(d.chemin()).entryList(QDir::Files).size(), 2);
+}
+
+// ------------------------------------------------------------------ notes
+
+TEST_F(Analyse, NotesDe500Et501Caracteres) {
+    d.creerCommunes({});
+    for (const char* code : {"N500", "N501", "SANS", "Plat", "n7"}) {
+        clientSain(QString::fromLatin1(code));
+    }
+    d.ecrire(QStringLiteral("CliN500.RTF"), noteRtf(QString(500, u'a')));
+    d.ecrire(QStringLiteral("CliN501.RTF"), noteRtf(QString(500, u'a') + u'z'));
+    // A note that is not RTF is plain Windows-1252 text, its line ends CR LF.
+    d.ecrire(QStringLiteral("CliPlat.RTF"), QByteArray(499, 'p') + "\n\xE9");
+    // Names are matched without regard to letter case.
+    d.ecrire(QStringLiteral("cliN7.rtf"), noteRtf(QString(300, u'b') + u' ' + QString(300, u'c')));
+    vars.NbFichiersRTF = app::compterFichiersRtf(d.chemin());
+
+    EXPECT_EQ(clients::PreAnalyseCli(vars, journal), 3);
+    ASSERT_EQ(journal.notes.size(), 3u);
+    EXPECT_EQ(journal.notes[0].code, QStringLiteral("N501"));
+    EXPECT_EQ(journal.notes[0].nom, QStringLiteral("DURAND Anne"));
+    EXPECT_EQ(journal.notes[0].garde, QString(500, u'a'));
+    EXPECT_EQ(journal.notes[0].perdu, QStringLiteral("z"));
+    EXPECT_EQ(journal.notes[1].code, QStringLiteral("Plat"));
+    // A line break counts two characters; here the 500th is its CR.
+    EXPECT_EQ(journal.notes[1].perdu, QStringLiteral("\né"));
+    EXPECT_EQ(journal.notes[2].code, QStringLiteral("n7"));
+    EXPECT_EQ(journal.notes[2].perdu, QString(101, u'c'));
+    EXPECT_EQ(clients::legendeNotes(journal.notes[2].nbLongues, journal.notes[2].nbFichiersRtf),
+              QStringLiteral("3 / 4"));
+}
+
+TEST_F(Analyse, TroisNotesLonguesSur120Fichiers) {
+    d.creerCommunes({});
+    for (int i = 1; i <= 120; ++i) {
+        clientSain(QString::number(i));
+        const bool longue = i == 17 || i == 60 || i == 99;
+        d.ecrire(QStringLiteral("Cli%1.RTF").arg(i), noteRtf(QString(longue ? 600 + i : 40, u'n')));
+    }
+    vars.NbFichiersRTF = app::compterFichiersRtf(d.chemin());
+    clients::PreAnalyseCli(vars, journal);
+    ASSERT_EQ(journal.notes.size(), 3u);
+    QStringList codes;
+    for (const auto& l : journal.notes) {
+        codes << l.code;
+    }
+    EXPECT_EQ(codes,
+              (QStringList{QStringLiteral("17"), QStringLiteral("60"), QStringLiteral("99")}));
+    EXPECT_EQ(
+        clients::legendeNotes(journal.notes.back().nbLongues, journal.notes.back().nbFichiersRtf),
+        QStringLiteral("3 / 120"));
+    EXPECT_EQ(journal.notes.back().perdu.size(), 199);
+}
+
+TEST_F(Analyse, NoteIlliblePendantLePassage) {
+    d.creerCommunes({});
+    // Enough clients for the pass to be well under way when it stops.
+    const int total = 9000;
+    {
+        store::Transaction t(cn);
+        store::Instruction i(
+            cn,
+            QStringLiteral("INSERT INTO FCLI (Code, Nom, Tel1) VALUES (?, ' ', ' O612345678')"));
+        for (int k = 1; k <= total; ++k) {
+            i.reinitialiser();
+            i.lier(1, QString::number(k)).executer();
+        }
+        t.valider();
+    }
+    // A note file that cannot be read: a link to nowhere.
+    ASSERT_TRUE(QFile::link(d.chemin(QStringLiteral("absente.rtf")),
+                            d.chemin(QStringLiteral("Cli8500.RTF"))));
+    try {
+        clients::AnalyseBd(vars, journal);
+        FAIL() << "une note illisible doit arrêter l'analyse";
+    } catch (const platform::ErreurFichier& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Cli8500.RTF")))
+            << e.message().toStdString();
+    }
+    EXPECT_GT(journal.nbRanges, 8000);
+    // Every record tidied or untouched, never half; none after the stop tidied.
+    int ranges = 0;
+    store::Instruction i(
+        cn, QStringLiteral("SELECT CAST(Code AS INTEGER), Nom, Tel1, Ville FROM FCLI"));
+    while (i.pas()) {
+        const bool range = i.colonneTexte(1).isEmpty();
+        EXPECT_EQ(i.colonneTexte(2),
+                  range ? QStringLiteral("0612345678") : QStringLiteral(" O612345678"));
+        EXPECT_EQ(i.colonneTexte(3), range ? kDefautVille : QString());
+        if (i.colonneEntier(0) >= 8500) {
+            EXPECT_FALSE(range) << i.colonneEntier(0);
+        }
+        ranges += range;
+    }
+    EXPECT_GT(ranges, 0);
+    // The run let go of the database: another writer gets it at once.
+    store::Connexion autre(d.chemin(QStringLiteral("BdClient.mdb")));
+    autre.executer(QStringLiteral("BEGIN EXCLUSIVE; COMMIT;"));
+}
+
+// ------------------------------------------------------------------ the run
+
+TEST_F(Analyse, LeRunListeLesClientsEnErreurDansLOrdre) {
+    d.copierCommunes();
+    clientSain(QStringLiteral("A1"));
+    client({{QStringLiteral("Code"), QStringLiteral("B2")},
+            {QStringLiteral("Nom"), QStringLiteral("MARTIN")},
+            {QStringLiteral("Prénom"), QStringLiteral("Léa")},
+            {QStringLiteral("Ville"), QStringLiteral("PARIS")},
+            {QStringLiteral("Code Postal"), QStringLiteral("75001")},
+            {QStringLiteral("Email"), QStringLiteral("lea@@x.fr")},
+            {QStringLiteral("Cat, Age"), QStringLiteral("11")}});
+    // Tidied first, then judged: " O6…" is a good number once tidied.
+    client({{QStringLiteral("Code"), QStringLiteral("C3")},
+            {QStringLiteral("Ville"), QStringLiteral(" paris ")},
+            {QStringLiteral("Code Postal"), QStringLiteral("75OO1")},
+            {QStringLiteral("Tel1"), QStringLiteral(" O612345678 ")}});
+    // Neither town nor code: the default town, which is in the reference.
+    client({{QStringLiteral("Code"), QStringLiteral("4")},
+            {QStringLiteral("Nom"), QStringLiteral("LEGRAND")}});
+    client({{QStringLiteral("Code"), QStringLiteral("d5")},
+            {QStringLiteral("Ville"), QStringLiteral("VILLE INCONNUE")},
+            {QStringLiteral("Code Postal"), QStringLiteral("99999")},
+            {QStringLiteral("DateNaissance"), QStringLiteral("1899-12-30")}});
+    cn.Close();
+
+    const clients::BilanAnalyse bilan = clients::AnalyseBd(vars, journal);
+    EXPECT_EQ(bilan.NbCli, 5);
+    EXPECT_EQ(bilan.NbCliErr, 2);
+    EXPECT_EQ(vars.NbCli, 5);
+    EXPECT_EQ(vars.NbCliErr, 2);
+    EXPECT_EQ(journal.etapes,
+              (QStringList{QStringLiteral("rangement 5"), QStringLiteral("jugement 5"),
+                           QStringLiteral("Liste des clients avec erreur (1 / 5)"),
+                           QStringLiteral("Liste des clients avec erreur (2 / 5)")}));
+    ASSERT_EQ(journal.erreurs.size(), 2u);
+    EXPECT_EQ(journal.erreurs[0].CodeClient, QStringLiteral("B2"));
+    EXPECT_EQ(journal.erreurs[0].NomClient, QStringLiteral("MARTIN Léa"));
+    QStringList marques(13, QString());
+    marques[clients::ErrCatAge] = marques[clients::ErrEmail] = QStringLiteral("x");
+    EXPECT_EQ(journal.erreurs[0].marques(), marques);
+    EXPECT_EQ(journal.erreurs[1].CodeClient, QStringLiteral("d5"));
+    EXPECT_EQ(journal.erreurs[1].NomClient, QStringLiteral(" "));
+    marques = QStringList(13, QString());
+    // The birth date was tidied to 31 December 1899, which passes.
+    marques[clients::ErrVille] = marques[clients::ErrCP] = QStringLiteral("x");
+    EXPECT_EQ(journal.erreurs[1].marques(), marques);
+    ASSERT_EQ(journal.progression.size(), 5u);
+    EXPECT_EQ(journal.progression.front(), std::make_pair(1, 5));
+    EXPECT_EQ(journal.progression.back(), std::make_pair(5, 5));
+    // The last client judged stays known, and the towns reference stays open.
+    EXPECT_EQ(vars.CodeClient, QStringLiteral("d5"));
+    EXPECT_TRUE(vars.cnCommunes.ouverte());
+    EXPECT_EQ(clients::legendeListe(bilan.NbCliErr, bilan.NbCli),
+              QStringLiteral("Liste des clients avec erreur (2 / 5)"));
+    EXPECT_EQ(clients::legendeProgression(15, 230), QStringLiteral("15 / 230"));
+}
+
+TEST_F(Analyse, TableVide) {
+    d.creerCommunes({});
+    cn.Close();
+    const QByteArray avant = d.lire(QStringLiteral("BdClient.mdb"));
+    const clients::BilanAnalyse bilan = clients::AnalyseBd(vars, journal);
+    EXPECT_EQ(bilan.NbCli, 0);
+    EXPECT_EQ(bilan.NbCliErr, 0);
+    EXPECT_TRUE(journal.notes.empty());
+    EXPECT_TRUE(journal.progression.empty());
+    EXPECT_EQ(journal.etapes,
+              (QStringList{QStringLiteral("rangement 0"), QStringLiteral("jugement 0")}));
+    // Only the town column's type was set.
+    store::Connexion lu(d.chemin(QStringLiteral("BdClient.mdb")));
+    EXPECT_EQ(lu.typesColonnes(QStringLiteral("FCLI"))[6], QStringLiteral("TEXT(50)"));
+    EXPECT_EQ(d.lire(QStringLiteral("BdClient.sav")), avant);
+}
+
+TEST_F(Analyse, ColonneVilleEnTexte50SansRienCouper) {
+    d.copierCommunes();
+    const QString longue =
+        QStringLiteral("SAINT REMY EN BOUZEMONT SAINT GENEST ET ISSON DU GRAND LAC");
+    ASSERT_GT(longue.size(), 50);
+    client({{QStringLiteral("Code"), QStringLiteral("L1")},
+            {QStringLiteral("Ville"), longue},
+            {QStringLiteral("Code Postal"), QStringLiteral("51290")}});
+    clientSain(QStringLiteral("L2"));
+    clients::AnalyseBd(vars, journal);
+    EXPECT_EQ(cn.typesColonnes(QStringLiteral("FCLI"))[6], QStringLiteral("TEXT(50)"));
+    EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")).size(), 23);
+    EXPECT_EQ(champ(QStringLiteral("L1"), QStringLiteral("Ville")), Valeur::texte(longue));
+    ASSERT_EQ(journal.erreurs.size(), 1u);
+    EXPECT_TRUE(journal.erreurs[0].drapeaux[clients::ErrVille]);
+}
+
+TEST_F(Analyse, ColonneNommeeAutrementLaisseeTelleQuelle) {
+    cn.Close();
+    QFile::remove(d.chemin(QStringLiteral("BdClient.mdb")));
+    cn = store::Connexion::creer(d.chemin(QStringLiteral("BdClient.mdb")));
+    cn.executer(QStringLiteral("CREATE TABLE FCLI (Code TEXT, VILLE INTEGER)"));
+    clients::VerifColonneVille(vars);
+    EXPECT_EQ(cn.typesColonnes(QStringLiteral("FCLI")),
+              QStringList{QStringLiteral("TEXT")} << QStringLiteral("INTEGER"));
+}
+
+TEST_F(Analyse, QuaranteMilleClientsComptesJuste) {
+    d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")}});
+    const int total = 40000;
+    {
+        store::Transaction t(cn);
+        store::Instruction i(cn,
+                             QStringLiteral("INSERT INTO FCLI (Code, Ville, \"Code Postal\", Tel1) "
+                                            "VALUES (?, 'PARIS', '75001', ?)"));
+        for (int k = 1; k <= total; ++k) {
+            i.reinitialiser();
+            // One client in seven has a short telephone number.
+            i.lier(1, QString::number(k)).lier(2, k % 7 == 0 ? QStringLiteral("123") : QString());
+            i.executer();
+        }
+        t.valider();
+    }
+    cn.Close();
+    const clients::BilanAnalyse bilan = clients::AnalyseBd(vars, journal);
+    EXPECT_EQ(bilan.NbCli, total);
+    EXPECT_EQ(bilan.NbCliErr, total / 7);
+    EXPECT_EQ(journal.erreurs.back().CodeClient, QString::number(total / 7 * 7));
+    EXPECT_EQ(journal.etapes.last(),
+              QStringLiteral("Liste des clients avec erreur (5714 / 40000)"));
+    EXPECT_EQ(journal.progression.back(), std::make_pair(total, total));
+    EXPECT_EQ(journal.nbRanges, total);
+}
+
+TEST_F(Analyse, ErreursDeLaBase) {
+    d.creerCommunes({});
+    cn.Close();
+    // No FCLI table.
+    {
+        QFile::remove(d.chemin(QStringLiteral("BdClient.mdb")));
+        store::Connexion::creer(d.chemin(QStringLiteral("BdClient.mdb")))
+            .executer(QStringLiteral("CREATE TABLE AUTRE (x)"));
+        try {
+            clients::AnalyseBd(vars, journal);
+            FAIL();
+        } catch (const store::ErreurStore& e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("FCLI"))) << e.message().toStdString();
+        }
+    }
+    // No database at all: never created.
+    QFile::remove(d.chemin(QStringLiteral("BdClient.mdb")));
+    QFile::remove(d.chemin(QStringLiteral("BdClient.sav")));
+    try {
+        clients::AnalyseBd(vars, journal);
+        FAIL();
+    } catch (const store::ErreurStore& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("BdClient.mdb")))
+            << e.message().toStdString();
+    }
+    EXPECT_FALSE(d.existe(QStringLiteral("BdClient.mdb")));
+    EXPECT_FALSE(d.existe(QStringLiteral("BdClient.sav")));
+}
+
+TEST_F(Analyse, ReferenceDesCommunesAbsente) {
+    clientSain(QStringLiteral("A1"));
+    cn.Close();
+    try {
+        clients::AnalyseBd(vars, journal);
+        FAIL();
+    } catch (const store::ErreurStore& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("communes.mdb")))
+            << e.message().toStdString();
+    }
+}
+
+// ------------------------------------------------------------------ batch mode
+
+struct Sortie {
+    int code;
+    QString out;
+    QString err;
+};
+
+Sortie lancer(const QString& dossier, const QStringList& arguments) {
+    Sortie s;
+    QTextStream out(&s.out);
+    QTextStream err(&s.err);
+    const auto commande = app::batch::analyser(arguments);
+    EXPECT_TRUE(std::holds_alternative<app::batch::Commande>(commande));
+    s.code = app::batch::executer(std::get<app::batch::Commande>(commande), dossier, out, err);
+    out.flush();
+    err.flush();
+    return s;
+}
+
+TEST_F(Analyse, LotAnalyseClients) {
+    d.copierCommunes();
+    clientSain(QStringLiteral("A1"));
+    client({{QStringLiteral("Code"), QStringLiteral("A12")},
+            {QStringLiteral("Nom"), QStringLiteral("DUPONT")},
+            {QStringLiteral("Prénom"), QStringLiteral("Marie")},
+            {QStringLiteral("Ville"), QStringLiteral("PARIS")},
+            {QStringLiteral("Code Postal"), QStringLiteral("75001")},
+            {QStringLiteral("Tel2"), QStringLiteral("06\t12")}});
+    d.ecrire(QStringLiteral("CliA1.RTF"), noteRtf(QString(510, u'x')));
+    cn.Close();
+
+    Sortie s = lancer(d.chemin(), {QStringLiteral("--analyse-clients")});
+    EXPECT_EQ(s.code, 1);
+    EXPECT_TRUE(s.err.contains(QStringLiteral("default.txt"))) << s.err.toStdString();
+    EXPECT_FALSE(d.existe(QStringLiteral("BdClient.sav")));
+
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+    s = lancer(d.chemin(), {QStringLiteral("--analyse-clients")});
+    EXPECT_EQ(s.code, 0) << s.err.toStdString();
+    EXPECT_TRUE(s.err.isEmpty());
+    EXPECT_EQ(s.out.split(u'\n'),
+              (QStringList{QStringLiteral("ListBN\tA1\tDURAND Anne"),
+                           QStringLiteral("ListCli\tA12\tDUPONT Marie\t\t\t\t\t\t\t\t\t\tx\t\t\t"),
+                           QStringLiteral("Analyse terminée."),
+                           QStringLiteral("Liste des clients avec erreur (1 / 2)"), QString()}));
+}
+
+TEST_F(Analyse, LotSansErreurEtEnEchec) {
+    d.copierCommunes();
+    clientSain(QStringLiteral("A1"));
+    cn.Close();
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+    Sortie s = lancer(d.chemin(), {QStringLiteral("--analyse-clients")});
+    EXPECT_EQ(s.code, 0);
+    EXPECT_TRUE(
+        s.out.endsWith(QStringLiteral("Liste des clients avec erreur (0 / 1)\n"
+                                      "Votre fichier clients ne comporte pas d'erreur.\n")))
+        << s.out.toStdString();
+
+    QFile::remove(d.chemin(QStringLiteral("communes.mdb")));
+    s = lancer(d.chemin(), {QStringLiteral("--analyse-clients")});
+    EXPECT_EQ(s.code, 1);
+    EXPECT_TRUE(s.err.contains(QStringLiteral("communes.mdb"))) << s.err.toStdString();
+}
+
+TEST_F(Analyse, LotTexteNote) {
+    d.ecrire(QStringLiteral("Cli7.rtf"),
+             "{\\rtf1\\ansi\\ansicpg1252 Couleur \\'e9t\\'e9\\par Rendez-vous\\par}");
+    Sortie s = lancer(d.chemin(), {QStringLiteral("--texte-note"), QStringLiteral("CLI7.RTF")});
+    EXPECT_EQ(s.code, 0) << s.err.toStdString();
+    EXPECT_EQ(s.out, QStringLiteral("Couleur été\r\nRendez-vous"));
+    s = lancer(d.chemin(), {QStringLiteral("--texte-note"), d.chemin(QStringLiteral("Cli7.rtf"))});
+    EXPECT_EQ(s.out, QStringLiteral("Couleur été\r\nRendez-vous"));
+    s = lancer(d.chemin(), {QStringLiteral("--texte-note"), QStringLiteral("Cli8.RTF")});
+    EXPECT_EQ(s.code, 1);
+    EXPECT_TRUE(s.err.contains(QStringLiteral("Cli8.RTF"))) << s.err.toStdString();
+}
+
+// ------------------------------------------------------------------ killed mid-pass
+
+TEST_F(Analyse, ProcessusTueEnPleinPassage) {
+    d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")}});
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+    const int total = 40000;
+    {
+        store::Transaction t(cn);
+        store::Instruction i(
+            cn, QStringLiteral("INSERT INTO FCLI (Code, Nom, Tel1, \"Code Postal\", Ville) "
+                               "VALUES (?, ' ', ' O612345678 ', ' 75OO1', 'PARIS ')"));
+        for (int k = 1; k <= total; ++k) {
+            i.reinitialiser();
+            i.lier(1, QString::number(k)).executer();
+        }
+        t.valider();
+    }
+    cn.Close();
+
+    QProcess enfant;
+    enfant.setProgram(QStringLiteral(VERIF_BIN_DIR "/verifclients"));
+    enfant.setArguments(
+        {QStringLiteral("--dossier"), d.chemin(), QStringLiteral("--analyse-clients")});
+    enfant.setStandardOutputFile(QProcess::nullDevice());
+    enfant.start();
+    ASSERT_TRUE(enfant.waitForStarted());
+    // Killed as soon as the first tidied records are on disk.
+    bool tue = false;
+    for (int essai = 0; essai < 20000 && !tue; ++essai) {
+        try {
+            store::Connexion lecture(d.chemin(QStringLiteral("BdClient.mdb")),
+                                     store::Connexion::Acces::Lecture);
+            store::Instruction i(lecture,
+                                 QStringLiteral("SELECT count(*) FROM FCLI WHERE Nom = ''"));
+            if (i.pas() && i.colonneEntier(0) > 0) {
+                enfant.kill();
+                tue = true;
+            }
+        } catch (const store::ErreurStore&) {
+            // The table is being rebuilt or locked: look again.
+        }
+        if (!tue) {
+            QThread::msleep(1);
+        }
+    }
+    ASSERT_TRUE(tue) << "le passage n'a jamais commencé";
+    enfant.waitForFinished();
+    EXPECT_EQ(enfant.exitStatus(), QProcess::CrashExit);
+
+    store::Connexion apres(d.chemin(QStringLiteral("BdClient.mdb")));
+    store::Instruction controle(apres, QStringLiteral("PRAGMA integrity_check"));
+    ASSERT_TRUE(controle.pas());
+    EXPECT_EQ(controle.colonneTexte(0), QStringLiteral("ok"));
+    int ranges = 0;
+    int intacts = 0;
+    store::Instruction i(apres,
+                         QStringLiteral("SELECT Nom, Tel1, \"Code Postal\", Ville FROM FCLI"));
+    while (i.pas()) {
+        const QStringList v{i.colonneTexte(0), i.colonneTexte(1), i.colonneTexte(2),
+                            i.colonneTexte(3)};
+        if (v == QStringList{QString(), QStringLiteral("0612345678"), QStringLiteral("75001"),
+                             QStringLiteral("PARIS")}) {
+            ++ranges;
+        } else if (v == QStringList{QStringLiteral(" "), QStringLiteral(" O612345678 "),
+                                    QStringLiteral(" 75OO1"), QStringLiteral("PARIS ")}) {
+            ++intacts;
+        } else {
+            ADD_FAILURE() << "enregistrement à moitié rangé : " << v.join(u'|').toStdString();
+        }
+    }
+    EXPECT_EQ(ranges + intacts, total);
+    EXPECT_GT(ranges, 0);
+    EXPECT_GT(intacts, 0) << "tué trop tard : le passage était fini";
+    // The backup was whole before the pass began.
+    store::Connexion sav(d.chemin(QStringLiteral("BdClient.sav")));
+    store::Instruction n(sav, QStringLiteral("SELECT count(*) FROM FCLI WHERE Nom = ' '"));
+    ASSERT_TRUE(n.pas());
+    EXPECT_EQ(n.colonneEntier(0), total);
+}
+
+}  // namespace
