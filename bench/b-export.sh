@@ -14,5 +14,8 @@ mesurer "export fiches seul (200000 fiches)" "$BUILD/export-seul" "$d" technique
 mesurer "export fiches seul, fichiers déjà là" "$BUILD/export-seul" "$d" techniques
 
 d=$(donnees export "${ARGS[@]}")
+mesurer "--export-clients (analyse + export)" "$V" --dossier "$d" --export-clients
+echo "  $(ls "$d"/FCLI_*.txt | wc -l) fichiers FCLI, $("$V" --dossier "$d" --export-clients | tail -n 1)"
+d=$(donnees export "${ARGS[@]}")
 mesurer "--export-techniques (analyse + export)" "$V" --dossier "$d" --export-techniques
 echo "  $(ls "$d"/FTEC_*.txt | wc -l) fichiers FTEC, $("$V" --dossier "$d" --export-techniques | tail -n 1)"

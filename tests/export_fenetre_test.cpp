@@ -135,7 +135,7 @@ TEST_F(ExportFenetre, ClientsOuiAvecProgressionPuisNon) {
         lignesVues = textes(journal);
     };
     messages.repondre(true);
-    exports::btnExportClients_Click(f, *liste);
+    QTest::mouseClick(enfant<QPushButton>(&f, "btnExportClients"), Qt::LeftButton);
 
     const auto& m = messages.messages();
     ASSERT_EQ(m.size(), 2u);
@@ -163,10 +163,50 @@ TEST_F(ExportFenetre, ClientsOuiAvecProgressionPuisNon) {
     QFile::remove(d.chemin(QStringLiteral("FCLI_1.txt")));
     messages.vider();
     messages.repondre(false);
-    exports::btnExportClients_Click(f, *liste);
+    QTest::mouseClick(enfant<QPushButton>(&f, "btnExportClients"), Qt::LeftButton);
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_FALSE(d.existe(QStringLiteral("FCLI_1.txt")));
     EXPECT_TRUE(frame6->isHidden());
+}
+
+TEST_F(ExportFenetre, ClientsApresAnalyseSansCeuxEnErreur) {
+    d.creerCommunes({{QStringLiteral("69001"), QStringLiteral("LYON")}});
+    {
+        store::Connexion cn = d.creerBase();
+        for (const char* code : {"A1", "B2", "3", "44"}) {
+            const bool enErreur = QByteArray(code) == "B2" || QByteArray(code) == "44";
+            test::inserer(cn, QStringLiteral("FCLI"),
+                          {{QStringLiteral("Code"), QString::fromLatin1(code)},
+                           {QStringLiteral("Nom"), QStringLiteral("NOM")},
+                           {QStringLiteral("Ville"), QStringLiteral("LYON")},
+                           {QStringLiteral("Code Postal"), QStringLiteral("69001")},
+                           {QStringLiteral("Email"), enErreur ? QStringLiteral("lea@@x.fr")
+                                                              : QStringLiteral("lea@exemple.fr")}});
+        }
+    }
+    d.ecrire(QStringLiteral("Cli3.RTF"), "{\\rtf1 Note\\par}");
+    app::Form1 f(vars, messages);
+    f.show();
+    QTest::mouseClick(enfant<QPushButton>(&f, "btnAnalyseBd"), Qt::LeftButton);
+    auto* listCli = enfant<QTreeWidget>(&f, "ListCli");
+    ASSERT_EQ(listCli->topLevelItemCount(), 2);
+    EXPECT_EQ(listCli->topLevelItem(0)->text(0), QStringLiteral("B2"));
+    EXPECT_EQ(listCli->topLevelItem(1)->text(0), QStringLiteral("44"));
+    messages.vider();
+
+    messages.repondre(true);
+    QTest::mouseClick(enfant<QPushButton>(&f, "btnExportClients"), Qt::LeftButton);
+    EXPECT_EQ(messages.textes(),
+              (QStringList{QStringLiteral(
+                               "Voulez-vous créer le fichier csv ?\r\nAttention 2 clients sur 4 ne "
+                               "seront pas importés.\r\ndans TRELLINAX PRO."),
+                           QStringLiteral("1 Fichier(s) CSV créé(s).")}));
+    const QStringList lignes = lignesDe(d.lire(QStringLiteral("FCLI_1.txt")));
+    ASSERT_EQ(lignes.size(), 3);
+    EXPECT_TRUE(lignes[1].startsWith(QStringLiteral("1;A1;"))) << lignes[1].toStdString();
+    EXPECT_TRUE(lignes[2].startsWith(QStringLiteral("3;3;"))) << lignes[2].toStdString();
+    EXPECT_TRUE(lignes[2].endsWith(QStringLiteral("lea@exemple.fr;Note")))
+        << lignes[2].toStdString();
 }
 
 TEST_F(ExportFenetre, FichesApresAnalyseOuiPuisNon) {

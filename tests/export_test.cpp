@@ -441,6 +441,47 @@ Lot lancer(const QString& dossier, const QStringList& arguments) {
     return r;
 }
 
+TEST_F(Export, LotClientsAnalyseLaisseDeCoteLesClientsEnErreur) {
+    d.creerCommunes({{QStringLiteral("69001"), QStringLiteral("LYON")}});
+    {
+        store::Connexion cn = d.creerBase();
+        for (const char* code : {"A1", "B2", "C3"}) {
+            test::inserer(cn, QStringLiteral("FCLI"),
+                          {{QStringLiteral("Code"), QString::fromLatin1(code)},
+                           {QStringLiteral("Nom"), QStringLiteral("NOM")},
+                           {QStringLiteral("Prénom"), QStringLiteral("Léa")},
+                           {QStringLiteral("Ville"), QStringLiteral("LYON")},
+                           {QStringLiteral("Code Postal"), QStringLiteral("69001")},
+                           {QStringLiteral("Tel1"), QByteArray(code) == "B2"
+                                                        ? QStringLiteral("06x")
+                                                        : QStringLiteral("0612345678")}});
+        }
+    }
+    // Without the default town the analysis cannot run: nothing is written.
+    const Lot sansDefaut = lancer(d.chemin(), {QStringLiteral("--export-clients")});
+    EXPECT_EQ(sansDefaut.code, app::batch::kEchec);
+    EXPECT_TRUE(sansDefaut.err.contains(QStringLiteral("default.txt")))
+        << sansDefaut.err.toStdString();
+    EXPECT_FALSE(d.existe(QStringLiteral("FCLI_1.txt")));
+
+    d.ecrire(QStringLiteral("default.txt"), "LYON\r\n69001\r\n");
+    const Lot r = lancer(d.chemin(), {QStringLiteral("--export-clients")});
+    EXPECT_EQ(r.code, app::batch::kFait) << r.err.toStdString();
+    EXPECT_EQ(r.err, QString());
+    const QString fichier = QDir::toNativeSeparators(d.chemin(QStringLiteral("FCLI_1.txt")));
+    EXPECT_EQ(r.out, QStringLiteral("ListCli\tB2\tNOM Léa\t\t\t\t\t\t\t\t\tx\t\t\t\t\n"
+                                    "Analyse terminée.\n"
+                                    "Liste des clients avec erreur (1 / 3)\n"
+                                    "Listelog\tCréation de 1 fichiers en cours.\n"
+                                    "Listelog\t Exportation terminée\n") +
+                         fichier + QStringLiteral("\n1 Fichier(s) CSV créé(s).\n"));
+    QStringList codes;
+    for (const QString& l : lignesDe(d.lire(QStringLiteral("FCLI_1.txt"))).mid(1)) {
+        codes << l.section(u';', 1, 1);
+    }
+    EXPECT_EQ(codes, (QStringList{QStringLiteral("A1"), QStringLiteral("C3")}));
+}
+
 TEST_F(Export, LotFichesAnalyseeLaisseDeCoteLesFichesSansFamille) {
     {
         store::Connexion cn = d.creerBase();

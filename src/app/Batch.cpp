@@ -35,6 +35,10 @@ const std::vector<Verbe>& verbes() {
          QStringLiteral("analyse le fichier clients (sauvegarde, rangement, notes trop longues, "
                         "clients en erreur)"),
          &clients::lotAnalyseClients},
+        {QStringLiteral("--export-clients"), 0, false, QStringLiteral("--export-clients"),
+         QStringLiteral("analyse le fichier clients puis exporte les clients sans erreur "
+                        "(FCLI_1.txt…)"),
+         &exports::lotExportClients},
         {QStringLiteral("--texte-note"), 1, false, QStringLiteral("--texte-note FICHIER"),
          QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::lotTexteNote},
         {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),

@@ -11,6 +11,7 @@
 #include "clients/PanneauClient.h"
 #include "clients/PanneauCp.h"
 #include "clients/SuiviAnalyse.h"
+#include "export/ExportFenetre.h"
 #include "platform/ErreurFichier.h"
 #include "store/Erreur.h"
 #include "ui_OngletClients.h"
@@ -35,6 +36,8 @@ OngletClients::OngletClients(app::Form1& form, QWidget* page)
     m_panneau = std::make_unique<PanneauClient>(form, *m_ui);
     m_panneauCp = std::make_unique<PanneauCp>(form, *m_ui, *m_panneau);
     connect(m_ui->btnAnalyseBd, &QPushButton::clicked, this, &OngletClients::btnAnalyseBd_Click);
+    connect(m_ui->btnExportClients, &QPushButton::clicked, this,
+            [this] { exports::btnExportClients_Click(m_form, *m_ui->ListCli); });
     form.installEventFilter(this);
 }
 

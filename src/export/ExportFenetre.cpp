@@ -1,6 +1,7 @@
 #include "export/ExportFenetre.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QListWidget>
 #include <QTreeWidget>
 
@@ -42,6 +43,26 @@ private:
     static void repeindre() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
     app::Form1& m_form;
+};
+
+// The window cannot be closed under an export that lets events through.
+class GardeFermeture : public QObject {
+public:
+    explicit GardeFermeture(QWidget& fenetre) : m_fenetre(fenetre) {
+        m_fenetre.installEventFilter(this);
+    }
+    ~GardeFermeture() override { m_fenetre.removeEventFilter(this); }
+
+    bool eventFilter(QObject* objet, QEvent* evenement) override {
+        if (objet == &m_fenetre && evenement->type() == QEvent::Close) {
+            evenement->ignore();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_fenetre;
 };
 
 // The wait cursor while an export runs, back on every way out.
@@ -92,6 +113,7 @@ void btnExportClients_Click(app::Form1& form, const QTreeWidget& ListCli) {
         Bilan bilan;
         {
             Attente attente;
+            GardeFermeture garde(form);
             bilan = ExportClients(vars.dossier, exclus, &observateur);
         }
         form.messages().information(QString::number(bilan.nbFichiers) +

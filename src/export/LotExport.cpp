@@ -3,6 +3,8 @@
 #include <QDir>
 
 #include "app/Batch.h"
+#include "clients/Analyse.h"
+#include "clients/LotClients.h"
 #include "export/Export.h"
 #include "platform/ErreurFichier.h"
 #include "store/Erreur.h"
@@ -32,6 +34,39 @@ int exporter(app::batch::Contexte& c, const QString& fin, Export exporter) {
     }
     return app::batch::kFait;
 }
+
+// The client analysis's rows as --analyse-clients prints them, and the codes of
+// the clients in error.
+class AnalyseClients : public clients::ObservateurAnalyse {
+public:
+    explicit AnalyseClients(QTextStream& out) : m_out(out) {}
+    void noteTropLongue(const clients::NoteLongue& note) override {
+        m_out << app::batch::ligneListe(QStringLiteral("ListBN"), {note.code, note.nom}) << '\n';
+    }
+    void clientEnErreur(const clients::Evaluation& e, int, int) override {
+        m_out << app::batch::ligneListe(QStringLiteral("ListCli"),
+                                        QStringList{e.CodeClient, e.NomClient} + e.marques())
+              << '\n';
+        exclus.insert(e.CodeClient);
+    }
+
+    QSet<QString> exclus;
+
+private:
+    QTextStream& m_out;
+};
+
+// The progress list, one printed line per row.
+class Progression : public Observateur {
+public:
+    explicit Progression(QTextStream& out) : m_out(out) {}
+    void ligne(const QString& texte) override {
+        m_out << app::batch::ligneListe(QStringLiteral("Listelog"), {texte}) << '\n';
+    }
+
+private:
+    QTextStream& m_out;
+};
 
 // The sheet analysis's rows, list by list, and the numbers of the sheets
 // without family.
@@ -65,6 +100,34 @@ public:
 };
 
 }  // namespace
+
+int lotExportClients(app::batch::Contexte& c) {
+    if (!clients::preparerLot(c)) {
+        return app::batch::kEchec;
+    }
+    app::Variables& v = c.variables;
+    AnalyseClients analyse(c.out);
+    try {
+        const clients::BilanAnalyse bilan = clients::AnalyseBd(v, analyse);
+        v.NbCli = bilan.NbCli;
+        v.NbCliErr = bilan.NbCliErr;
+        c.out << clients::messageAnalyseTerminee() << '\n';
+        c.out << clients::legendeListe(bilan.NbCliErr, bilan.NbCli) << '\n';
+    } catch (const store::ErreurStore& e) {
+        c.out.flush();
+        c.err << e.message() << '\n';
+        return app::batch::kEchec;
+    } catch (const platform::ErreurFichier& e) {
+        c.out.flush();
+        c.err << e.message() << '\n';
+        return app::batch::kEchec;
+    }
+    // The run leaves the towns reference open for corrections; none follow here.
+    v.cnCommunes.Fermer();
+    Progression progression(c.out);
+    return exporter(c, QStringLiteral(" Fichier(s) CSV créé(s)."),
+                    [&] { return ExportClients(v.dossier, analyse.exclus, &progression); });
+}
 
 int lotExportTechniques(app::batch::Contexte& c) {
     app::Variables& v = c.variables;
