@@ -27,8 +27,10 @@ bool sansBase(const QString& verbe) {
 
 }  // namespace
 
-const std::vector<Verbe>& verbes() {
-    static const std::vector<Verbe> table = {
+namespace {
+
+std::vector<Verbe>& table() {
+    static std::vector<Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
         {QStringLiteral("--analyse-clients"), 0, false, QStringLiteral("--analyse-clients"),
@@ -64,6 +66,21 @@ const std::vector<Verbe>& verbes() {
          &acces::convertirAccess},
     };
     return table;
+}
+
+}  // namespace
+
+const std::vector<Verbe>& verbes() {
+    return table();
+}
+
+void ajouterVerbe(const Verbe& verbe) {
+    for (const Verbe& v : table()) {
+        if (v.nom == verbe.nom) {
+            return;
+        }
+    }
+    table().push_back(verbe);
 }
 
 bool estVerbe(const QString& argument) {

@@ -41,6 +41,9 @@ struct Verbe {
 
 const std::vector<Verbe>& verbes();
 bool estVerbe(const QString& argument);
+// Adds a verb of the window layer (one that paints), which this table cannot
+// name; the program does it at start-up. A verb already there is left as it is.
+void ajouterVerbe(const Verbe& verbe);
 
 // A parsed command, or the French message of a usage error.
 std::variant<Commande, QString> analyser(const QStringList& arguments);

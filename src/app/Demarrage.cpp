@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <memory>
 
@@ -14,10 +15,27 @@
 #include "app/MessagesQt.h"
 #include "app/Variables.h"
 #include "communes/Form2.h"
+#include "rapport/LotRapport.h"
 
 namespace app {
 
 namespace {
+
+// Verbs of the window layer: they paint (the report's PDF), so the core's
+// table learns them here, and they run under a GUI application.
+const std::vector<batch::Verbe>& verbesPeints() {
+    static const std::vector<batch::Verbe> verbes = {rapport::verbeRapport()};
+    return verbes;
+}
+
+bool estVerbePeint(const QString& argument) {
+    for (const batch::Verbe& v : verbesPeints()) {
+        if (v.nom == argument) {
+            return true;
+        }
+    }
+    return false;
+}
 
 int fenetres(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -67,16 +85,21 @@ int fenetres(int argc, char** argv) {
 }  // namespace
 
 int demarrer(int argc, char** argv) {
+    for (const batch::Verbe& v : verbesPeints()) {
+        batch::ajouterVerbe(v);
+    }
     // A verb means no window at all: no display is needed.
     // So does any option of ours other than --dossier: a misspelt one must get
     // its usage message even on a machine without a display.
     bool lot = false;
+    bool peint = false;
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == QLatin1String("--dossier")) {
             ++i;
         } else if (batch::estVerbe(a) || a.startsWith(QLatin1String("--"))) {
             lot = true;
+            peint = peint || estVerbePeint(a);
         }
     }
     if (!lot) {
@@ -91,10 +114,18 @@ int demarrer(int argc, char** argv) {
         }
         return fenetres(argc, argv);
     }
-    QCoreApplication application(argc, argv);
+    // Painting needs fonts, hence a GUI application; the offscreen platform
+    // gives it one without a display.
+    std::unique_ptr<QCoreApplication> application;
+    if (peint) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const auto analyse = batch::analyser(application.arguments().mid(1));
+    const auto analyse = batch::analyser(QCoreApplication::arguments().mid(1));
     if (const auto* erreur = std::get_if<QString>(&analyse)) {
         err << *erreur << "\n\n" << batch::usage();
         return batch::kUsage;

@@ -6,6 +6,7 @@
 #include "app/Variables.h"
 #include "clients/OngletClients.h"
 #include "purge/OngletPurge.h"
+#include "rapport/FenetreRapport.h"
 #include "tech/OngletTechniques.h"
 #include "ui_Form1.h"
 
@@ -20,6 +21,8 @@ Form1::Form1(Variables& variables, Messages& messages, QWidget* parent)
     m_purge = std::make_unique<purge::OngletPurge>(*this, m_ui->pagePurge);
     connect(m_ui->SSTab1, &QTabWidget::currentChanged, this, &Form1::SSTab1_Click);
     connect(m_ui->BtnQuitter, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_ui->BtnRapport, &QPushButton::clicked, this,
+            [this] { rapport::btnRapport_Click(*this); });
     Form1_Load();
 }
 

@@ -22,7 +22,7 @@ struct Variables;
 class Messages;
 
 // The main window: a title, the three tabs (each driven by its own controller),
-// "Quitter", and the export progress panel laid over the tabs.
+// "Rapport", "Quitter", and the export progress panel laid over the tabs.
 class Form1 : public QWidget {
     Q_OBJECT
 

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "clients/Regles.h"
+
+namespace app {
+struct Variables;
+}
+
+namespace rapport {
+
+// A client whose note is longer than the export carries.
+struct NoteLongue {
+    QString code;
+    QString nom;       // Nom + " " + Prénom
+    int longueur = 0;  // characters of the note's plain text
+    int perdus = 0;    // characters the export leaves out
+};
+
+// A technical sheet that a rule faults.
+struct FicheEnErreur {
+    QString numero;
+    QString code;  // its client's Code and "Nom Prénom", empty when no client has that code
+    QString nom;
+    bool sansFamille = false;  // left out of the export
+    bool memoLong = false;
+    int longueurMemo = 0;  // characters of the stored memo
+};
+
+// An export file of the folder (FCLI_1.txt…, FTEC_1.txt…).
+struct FichierExport {
+    QString nom;
+    qint64 lignes = 0;  // records, the header line aside
+    qint64 octets = 0;
+    QDateTime date;
+};
+
+// What the migration report says, as figures: the store and the folder as
+// they are when gathered, judged by the analysis rules, nothing written.
+struct Chiffres {
+    // The folder and the database.
+    QString dossier;
+    QDateTime date;
+    qint64 tailleBase = 0;  // bytes of BdClient.mdb
+    qint64 nbClients = 0;
+    qint64 nbFiches = 0;
+    qint64 nbVisites = 0;
+    QString villeDefaut;
+    QString cpDefaut;
+    std::optional<QDateTime> sauvegarde;  // BdClient.sav, when there is one
+
+    // Clients judged by the thirteen rules, those in error in table order.
+    std::vector<clients::Evaluation> clientsEnErreur;
+    std::array<qint64, clients::kNbDrapeaux> erreursParChamp{};
+
+    // Notes longer than the export carries, in table order.
+    int nbFichiersNotes = 0;
+    std::vector<NoteLongue> notesLongues;
+
+    // Sheets in error, in table order.
+    std::vector<FicheEnErreur> fiches;
+    qint64 nbSansFamille = 0;
+    qint64 nbMemosLongs = 0;
+
+    // Export files present, in their number's order.
+    std::vector<FichierExport> fichiersClients;
+    std::vector<FichierExport> fichiersFiches;
+
+    qint64 nbClientsEnErreur() const { return static_cast<qint64>(clientsEnErreur.size()); }
+    // What an export made now would write.
+    qint64 nbClientsExportables() const { return nbClients - nbClientsEnErreur(); }
+    qint64 nbFichesExportables() const { return nbFiches - nbSansFamille; }
+};
+
+// What gathering reports while it goes (it reads every client, note and sheet).
+class Observateur {
+public:
+    virtual ~Observateur() = default;
+    virtual void clients(qint64 /*n*/, qint64 /*total*/) {}
+    virtual void fiches(qint64 /*n*/, qint64 /*total*/) {}
+};
+
+// Gathers the figures of the folder of `vars` (its default town included)
+// from one consistent reading of BdClient.mdb. The clients are judged with
+// the towns reference of `vars`, opened when it is not open yet and left so.
+// Nothing is written. Throws store::ErreurStore or platform::ErreurFichier.
+Chiffres rassembler(app::Variables& vars, Observateur* observateur = nullptr);
+
+// "Nom", "Prénom" … "Date de naissance": the judged fields as a reader names them.
+const QStringList& libellesChamps();
+
+// The fields in error of a client, joined: "Ville, Code postal".
+QString champsEnErreur(const clients::Evaluation& e);
+
+// The export files of the folder whose names are "<prefixe>_<n>.txt".
+std::vector<FichierExport> fichiersExport(const QString& dossier, const QString& prefixe);
+
+// Lines of an export file's content, the header aside: UTF-16 with its byte
+// order mark as the export writes it, or 8-bit text.
+qint64 compterLignes(const QByteArray& contenu);
+
+}  // namespace rapport

@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include "app/Variables.h"
+#include "clients/Analyse.h"
+#include "platform/ErreurFichier.h"
+#include "rapport/Chiffres.h"
+#include "rapport_donnees.h"
+#include "store/Erreur.h"
+#include "support/Dossier.h"
+#include "tech/AnalyseTech.h"
+
+using clients::Drapeau;
+
+namespace {
+
+QByteArray empreinte(const QString& chemin) {
+    QFile f(chemin);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+class Rapport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vars.dossier = d.chemin();
+        vars.VilleDefaut = QStringLiteral("PARIS");
+        vars.CpDefaut = QStringLiteral("75001");
+    }
+
+    test::Dossier d;
+    app::Variables vars;
+};
+
+// Every figure of the small salon, read from the database and the folder.
+TEST_F(Rapport, ChiffresDuSalon) {
+    test::remplirSalon(d);
+    d.ecrire(QStringLiteral("FCLI_1.txt"), test::fichierExport({"1;A1", "5;A5"}));
+    d.ecrire(QStringLiteral("FCLI_2.txt"), test::fichierExport({}));
+    d.ecrire(QStringLiteral("FCLI_10.txt"), test::fichierExport({"9;A9"}));
+    d.ecrire(QStringLiteral("FTEC_1.txt"), test::fichierExport({"1", "4", "5"}));
+    // Not export files: the export would leave them where they are.
+    for (const char* autre :
+         {"FCLI_1.txt.bak", "FCLI_.txt", "fcli_3.txt", "FCLI_x.txt", "FCLI.csv"}) {
+        d.ecrire(QString::fromLatin1(autre), test::fichierExport({"x"}));
+    }
+
+    const rapport::Chiffres c = rapport::rassembler(vars);
+
+    EXPECT_EQ(c.dossier, QDir::toNativeSeparators(d.chemin()));
+    EXPECT_EQ(c.tailleBase, QFileInfo(d.chemin(QStringLiteral("BdClient.mdb"))).size());
+    EXPECT_EQ(c.nbClients, 5);
+    EXPECT_EQ(c.nbFiches, 5);
+    EXPECT_EQ(c.nbVisites, 3);
+    EXPECT_EQ(c.villeDefaut, QStringLiteral("PARIS"));
+    EXPECT_EQ(c.cpDefaut, QStringLiteral("75001"));
+    EXPECT_FALSE(c.sauvegarde.has_value());
+
+    // Clients in error, in table order, with their fields.
+    QStringList enErreur;
+    for (const clients::Evaluation& e : c.clientsEnErreur) {
+        enErreur << e.CodeClient + u' ' + e.NomClient + QStringLiteral(" : ") +
+                        rapport::champsEnErreur(e);
+    }
+    EXPECT_EQ(enErreur, QStringList({QStringLiteral("A2 MARTIN Paul : Ville"),
+                                     QStringLiteral("A3 PETIT Léa : Code postal, Téléphone 1"),
+                                     QStringLiteral("A4 L'HUILLIER Zoé : E-mail")}));
+    std::array<qint64, clients::kNbDrapeaux> attendus{};
+    attendus[clients::ErrVille] = 1;
+    attendus[clients::ErrCP] = 1;
+    attendus[clients::ErrTel1] = 1;
+    attendus[clients::ErrEmail] = 1;
+    EXPECT_EQ(c.erreursParChamp, attendus);
+    EXPECT_EQ(c.nbClientsExportables(), 2);
+
+    // Notes: letter case aside, over 500 characters only.
+    EXPECT_EQ(c.nbFichiersNotes, 3);
+    ASSERT_EQ(c.notesLongues.size(), 2u);
+    EXPECT_EQ(c.notesLongues[0].code, QStringLiteral("A1"));
+    EXPECT_EQ(c.notesLongues[0].nom, QStringLiteral("DURAND Anne"));
+    EXPECT_EQ(c.notesLongues[0].longueur, 600);
+    EXPECT_EQ(c.notesLongues[0].perdus, 100);
+    EXPECT_EQ(c.notesLongues[1].code, QStringLiteral("A3"));
+    EXPECT_EQ(c.notesLongues[1].perdus, 250);
+
+    // Sheets: without family (a family of blanks is one), memos too long.
+    ASSERT_EQ(c.fiches.size(), 3u);
+    EXPECT_EQ(c.fiches[0].numero, QStringLiteral("2"));
+    EXPECT_EQ(c.fiches[0].code, QStringLiteral("A2"));
+    EXPECT_EQ(c.fiches[0].nom, QStringLiteral("MARTIN Paul"));
+    EXPECT_TRUE(c.fiches[0].sansFamille);
+    EXPECT_FALSE(c.fiches[0].memoLong);
+    EXPECT_EQ(c.fiches[1].numero, QStringLiteral("3"));
+    EXPECT_TRUE(c.fiches[1].code.isEmpty());
+    EXPECT_TRUE(c.fiches[1].sansFamille);
+    EXPECT_TRUE(c.fiches[1].memoLong);
+    EXPECT_EQ(c.fiches[1].longueurMemo, 600);
+    EXPECT_EQ(c.fiches[2].numero, QStringLiteral("4"));
+    EXPECT_FALSE(c.fiches[2].sansFamille);
+    EXPECT_EQ(c.fiches[2].longueurMemo, 501);
+    EXPECT_EQ(c.nbSansFamille, 2);
+    EXPECT_EQ(c.nbMemosLongs, 2);
+    EXPECT_EQ(c.nbFichesExportables(), 3);
+
+    // Export files in their number's order, data lines counted.
+    QStringList fichiers;
+    for (const auto* liste : {&c.fichiersClients, &c.fichiersFiches}) {
+        for (const rapport::FichierExport& f : *liste) {
+            fichiers << QStringLiteral("%1 %2").arg(f.nom).arg(f.lignes);
+        }
+    }
+    EXPECT_EQ(fichiers,
+              QStringList({QStringLiteral("FCLI_1.txt 2"), QStringLiteral("FCLI_2.txt 0"),
+                           QStringLiteral("FCLI_10.txt 1"), QStringLiteral("FTEC_1.txt 3")}));
+}
+
+// Gathering writes nothing: no tidying, no backup, the database byte for byte.
+TEST_F(Rapport, RienNEstEcrit) {
+    test::remplirSalon(d);
+    const QByteArray avant = empreinte(d.chemin(QStringLiteral("BdClient.mdb")));
+    const QStringList fichiers = QDir(d.chemin()).entryList(QDir::Files);
+    rapport::rassembler(vars);
+    EXPECT_EQ(empreinte(d.chemin(QStringLiteral("BdClient.mdb"))), avant);
+    EXPECT_EQ(QDir(d.chemin()).entryList(QDir::Files), fichiers);
+}
+
+// The figures are those of the analysis runs, list for list, on a demo salon.
+TEST_F(Rapport, MemesListesQueLesAnalyses) {
+    d.copierCommunes();
+    QProcess demo;
+    demo.start(
+        QStringLiteral(VERIF_BIN_DIR "/make-demo"),
+        {QStringLiteral("--dossier"), d.chemin(), QStringLiteral("--graine"), QStringLiteral("11"),
+         QStringLiteral("--clients"), QStringLiteral("300"), QStringLiteral("--fiches"),
+         QStringLiteral("900"), QStringLiteral("--visites"), QStringLiteral("600"),
+         QStringLiteral("--communes"), d.chemin(QStringLiteral("communes.mdb"))});
+    ASSERT_TRUE(demo.waitForFinished(180000));
+    ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
+    vars.NbFichiersRTF = app::compterFichiersRtf(vars.dossier);
+
+    struct Clients : clients::ObservateurAnalyse {
+        QStringList erreurs, notes;
+        void noteTropLongue(const clients::NoteLongue& n) override { notes << n.code; }
+        void clientEnErreur(const clients::Evaluation& e, int, int) override {
+            erreurs << e.CodeClient + u'\t' + e.marques().join(u',');
+        }
+    } analyse;
+    const clients::BilanAnalyse bilan = clients::AnalyseBd(vars, analyse);
+    struct Fiches : tech::ObservateurAnalyse {
+        QStringList familles, memos;
+        void ligne(tech::Liste l, const tech::LigneTech& f) override {
+            (l == tech::Liste::CliTech ? familles : memos)
+                << f.numero + u' ' + f.code + u' ' + f.nom;
+        }
+    } fiches;
+    const qint32 nbFiches = tech::AnalyseTech(vars.cheminBd(), fiches);
+
+    const rapport::Chiffres c = rapport::rassembler(vars);
+    EXPECT_EQ(c.nbClients, bilan.NbCli);
+    QStringList erreurs;
+    for (const clients::Evaluation& e : c.clientsEnErreur) {
+        erreurs << e.CodeClient + u'\t' + e.marques().join(u',');
+    }
+    EXPECT_EQ(erreurs, analyse.erreurs);
+    EXPECT_GT(erreurs.size(), 10);
+    QStringList notes;
+    for (const rapport::NoteLongue& n : c.notesLongues) {
+        notes << n.code;
+    }
+    EXPECT_EQ(notes, analyse.notes);
+    EXPECT_FALSE(notes.isEmpty());
+
+    EXPECT_EQ(c.nbFiches, nbFiches);
+    QStringList familles, memos;
+    for (const rapport::FicheEnErreur& f : c.fiches) {
+        (f.sansFamille ? familles : memos) << f.numero + u' ' + f.code + u' ' + f.nom;
+        if (f.sansFamille && f.memoLong) {
+            memos << f.numero + u' ' + f.code + u' ' + f.nom;
+        }
+    }
+    memos.sort();
+    fiches.memos.sort();
+    EXPECT_EQ(familles, fiches.familles);
+    EXPECT_EQ(memos, fiches.memos);
+    EXPECT_EQ(c.nbSansFamille, fiches.familles.size());
+    EXPECT_TRUE(c.sauvegarde.has_value());
+}
+
+TEST_F(Rapport, BaseVide) {
+    d.creerBase();
+    d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")}});
+    vars.VilleDefaut.clear();
+    vars.CpDefaut.clear();
+    const rapport::Chiffres c = rapport::rassembler(vars);
+    EXPECT_EQ(c.nbClients, 0);
+    EXPECT_EQ(c.nbFiches, 0);
+    EXPECT_EQ(c.nbVisites, 0);
+    EXPECT_TRUE(c.clientsEnErreur.empty());
+    EXPECT_EQ(c.erreursParChamp, (std::array<qint64, clients::kNbDrapeaux>{}));
+    EXPECT_TRUE(c.notesLongues.empty());
+    EXPECT_TRUE(c.fiches.empty());
+    EXPECT_TRUE(c.fichiersClients.empty());
+    EXPECT_TRUE(c.fichiersFiches.empty());
+    EXPECT_EQ(c.nbFichiersNotes, 0);
+}
+
+// A folder the report cannot be gathered from says why, in French.
+TEST_F(Rapport, Echecs) {
+    {
+        SCOPED_TRACE("sans référentiel des communes");
+        test::Dossier sans;
+        sans.creerBase();
+        vars.dossier = sans.chemin();
+        try {
+            rapport::rassembler(vars);
+            ADD_FAILURE() << "pas d'erreur";
+        } catch (const store::ErreurStore& e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("communes.mdb")))
+                << e.message().toStdString();
+        }
+    }
+    {
+        SCOPED_TRACE("sans base");
+        test::Dossier vide;
+        vars.dossier = vide.chemin();
+        try {
+            rapport::rassembler(vars);
+            ADD_FAILURE() << "pas d'erreur";
+        } catch (const store::ErreurStore& e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("BdClient.mdb"), Qt::CaseInsensitive))
+                << e.message().toStdString();
+        }
+        EXPECT_FALSE(QFileInfo::exists(vide.chemin(QStringLiteral("BdClient.mdb"))));
+    }
+}
+
+TEST(RapportLignes, CompterLignes) {
+    const auto utf16 = [](const QString& t) {
+        QByteArray o("\xFF\xFE", 2);
+        for (const QChar c : t) {
+            o.append(static_cast<char>(c.unicode() & 0xFF));
+            o.append(static_cast<char>(c.unicode() >> 8));
+        }
+        return o;
+    };
+    const struct {
+        const char* cas;
+        QByteArray contenu;
+        qint64 lignes;
+    } cas[] = {
+        {"vide", QByteArray(), 0},
+        {"marque seule", utf16({}), 0},
+        {"en-tête seul", utf16(QStringLiteral("a;b\r\n")), 0},
+        {"deux lignes", utf16(QStringLiteral("a;b\r\n1;2\r\n3;4\r\n")), 2},
+        {"dernière ligne sans fin", utf16(QStringLiteral("a;b\r\n1;2\r\n3;4")), 2},
+        {"CR ou LF seuls dans une ligne", utf16(QStringLiteral("a\r\n1\n2\r3\r\n")), 1},
+        {"caractère \u0D0A (octets 0A 0D)", utf16(QStringLiteral("a\r\n\u0d0a\u0a0d\r\n")), 1},
+        {"texte 8 bits", QByteArray("a;b\r\n1;2\r\n"), 1},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.cas);
+        EXPECT_EQ(rapport::compterLignes(c.contenu), c.lignes);
+    }
+}
+
+}  // namespace
