@@ -87,25 +87,31 @@ qint64 activer(Connexion& cn, const QString& operation, qint64 lotAnnule) {
             continue;
         }
         const QString cle = colonneCle(colonnes, suivie.cle);
-        const QString debut = QStringLiteral("INSERT INTO %1 %2 VALUES (%3, %4, %5, %6, OLD.%7, ")
-                                  .arg(citer(table()), kColonnes, kQuand, QString::number(lot),
-                                       litteral(operation), litteral(suivie.table), cle);
+        const QString debut = QStringLiteral("INSERT INTO %1 %2 ").arg(citer(table()), kColonnes);
+        const QString valeurs = QStringLiteral("%1, %2, %3, %4, OLD.%5")
+                                    .arg(kQuand, QString::number(lot), litteral(operation),
+                                         litteral(suivie.table), cle);
+        // One trigger for every update of the table: the changed columns are
+        // recorded in the table's order. The values are compared as stored,
+        // the column's type and collation aside ("+" drops the type): "1000"
+        // made "01000" or "paris" made "PARIS" is a change.
+        QStringList colonnesChangees;
         for (int c = 0; c < colonnes.size(); ++c) {
-            const QString col = citer(colonnes[c]);
-            // Letter case counts: "paris" made "PARIS" is a change, whatever
-            // the column's collation says.
-            sql += QStringLiteral(
-                       "CREATE TEMP TRIGGER %1 AFTER UPDATE OF %2 ON main.%3 FOR EACH ROW "
-                       "WHEN OLD.%2 IS NOT NEW.%2 COLLATE BINARY BEGIN %4%5, OLD.%2, NEW.%2, "
-                       "%6); END;\n")
-                       .arg(citer(kPrefixe + suivie.table + u'_' + QString::number(c)), col,
-                            citer(suivie.table), debut, litteral(colonnes[c]), annule);
+            colonnesChangees << QStringLiteral("SELECT %1 AS o, %2 AS c, +OLD.%3 AS a, +NEW.%3 AS n")
+                                    .arg(c)
+                                    .arg(litteral(colonnes[c]), citer(colonnes[c]));
         }
         sql += QStringLiteral(
-                   "CREATE TEMP TRIGGER %1 AFTER DELETE ON main.%2 FOR EACH ROW BEGIN "
-                   "%3NULL, NULL, NULL, %4); END;\n")
+                   "CREATE TEMP TRIGGER %1 AFTER UPDATE ON main.%2 FOR EACH ROW BEGIN %3SELECT "
+                   "%4, c, a, n, %5 FROM (%6) WHERE a IS NOT n COLLATE BINARY ORDER BY o; END;\n")
+                   .arg(citer(kPrefixe + suivie.table + QStringLiteral("_modification")),
+                        citer(suivie.table), debut, valeurs, annule,
+                        colonnesChangees.join(QStringLiteral(" UNION ALL ")));
+        sql += QStringLiteral(
+                   "CREATE TEMP TRIGGER %1 AFTER DELETE ON main.%2 FOR EACH ROW BEGIN %3VALUES "
+                   "(%4, NULL, NULL, NULL, %5); END;\n")
                    .arg(citer(kPrefixe + suivie.table + QStringLiteral("_suppression")),
-                        citer(suivie.table), debut, annule);
+                        citer(suivie.table), debut, valeurs, annule);
     }
     cn.executer(sql);
     return lot;
