@@ -10,6 +10,9 @@ target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Regles.cpp
 )
 target_sources(verif_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/FenetreGroupee.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FenetreGroupee.h
+  ${CMAKE_CURRENT_LIST_DIR}/FenetreGroupee.ui
   ${CMAKE_CURRENT_LIST_DIR}/OngletClients.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OngletClients.h
   ${CMAKE_CURRENT_LIST_DIR}/OngletClients.ui
