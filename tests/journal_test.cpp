@@ -77,12 +77,12 @@ TEST_F(Journal, SeulesLesVraiesModifications) {
          {QStringLiteral("Essai 1|FCLI|a12|Tel1|<Null>|")}},
         {"UPDATE FCLI SET Tel1 = NULL WHERE Tel1 = ''",
          {QStringLiteral("Essai 1|FCLI|a12|Tel1||<Null>")}},
-        {"UPDATE FTEC SET Famille = 'Coupe', Tech = NULL",
-         {QStringLiteral("Essai 1|FTEC|7|Famille|<Null>|Coupe")}},
         // Stored as text, "0612" is not "612" whatever the column's type.
         {"UPDATE FTEC SET \"Numéro\" = 7, Divers1 = '0612'",
          {QStringLiteral("Essai 1|FTEC|7|Divers1|<Null>|0612")}},
         {"UPDATE FTEC SET Divers1 = '612'", {QStringLiteral("Essai 1|FTEC|7|Divers1|0612|612")}},
+        {"UPDATE FTEC SET Famille = 'Coupe', Tech = NULL",
+         {QStringLiteral("Essai 1|FTEC|7|Famille|<Null>|Coupe")}},
     };
     QStringList attendu;
     for (const auto& c : cas) {

@@ -1,5 +1,8 @@
 #include "store/Journal.h"
 
+#include <algorithm>
+#include <numeric>
+
 #include "store/Connexion.h"
 #include "store/Erreur.h"
 
@@ -30,7 +33,8 @@ void creerTable(Connexion& cn) {
                                "  \"Colonne\" TEXT,\n"
                                "  \"Avant\",\n"
                                "  \"Apres\",\n"
-                               "  \"LotAnnule\" INTEGER);\n"
+                               "  \"LotAnnule\" INTEGER,\n"
+                               "  \"Rang\" INTEGER);\n"
                                "CREATE INDEX IF NOT EXISTS %2 ON %1 (\"Lot\");")
                     .arg(citer(table()), citer(table() + QStringLiteral("_Lot"))));
 }
@@ -46,10 +50,9 @@ QString colonneCle(const QStringList& colonnes, const QString& voulue) {
     return QStringLiteral("rowid");
 }
 
-const QString kQuand = QStringLiteral("strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')");
 const QString kColonnes = QStringLiteral(
     "(\"Quand\", \"Lot\", \"Operation\", \"NomTable\", \"Cle\", \"Colonne\", \"Avant\", "
-    "\"Apres\", \"LotAnnule\")");
+    "\"Apres\", \"LotAnnule\", \"Rang\")");
 
 }  // namespace
 
@@ -67,49 +70,53 @@ const std::vector<TableSuivie>& tablesSuivies() {
 qint64 activer(Connexion& cn, const QString& operation, qint64 lotAnnule) {
     desactiver(cn);
     creerTable(cn);
+    // The batch's number and its time, once: every change of the run is
+    // dated by the start of the run.
     qint64 lot = 1;
+    QString quand;
     {
-        Instruction i(
-            cn, QStringLiteral("SELECT coalesce(max(\"Lot\"), 0) + 1 FROM %1").arg(citer(table())));
+        Instruction i(cn, QStringLiteral("SELECT coalesce(max(\"Lot\"), 0) + 1, strftime('%Y-%m-%d "
+                                         "%H:%M:%S', 'now', 'localtime') FROM %1")
+                              .arg(citer(table())));
         if (i.pas()) {
             lot = i.colonneEntier(0);
+            quand = i.colonneTexte(1);
         }
     }
     const QString annule = lotAnnule > 0 ? QString::number(lotAnnule) : QStringLiteral("NULL");
-    QString sql = QStringLiteral(
-                      "CREATE TEMP TABLE IF NOT EXISTS verif_journal_contexte (\"Operation\" "
-                      "TEXT, \"Lot\" INTEGER, \"LotAnnule\" INTEGER);\n"
-                      "INSERT INTO %1 VALUES (%2, %3, %4);\n")
-                      .arg(kContexte, litteral(operation), QString::number(lot), annule);
+    QString sql =
+        QStringLiteral(
+            "CREATE TEMP TABLE IF NOT EXISTS verif_journal_contexte (\"Operation\" "
+            "TEXT, \"Lot\" INTEGER, \"LotAnnule\" INTEGER, \"Quand\" TEXT);\n"
+            "INSERT INTO %1 VALUES (%2, %3, %4, %5);\n")
+            .arg(kContexte, litteral(operation), QString::number(lot), annule, litteral(quand));
     for (const TableSuivie& suivie : tablesSuivies()) {
         const QStringList colonnes = cn.colonnes(suivie.table);
         if (colonnes.isEmpty()) {
             continue;
         }
         const QString cle = colonneCle(colonnes, suivie.cle);
-        const QString debut = QStringLiteral("INSERT INTO %1 %2 ").arg(citer(table()), kColonnes);
+        const QString debut =
+            QStringLiteral("INSERT INTO %1 %2 VALUES (").arg(citer(table()), kColonnes);
         const QString valeurs = QStringLiteral("%1, %2, %3, %4, OLD.%5")
-                                    .arg(kQuand, QString::number(lot), litteral(operation),
+                                    .arg(litteral(quand), QString::number(lot), litteral(operation),
                                          litteral(suivie.table), cle);
-        // One trigger for every update of the table: the changed columns are
-        // recorded in the table's order. The values are compared as stored,
-        // the column's type and collation aside ("+" drops the type): "1000"
-        // made "01000" or "paris" made "PARIS" is a change.
-        QStringList colonnesChangees;
+        // A trigger per column fires only when an update sets that column.
+        // The values are compared as stored, the column's type and collation
+        // aside ("+" drops the type): "1000" made "01000" or "paris" made
+        // "PARIS" is a change.
         for (int c = 0; c < colonnes.size(); ++c) {
-            colonnesChangees << QStringLiteral("SELECT %1 AS o, %2 AS c, +OLD.%3 AS a, +NEW.%3 AS n")
-                                    .arg(c)
-                                    .arg(litteral(colonnes[c]), citer(colonnes[c]));
+            sql += QStringLiteral(
+                       "CREATE TEMP TRIGGER %1 AFTER UPDATE OF %2 ON main.%3 FOR EACH ROW WHEN "
+                       "+OLD.%2 IS NOT +NEW.%2 COLLATE BINARY BEGIN %4%5, %6, OLD.%2, NEW.%2, "
+                       "%7, %8); END;\n")
+                       .arg(citer(kPrefixe + suivie.table + u'_' + QString::number(c)),
+                            citer(colonnes[c]), citer(suivie.table), debut, valeurs,
+                            litteral(colonnes[c]), annule, QString::number(c));
         }
         sql += QStringLiteral(
-                   "CREATE TEMP TRIGGER %1 AFTER UPDATE ON main.%2 FOR EACH ROW BEGIN %3SELECT "
-                   "%4, c, a, n, %5 FROM (%6) WHERE a IS NOT n COLLATE BINARY ORDER BY o; END;\n")
-                   .arg(citer(kPrefixe + suivie.table + QStringLiteral("_modification")),
-                        citer(suivie.table), debut, valeurs, annule,
-                        colonnesChangees.join(QStringLiteral(" UNION ALL ")));
-        sql += QStringLiteral(
-                   "CREATE TEMP TRIGGER %1 AFTER DELETE ON main.%2 FOR EACH ROW BEGIN %3VALUES "
-                   "(%4, NULL, NULL, NULL, %5); END;\n")
+                   "CREATE TEMP TRIGGER %1 AFTER DELETE ON main.%2 FOR EACH ROW BEGIN %3%4, "
+                   "NULL, NULL, NULL, %5, NULL); END;\n")
                    .arg(citer(kPrefixe + suivie.table + QStringLiteral("_suppression")),
                         citer(suivie.table), debut, valeurs, annule);
     }
@@ -147,8 +154,8 @@ void noter(Connexion& cn, const QString& nomTable, const Valeur& cle, const QStr
         throw ErreurStore(QStringLiteral("Le journal des modifications n'est pas ouvert."));
     }
     Instruction i(cn, QStringLiteral("INSERT INTO %1 %2 SELECT %3, \"Lot\", \"Operation\", ?, ?, "
-                                     "?, ?, ?, \"LotAnnule\" FROM %4")
-                          .arg(citer(table()), kColonnes, kQuand, kContexte));
+                                     "?, ?, ?, \"LotAnnule\", NULL FROM %4")
+                          .arg(citer(table()), kColonnes, QStringLiteral("\"Quand\""), kContexte));
     i.lier(1, nomTable).lier(2, cle);
     if (colonne.isEmpty()) {
         i.lier(3, Valeur());
@@ -166,11 +173,12 @@ std::vector<Entree> lire(const Connexion& cn, std::optional<qint64> lot) {
     Instruction i(cn,
                   QStringLiteral("SELECT \"Numero\", \"Quand\", \"Lot\", \"Operation\", "
                                  "\"NomTable\", \"Cle\", \"Colonne\", \"Avant\", \"Apres\", "
-                                 "\"LotAnnule\" FROM %1 %2 ORDER BY \"Numero\"")
+                                 "\"LotAnnule\", \"Rang\" FROM %1 %2 ORDER BY \"Numero\"")
                       .arg(citer(table()), lot ? QStringLiteral("WHERE \"Lot\" = ?") : QString()));
     if (lot) {
         i.lier(1, *lot);
     }
+    std::vector<qint64> rangs;
     while (i.pas()) {
         Entree e;
         e.numero = i.colonneEntier(0);
@@ -183,9 +191,33 @@ std::vector<Entree> lire(const Connexion& cn, std::optional<qint64> lot) {
         e.avant = i.colonne(7);
         e.apres = i.colonne(8);
         e.lotAnnule = i.colonneEntier(9);
+        rangs.push_back(i.colonne(10).estNull() ? -1 : i.colonneEntier(10));
         entrees.push_back(std::move(e));
     }
-    return entrees;
+    // The columns of one update of one row are recorded in an order of
+    // SQLite's own: each run of rows of one row is put in the table's order,
+    // the changes of one column keeping theirs.
+    std::vector<std::size_t> ordre(entrees.size());
+    std::iota(ordre.begin(), ordre.end(), std::size_t{0});
+    for (std::size_t debut = 0; debut < entrees.size();) {
+        std::size_t fin = debut + 1;
+        const Entree& a = entrees[debut];
+        while (fin < entrees.size() && rangs[fin] >= 0 && rangs[debut] >= 0 &&
+               entrees[fin].lot == a.lot && entrees[fin].table == a.table &&
+               entrees[fin].cle == a.cle) {
+            ++fin;
+        }
+        std::stable_sort(ordre.begin() + static_cast<std::ptrdiff_t>(debut),
+                         ordre.begin() + static_cast<std::ptrdiff_t>(fin),
+                         [&rangs](std::size_t x, std::size_t y) { return rangs[x] < rangs[y]; });
+        debut = fin;
+    }
+    std::vector<Entree> triees;
+    triees.reserve(entrees.size());
+    for (const std::size_t k : ordre) {
+        triees.push_back(std::move(entrees[k]));
+    }
+    return triees;
 }
 
 qint64 dernierLot(const Connexion& cn, const QStringList& operations) {

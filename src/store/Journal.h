@@ -27,7 +27,7 @@ const std::vector<TableSuivie>& tablesSuivies();
 // One recorded change.
 struct Entree {
     qint64 numero = 0;
-    QString quand;   // "YYYY-MM-DD HH:MM:SS", local time
+    QString quand;   // start of the run, "YYYY-MM-DD HH:MM:SS", local time
     qint64 lot = 0;  // one run of one operation
     QString operation;
     QString table;
