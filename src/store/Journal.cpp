@@ -21,6 +21,11 @@ QString litteral(const QString& texte) {
 
 void creerTable(Connexion& cn) {
     if (cn.tableExiste(table())) {
+        // A journal begun before the rank of the columns was kept.
+        if (!cn.colonnes(table()).contains(QStringLiteral("Rang"), Qt::CaseInsensitive)) {
+            cn.executer(
+                QStringLiteral("ALTER TABLE %1 ADD COLUMN \"Rang\" INTEGER").arg(citer(table())));
+        }
         return;
     }
     cn.executer(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n"
