@@ -202,7 +202,8 @@ TEST_F(CorrectionGroupee, LesValeursEtLeursSuggestions) {
         QTest::mouseClick(enfant<QPushButton>(&f, "btnPrendreSuggestion"), Qt::LeftButton);
         EXPECT_EQ(liste->topLevelItem(1)->text(3), QStringLiteral("MARSEILLE"));
         EXPECT_EQ(enfant<QLabel>(&f, "lblChoix")->text(),
-                  QStringLiteral("1 correction(s) choisie(s) : 1 client(s) seront modifiés."));
+                  QStringLiteral("1 correction(s) choisie(s) : 1 modification(s) dans le "
+                                 "fichier clients."));
         QTest::mouseClick(enfant<QPushButton>(&f, "btnNePasChanger"), Qt::LeftButton);
         EXPECT_EQ(liste->topLevelItem(1)->text(3), QString());
     });
@@ -225,7 +226,8 @@ TEST_F(CorrectionGroupee, AppliquerRenouvelleLaListe) {
     ASSERT_EQ(messages.messages().size(), 2u) << messages.textes().join(u'\n').toStdString();
     EXPECT_EQ(messages.messages()[0].genre, Genre::Question);
     EXPECT_EQ(messages.messages()[0].texte,
-              QStringLiteral("Remplacer 1 valeur(s) en erreur chez 2 client(s) ?"));
+              QStringLiteral("Remplacer 1 valeur(s) en erreur ? Cela fait 2 modification(s) dans "
+                             "le fichier clients."));
     EXPECT_EQ(messages.messages()[1].texte,
               QStringLiteral("Correction groupée enregistrée : 2 client(s) modifié(s).\r\n"
                              "1 client(s) corrigé(s), 1 client(s) encore en erreur pour un "

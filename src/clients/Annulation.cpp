@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QSet>
+#include <map>
+#include <memory>
 #include <set>
 
 #include "app/Variables.h"
@@ -44,24 +46,67 @@ QString colonneCle(const QString& table) {
     return QStringLiteral("rowid");
 }
 
-// The rows of the cell that still hold the value the batch wrote.
-std::vector<qint64> lignesIntactes(const store::Connexion& cn, const Case& c) {
-    store::Instruction i(
-        cn, QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ? COLLATE BINARY AND "
-                           "%3 IS ? COLLATE BINARY")
-                .arg(store::citer(c.table), colonneCle(c.table), store::citer(c.colonne)));
-    i.lier(1, c.cle).lier(2, c.apres);
-    std::vector<qint64> lignes;
-    while (i.pas()) {
-        lignes.push_back(i.colonneEntier(0));
+// The rows of the changed cells, found by their keys: each table is read
+// once for its keys, then every cell is looked at by its row id.
+class Lignes {
+public:
+    explicit Lignes(const store::Connexion& cn) : m_cn(cn) {}
+
+    // The rows of the cell that still hold the value the batch wrote.
+    std::vector<qint64> intactes(const Case& c) {
+        Table& t = table(c.table);
+        auto& verifie = t.verifications[c.colonne];
+        if (!verifie) {
+            verifie = std::make_unique<store::Instruction>(
+                m_cn, QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ? AND %2 IS ? COLLATE BINARY")
+                          .arg(store::citer(c.table), store::citer(c.colonne)));
+        }
+        std::vector<qint64> lignes;
+        for (const qint64 ligne : t.parCle.value(cleDe(c.cle))) {
+            verifie->reinitialiser();
+            verifie->lier(1, ligne).lier(2, c.apres);
+            if (verifie->pas()) {
+                lignes.push_back(ligne);
+            }
+        }
+        if (verifie) {
+            verifie->reinitialiser();
+        }
+        return lignes;
     }
-    return lignes;
-}
+
+private:
+    struct Table {
+        QHash<QString, QList<qint64>> parCle;
+        std::map<QString, std::unique_ptr<store::Instruction>> verifications;
+    };
+    static QString cleDe(const Valeur& v) {
+        return QString::number(static_cast<int>(v.type())) + u':' + v.texte();
+    }
+    Table& table(const QString& nom) {
+        auto it = m_tables.find(nom);
+        if (it == m_tables.end()) {
+            it = m_tables.emplace(nom, Table{}).first;
+            store::Instruction cles(
+                m_cn,
+                QStringLiteral("SELECT rowid, %1 FROM %2").arg(colonneCle(nom), store::citer(nom)));
+            while (cles.pas()) {
+                it->second.parCle[cleDe(cles.colonne(1))] << cles.colonneEntier(0);
+            }
+        }
+        return it->second;
+    }
+
+    const store::Connexion& m_cn;
+    std::map<QString, Table> m_tables;
+};
 
 // "A12 DUPONT Marie", or the code alone when the client is gone.
 QString nomClient(const store::Connexion& cn, const Valeur& code) {
+    // The first test can use the index of the codes, the second tells a12 from A12.
     store::Instruction i(cn, QStringLiteral("SELECT \"Nom\", \"Prénom\" FROM FCLI WHERE \"Code\" = "
-                                            "? COLLATE BINARY ORDER BY rowid LIMIT 1"));
+                                            "?1 AND \"Code\" = ?1 COLLATE BINARY ORDER BY rowid "
+                                            "LIMIT 1"));
     i.lier(1, code);
     if (!i.pas()) {
         return code.texte();
@@ -123,9 +168,12 @@ ResultatAnnulation AnnulerCorrection(app::Variables& vars, qint64 lot) {
     }
 
     ResultatAnnulation r;
+    Lignes lignes(cn);
+    std::vector<std::vector<qint64>> intactes;
     QSet<QString> vus;
     for (const Case& c : cases) {
-        if (lignesIntactes(cn, c).empty() && !vus.contains(c.cle.texte())) {
+        intactes.push_back(lignes.intactes(c));
+        if (intactes.back().empty() && !vus.contains(c.cle.texte())) {
             vus.insert(c.cle.texte());
             r.changes << nomClient(cn, c.cle);
         }
@@ -136,17 +184,22 @@ ResultatAnnulation AnnulerCorrection(app::Variables& vars, qint64 lot) {
 
     journal::activer(cn, operations::kAnnulation, lot);
     std::set<qint64> clients;
-    for (const Case& c : cases) {
-        for (const qint64 ligne : lignesIntactes(cn, c)) {
+    std::map<QString, std::unique_ptr<store::Instruction>> ecritures;
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+        const Case& c = cases[k];
+        auto& ecrire = ecritures[c.table + u'\x1f' + c.colonne];
+        if (!ecrire) {
+            ecrire = std::make_unique<store::Instruction>(
+                cn, QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                        .arg(store::citer(c.table), store::citer(c.colonne)));
+        }
+        for (const qint64 ligne : intactes[k]) {
+            ecrire->reinitialiser();
+            ecrire->lier(1, c.avant).lier(2, ligne).executer();
             if (c.table.compare(QLatin1String("FCLI"), Qt::CaseInsensitive) == 0) {
                 clients.insert(ligne);
             }
         }
-        store::Instruction ecrire(
-            cn, QStringLiteral("UPDATE %1 SET %3 = ? WHERE %2 = ? COLLATE "
-                               "BINARY AND %3 IS ? COLLATE BINARY")
-                    .arg(store::citer(c.table), colonneCle(c.table), store::citer(c.colonne)));
-        ecrire.lier(1, c.avant).lier(2, c.cle).lier(3, c.apres).executer();
     }
     transaction.valider();
     journal::desactiver(cn);

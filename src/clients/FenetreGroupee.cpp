@@ -223,38 +223,53 @@ void FenetreGroupee::majChoix() {
     m_ui->lblChoix->setText(
         nbValeurs == 0
             ? QStringLiteral("Aucune correction choisie.")
-            : QStringLiteral("%1 correction(s) choisie(s) : %2 client(s) seront modifiés.")
+            : QStringLiteral(
+                  "%1 correction(s) choisie(s) : %2 modification(s) dans le fichier clients.")
                   .arg(nbValeurs)
                   .arg(nbClients));
     m_ui->btnAppliquer->setEnabled(nbValeurs > 0);
 }
 
-void FenetreGroupee::btnPrendreSuggestion_Click() {
-    for (QTreeWidgetItem* ligne : m_ui->ListValeurs->selectedItems()) {
-        const ValeurFautive& v = valeur(ligne);
-        if (!v.suggestions.isEmpty() && !ligne->isHidden()) {
-            ligne->setText(kRemplacement, v.suggestions.first());
+void FenetreGroupee::remplacer(const QList<QTreeWidgetItem*>& lignes, bool suggestion) {
+    {
+        // Thousands of rows at once: each is judged, the count made once.
+        const QSignalBlocker bloque(m_ui->ListValeurs);
+        for (QTreeWidgetItem* ligne : lignes) {
+            const ValeurFautive& v = valeur(ligne);
+            if (!suggestion) {
+                ligne->setText(kRemplacement, QString());
+            } else if (!v.suggestions.isEmpty()) {
+                ligne->setText(kRemplacement, v.suggestions.first());
+            } else {
+                continue;
+            }
+            verifierLigne(ligne);
         }
     }
+    majChoix();
+}
+
+void FenetreGroupee::btnPrendreSuggestion_Click() {
+    QList<QTreeWidgetItem*> lignes = m_ui->ListValeurs->selectedItems();
+    lignes.removeIf([](const QTreeWidgetItem* l) { return l->isHidden(); });
+    remplacer(lignes, true);
 }
 
 void FenetreGroupee::btnToutesSuggestions_Click() {
     QTreeWidget* liste = m_ui->ListValeurs;
+    QList<QTreeWidgetItem*> lignes;
     for (int i = 0; i < liste->topLevelItemCount(); ++i) {
         QTreeWidgetItem* ligne = liste->topLevelItem(i);
-        const ValeurFautive& v = valeur(ligne);
         // A replacement already chosen stays.
-        if (!ligne->isHidden() && !v.suggestions.isEmpty() &&
-            ligne->text(kRemplacement).isEmpty()) {
-            ligne->setText(kRemplacement, v.suggestions.first());
+        if (!ligne->isHidden() && ligne->text(kRemplacement).isEmpty()) {
+            lignes << ligne;
         }
     }
+    remplacer(lignes, true);
 }
 
 void FenetreGroupee::btnNePasChanger_Click() {
-    for (QTreeWidgetItem* ligne : m_ui->ListValeurs->selectedItems()) {
-        ligne->setText(kRemplacement, QString());
-    }
+    remplacer(m_ui->ListValeurs->selectedItems(), false);
 }
 
 void FenetreGroupee::btnAppliquer_Click() {
@@ -296,7 +311,9 @@ void FenetreGroupee::btnAppliquer_Click() {
         messages.exclamation(texte);
         return;
     }
-    if (!messages.question(QStringLiteral("Remplacer %1 valeur(s) en erreur chez %2 client(s) ?")
+    // A client holding two of the values counts twice: these are changes.
+    if (!messages.question(QStringLiteral("Remplacer %1 valeur(s) en erreur ? Cela fait %2 "
+                                          "modification(s) dans le fichier clients.")
                                .arg(remplacements.size())
                                .arg(nbClients))) {
         return;

@@ -42,6 +42,8 @@ private:
     enum Colonne { kChamp, kValeur, kNombre, kRemplacement, kSuggestions };
 
     void remplir();
+    // Puts each row's first suggestion (or nothing) in its replacement cell.
+    void remplacer(const QList<QTreeWidgetItem*>& lignes, bool suggestion);
     void remplirChamps();
     // Judges a typed replacement at once: refused, the cell turns red.
     void verifierLigne(QTreeWidgetItem* ligne);

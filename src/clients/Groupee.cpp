@@ -3,6 +3,7 @@
 #include <QHash>
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <set>
 
 #include "app/Variables.h"
@@ -438,18 +439,53 @@ BilanGroupe AppliquerGroupe(app::Variables& vars, const std::vector<Remplacement
     store::Connexion cn(vars.CheminBd);
     store::journal::activer(cn, operations::kGroupee);
     store::Transaction transaction(cn);
-    std::set<qint64> lignes;
+    // The replacements by field, by the value they replace, as the values in
+    // error were grouped.
+    std::array<QHash<QString, Valeur>, kNbDrapeaux> parChamp;
     for (const Remplacement& r : remplacements) {
-        const QString colonne = store::citer(colonnesJugees()[r.drapeau]);
-        store::Instruction detenteurs(
-            cn, QStringLiteral("SELECT rowid FROM FCLI WHERE %1 IS ? COLLATE BINARY").arg(colonne));
-        detenteurs.lier(1, r.valeur);
-        while (detenteurs.pas()) {
-            lignes.insert(detenteurs.colonneEntier(0));
+        parChamp[static_cast<std::size_t>(r.drapeau)].insert(cle(r.valeur),
+                                                             *valeurEcrite(r.drapeau, r.nouveau));
+    }
+    // One pass over the clients finds every holder, however many values are
+    // replaced; each is then written by its row id.
+    struct Ecriture {
+        qint64 ligne;
+        int drapeau;
+        Valeur valeur;
+    };
+    std::vector<Ecriture> ecritures;
+    {
+        QStringList colonnes;
+        for (const QString& c : colonnesJugees()) {
+            colonnes << store::citer(c);
         }
-        store::Instruction ecrire(
-            cn, QStringLiteral("UPDATE FCLI SET %1 = ? WHERE %1 IS ? COLLATE BINARY").arg(colonne));
-        ecrire.lier(1, *valeurEcrite(r.drapeau, r.nouveau)).lier(2, r.valeur).executer();
+        store::Instruction clients(cn, QStringLiteral("SELECT rowid, %1 FROM FCLI ORDER BY rowid")
+                                           .arg(colonnes.join(QStringLiteral(", "))));
+        while (clients.pas()) {
+            for (int d = 0; d < kNbDrapeaux; ++d) {
+                const QHash<QString, Valeur>& r = parChamp[static_cast<std::size_t>(d)];
+                if (r.isEmpty()) {
+                    continue;
+                }
+                const auto it = r.constFind(cle(clients.colonne(1 + d)));
+                if (it != r.constEnd()) {
+                    ecritures.push_back({clients.colonneEntier(0), d, it.value()});
+                }
+            }
+        }
+    }
+    std::array<std::unique_ptr<store::Instruction>, kNbDrapeaux> ecrire;
+    std::set<qint64> lignes;
+    for (const Ecriture& e : ecritures) {
+        auto& instruction = ecrire[static_cast<std::size_t>(e.drapeau)];
+        if (!instruction) {
+            instruction = std::make_unique<store::Instruction>(
+                cn, QStringLiteral("UPDATE FCLI SET %1 = ? WHERE rowid = ?")
+                        .arg(store::citer(colonnesJugees()[e.drapeau])));
+        }
+        instruction->reinitialiser();
+        instruction->lier(1, e.valeur).lier(2, e.ligne).executer();
+        lignes.insert(e.ligne);
     }
     transaction.valider();
     store::journal::desactiver(cn);
