@@ -157,6 +157,16 @@ TEST_F(Journal, LotsSuccessifsEtAnnulations) {
     EXPECT_EQ(journal::lire(cn).size(), 4u);
 }
 
+TEST_F(Journal, JournalSansLeRangDesColonnes) {
+    cn.executer(QStringLiteral(
+        "CREATE TABLE VerifClients_journal (\"Numero\" INTEGER PRIMARY KEY, \"Quand\" DATETIME, "
+        "\"Lot\" INTEGER, \"Operation\" TEXT, \"NomTable\" TEXT, \"Cle\", \"Colonne\" TEXT, "
+        "\"Avant\", \"Apres\", \"LotAnnule\" INTEGER)"));
+    journal::activer(cn, QStringLiteral("Essai"));
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '0612' WHERE Code = 'A12' COLLATE BINARY"));
+    EXPECT_EQ(lignes(cn), "Essai 1|FCLI|A12|Tel1|06 12|0612");
+}
+
 TEST_F(Journal, ApostrophesDansLesNoms) {
     journal::activer(cn, QStringLiteral("L'opération"));
     cn.executer(
