@@ -27,8 +27,8 @@ mesurer "Analyse clients seule (villes mal écrites)" \
   "$BUILD/verifclients" --dossier "$(copie fautes)" --analyse-clients
 mesurer "Analyse puis valeurs en erreur (--suggestions)" \
   "$BUILD/verifclients" --dossier "$(copie fautes)" --suggestions
-echo "  $(env QT_QPA_PLATFORM=offscreen "$BUILD/bench-fenetre-groupee" \
-            --dossier "$(copie fautes)" 2>/dev/null)"
+env QT_QPA_PLATFORM=offscreen "$BUILD/bench-fenetre-groupee" --dossier "$(copie fautes)" \
+  2>/dev/null | sed 's/^/  /'
 
 mesurer "Analyse clients, avec journal" "$BUILD/verifclients" --dossier "$(copie)" --analyse-clients
 mesurer "Analyse clients, tout rangé, avec journal" \

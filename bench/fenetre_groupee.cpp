@@ -101,6 +101,6 @@ int main(int argc, char** argv) {
         << "application des 1res suggestions : " << QString::number(dureeApplication, 'f', 2)
         << " s, " << nbAppliquees << " valeurs remplacées\n"
         << "annulation : " << QString::number(annulation, 'f', 2) << " s ("
-        << messages.textes.join(QStringLiteral(" | ")).left(600) << ")\n";
+        << messages.textes.value(messages.textes.size() - 1) << ")\n";
     return secondes >= 0 ? 0 : 1;
 }
