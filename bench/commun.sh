@@ -12,7 +12,9 @@ mesurer() {
   local secondes memoire
   secondes=$(echo "$sortie" | awk '{print $1}')
   memoire=$(echo "$sortie" | awk '{printf "%.0f", $2/1024}')
-  printf '%-48s %7s s  %6s Mo\n' "$libelle" "$secondes" "$memoire"
+  # Padded by characters, not bytes: the labels are French.
+  local blancs=$(( 48 - ${#libelle} )); [ "$blancs" -gt 0 ] || blancs=1
+  printf '%s%*s %7s s  %6s Mo\n' "$libelle" "$blancs" '' "$secondes" "$memoire"
 }
 
 # donnees NOM ARGS… : a data folder made once by make-demo with these arguments

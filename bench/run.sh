@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export BUILD="${1:-build}"
+export LC_ALL=C.UTF-8
 source bench/commun.sh
 for b in bench/b-*.sh; do
   [ -e "$b" ] || continue

@@ -7,6 +7,7 @@
 #include "access/Lot.h"
 #include "clients/LotClients.h"
 #include "clients/LotGroupee.h"
+#include "export/LotExport.h"
 #include "purge/LotPurge.h"
 #include "tech/LotTech.h"
 
@@ -35,6 +36,10 @@ const std::vector<Verbe>& verbes() {
          QStringLiteral("analyse le fichier clients (sauvegarde, rangement, notes trop longues, "
                         "clients en erreur)"),
          &clients::lotAnalyseClients},
+        {QStringLiteral("--export-clients"), 0, false, QStringLiteral("--export-clients"),
+         QStringLiteral("analyse le fichier clients puis exporte les clients sans erreur "
+                        "(FCLI_1.txt…)"),
+         &exports::lotExportClients},
         {QStringLiteral("--texte-note"), 1, false, QStringLiteral("--texte-note FICHIER"),
          QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::lotTexteNote},
         {QStringLiteral("--suggestions"), 0, false, QStringLiteral("--suggestions"),
@@ -48,6 +53,10 @@ const std::vector<Verbe>& verbes() {
         {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
          QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
          &tech::analyserTechniques},
+        {QStringLiteral("--export-techniques"), 0, false, QStringLiteral("--export-techniques"),
+         QStringLiteral("analyse les fiches techniques puis exporte celles qui ont une famille "
+                        "(FTEC_1.txt…)"),
+         &exports::lotExportTechniques},
         {QStringLiteral("--purge-clients"), 1, true, QStringLiteral("--purge-clients DATE [--oui]"),
          QStringLiteral("compte (et avec --oui supprime) les clients non venus depuis DATE "
                         "(JJ/MM/AAAA ou AAAA-MM-JJ)"),

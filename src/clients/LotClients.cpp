@@ -35,7 +35,7 @@ private:
 
 }  // namespace
 
-int lotAnalyseClients(app::batch::Contexte& c) {
+bool preparerLot(app::batch::Contexte& c) {
     app::Variables& vars = c.variables;
     const auto defaut = communes::lireDefaut(vars.dossier);
     if (!defaut) {
@@ -46,11 +46,19 @@ int lotAnalyseClients(app::batch::Contexte& c) {
                    "verifclients sans verbe pour choisir la ville par défaut, ou créez ce fichier "
                    "(la ville sur la première ligne, son code postal sur la seconde).\n")
                    .arg(QDir::toNativeSeparators(vars.dossier));
-        return app::batch::kEchec;
+        return false;
     }
     vars.VilleDefaut = defaut->ville;
     vars.CpDefaut = defaut->codePostal;
     vars.NbFichiersRTF = app::compterFichiersRtf(vars.dossier);
+    return true;
+}
+
+int lotAnalyseClients(app::batch::Contexte& c) {
+    if (!preparerLot(c)) {
+        return app::batch::kEchec;
+    }
+    app::Variables& vars = c.variables;
     ObservateurLot observateur(c.out);
     try {
         const BilanAnalyse bilan = AnalyseBd(vars, observateur);

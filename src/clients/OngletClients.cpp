@@ -17,6 +17,7 @@
 #include "clients/PanneauClient.h"
 #include "clients/PanneauCp.h"
 #include "clients/SuiviAnalyse.h"
+#include "export/ExportFenetre.h"
 #include "platform/ErreurFichier.h"
 #include "store/Erreur.h"
 #include "ui_OngletClients.h"
@@ -52,6 +53,8 @@ OngletClients::OngletClients(app::Form1& form, QWidget* page)
     connect(m_ui->ListCli->model(), &QAbstractItemModel::rowsInserted, this,
             &OngletClients::majBoutons);
     m_ui->ListCli->installEventFilter(this);
+    connect(m_ui->btnExportClients, &QPushButton::clicked, this,
+            [this] { exports::btnExportClients_Click(m_form, *m_ui->ListCli); });
     form.installEventFilter(this);
 }
 

@@ -9,6 +9,7 @@
 #include "app/Messages.h"
 #include "app/Procedures.h"
 #include "app/Variables.h"
+#include "export/ExportFenetre.h"
 #include "store/Erreur.h"
 #include "tech/AnalyseTech.h"
 #include "tech/FicheTech.h"
@@ -128,6 +129,8 @@ OngletTechniques::OngletTechniques(app::Form1& form, QWidget* page)
             &OngletTechniques::ListCliTech_ItemClick);
     connect(m_ui->ListMemo, &QTreeWidget::itemClicked, this, &OngletTechniques::ListMemo_ItemClick);
     connect(m_ui->BtnModifFam, &QPushButton::clicked, this, &OngletTechniques::BtnModifFam_Click);
+    connect(m_ui->btnExportTech, &QPushButton::clicked, this,
+            [this] { exports::btnExportTech_Click(m_form, *m_ui->ListCliTech); });
 }
 
 OngletTechniques::~OngletTechniques() = default;

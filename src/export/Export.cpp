@@ -1,0 +1,159 @@
+#include "export/Export.h"
+
+#include <QDir>
+#include <optional>
+
+#include "export/LectureTable.h"
+#include "export/LotFichiers.h"
+#include "platform/ErreurFichier.h"
+#include "platform/Fichiers.h"
+#include "platform/Locale.h"
+#include "platform/Rtf.h"
+#include "store/Connexion.h"
+#include "store/Erreur.h"
+
+namespace exports {
+
+namespace {
+
+const QString kEnteteClients = QStringLiteral(
+    "Numéro;Code;Date Création;Nom;Prénom;Adresse;Ville;Code Postal;Cat, Age;Mois Nais;Sexe;"
+    "Tel1;Tel2;Coiffeur;R/F;N/C;DateNaissance;Carte;Points;Leader;GenCode;Adresse2;Email;Infos");
+const QString kEnteteTechniques =
+    QStringLiteral("Numéro;Code_Client;Date;Tech;Serv;Divers1;Divers2;Famille;Mémo");
+
+constexpr int kColonnesClients = 23;
+constexpr int kColonnesTechniques = 9;
+// The part of a note that the import takes.
+constexpr int kLongueurNote = 500;
+
+store::Connexion ouvrirBase(const QString& dossier) {
+    return store::Connexion(QDir(dossier).filePath(QStringLiteral("BdClient.mdb")),
+                            store::Connexion::Acces::Lecture);
+}
+
+// A sheet number as the sheet list writes it; nothing for a value that is none.
+std::optional<qint64> numero(const store::Valeur& v) {
+    switch (v.type()) {
+        case store::Valeur::Type::Entier:
+            return v.enEntier();
+        case store::Valeur::Type::Reel:
+            if (v.enReel() == static_cast<double>(v.enEntier())) {
+                return v.enEntier();
+            }
+            return std::nullopt;
+        case store::Valeur::Type::Texte: {
+            bool ok = false;
+            const qint64 n = v.texte().trimmed().toLongLong(&ok);
+            return ok ? std::optional<qint64>(n) : std::nullopt;
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+const QString kInterrompu = QStringLiteral(
+    "\nExport interrompu : les fichiers d'export du dossier sont restés tels qu'ils étaient.");
+
+// A failure says what it left behind: the folder as it was before the run.
+template <class Run>
+Bilan proteger(Run run) {
+    try {
+        return run();
+    } catch (const ErreurRemiseEnEtat&) {
+        throw;
+    } catch (const platform::ErreurFichier& e) {
+        throw platform::ErreurFichier(e.chemin(), e.message() + kInterrompu);
+    } catch (const store::ErreurStore& e) {
+        throw store::ErreurStore(e.message() + kInterrompu, e.code(), e.codeEtendu(), e.sql(),
+                                 e.detail());
+    }
+}
+
+Bilan exporterClients(const QString& dossier, const QSet<QString>& exclus,
+                      Observateur* observateur) {
+    store::Connexion cn = ouvrirBase(dossier);
+    LectureTable table(cn, QStringLiteral("FCLI"), kColonnesClients, QStringLiteral("Code"));
+    const QLocale locale = platform::localeTravail();
+
+    if (observateur) {
+        observateur->debut();
+        const qint64 annonce = (table.total() - exclus.size()) / kLignesParFichier + 1;
+        observateur->ligne(QStringLiteral("Création de %1 fichiers en cours.").arg(annonce));
+    }
+    LotFichiers lot(dossier, QStringLiteral("FCLI"), kEnteteClients, observateur,
+                    QStringLiteral("FCLI.csv"));
+    // One listing of the folder instead of a look-up on disk per client.
+    const platform::IndexDossier notes(dossier);
+
+    QString ligne;
+    while (table.suivante()) {
+        const QString code = table.cle().texte(locale);
+        if (exclus.contains(code)) {
+            continue;
+        }
+        ligne.clear();
+        for (int i = 0; i < kColonnesClients; ++i) {
+            ligne += table.valeur(i).texte(locale);
+            ligne += u';';
+        }
+        const QString note = notes.chercher(QStringLiteral("Cli") + code + QStringLiteral(".RTF"));
+        if (!note.isEmpty()) {
+            const QString texte = platform::lireNote(note);
+            ligne += QStringView(texte).left(kLongueurNote);
+        }
+        remplacerRetours(ligne);
+        lot.ecrire(ligne);
+    }
+    Bilan bilan = lot.valider();
+    if (observateur) {
+        observateur->ligne(QStringLiteral(" Exportation terminée"));
+    }
+    return bilan;
+}
+
+Bilan exporterTechniques(const QString& dossier, const QSet<qint64>& exclus,
+                         Observateur* observateur) {
+    store::Connexion cn = ouvrirBase(dossier);
+    LectureTable table(cn, QStringLiteral("FTEC"), kColonnesTechniques, QStringLiteral("Numéro"));
+    const QLocale locale = platform::localeTravail();
+
+    if (observateur) {
+        observateur->debut();
+    }
+    // No progress list for the sheets: files are not announced.
+    LotFichiers lot(dossier, QStringLiteral("FTEC"), kEnteteTechniques, nullptr, {});
+
+    QString ligne;
+    while (table.suivante()) {
+        if (!exclus.isEmpty()) {
+            const auto n = numero(table.cle());
+            if (n && exclus.contains(*n)) {
+                continue;
+            }
+        }
+        ligne.clear();
+        for (int i = 0; i < kColonnesTechniques; ++i) {
+            ligne += table.valeur(i).texte(locale);
+            ligne += u';';
+        }
+        remplacerRetours(ligne);
+        // The memo is last: no separator after it.
+        ligne.chop(1);
+        lot.ecrire(ligne);
+    }
+    return lot.valider();
+}
+
+}  // namespace
+
+Bilan ExportClients(const QString& dossier, const QSet<QString>& exclus, Observateur* observateur) {
+    return proteger([&] { return exporterClients(dossier, exclus, observateur); });
+}
+
+Bilan ExportTechniques(const QString& dossier, const QSet<qint64>& exclus,
+                       Observateur* observateur) {
+    return proteger([&] { return exporterTechniques(dossier, exclus, observateur); });
+}
+
+}  // namespace exports

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+namespace exports {
+
+// What a window or the batch mode sees of an export while it runs.
+class Observateur {
+public:
+    virtual ~Observateur() = default;
+    // The database is open; nothing is written yet.
+    virtual void debut() {}
+    // A line of the progress list: "Création de 3 fichiers en cours.",
+    // "<dossier>/FCLI_1.txt créé", " Exportation terminée". The sheet export has none.
+    virtual void ligne(const QString& texte) { Q_UNUSED(texte); }
+};
+
+struct Bilan {
+    int nbFichiers = 0;
+    QStringList fichiers;  // full paths, in order
+};
+
+// Writes the clients of FCLI into FCLI_1.txt, FCLI_2.txt… of the folder (UTF-16
+// with byte order mark, 800 clients a file), leaving out those whose Code is in
+// `exclus`. The earlier export (FCLI.csv, FCLI_<n>.txt) is replaced; other files
+// are kept. Either every file is written or the folder is left as it was: a
+// failure throws store::ErreurStore or platform::ErreurFichier, whose message
+// names the file, the cause and says that the earlier export is untouched.
+Bilan ExportClients(const QString& dossier, const QSet<QString>& exclus,
+                    Observateur* observateur = nullptr);
+
+// Same for FTEC into FTEC_1.txt…, leaving out the sheets whose Numéro is in `exclus`.
+Bilan ExportTechniques(const QString& dossier, const QSet<qint64>& exclus,
+                       Observateur* observateur = nullptr);
+
+}  // namespace exports

@@ -1,0 +1,160 @@
+#include "export/ExportFenetre.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QListWidget>
+#include <QTreeWidget>
+
+#include "app/Form1.h"
+#include "app/Messages.h"
+#include "app/Variables.h"
+#include "export/Export.h"
+#include "platform/ErreurFichier.h"
+#include "store/Erreur.h"
+#include "ui_Form1.h"
+
+namespace exports {
+
+namespace {
+
+const QString kSaut = QStringLiteral("\r\n");
+
+// Frame6 over the tabs, the progress lines in Listelog, repainted as they come.
+class ObservateurFenetre : public Observateur {
+public:
+    explicit ObservateurFenetre(app::Form1& form) : m_form(form) {}
+
+    void debut() override {
+        m_form.ui().Listelog->clear();
+        m_form.ui().Frame6->show();
+        m_form.ui().Frame6->raise();
+        repeindre();
+    }
+
+    void ligne(const QString& texte) override {
+        m_form.ui().Listelog->addItem(texte);
+        m_form.ui().Listelog->scrollToBottom();
+        repeindre();
+    }
+
+private:
+    // A few lines per run (one per 800 clients): no need to throttle. The
+    // user cannot act until the closing message.
+    static void repeindre() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+    app::Form1& m_form;
+};
+
+// The window cannot be closed under an export that lets events through.
+class GardeFermeture : public QObject {
+public:
+    explicit GardeFermeture(QWidget& fenetre) : m_fenetre(fenetre) {
+        m_fenetre.installEventFilter(this);
+    }
+    ~GardeFermeture() override { m_fenetre.removeEventFilter(this); }
+
+    bool eventFilter(QObject* objet, QEvent* evenement) override {
+        if (objet == &m_fenetre && evenement->type() == QEvent::Close) {
+            evenement->ignore();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_fenetre;
+};
+
+// The wait cursor while an export runs, back on every way out.
+struct Attente {
+    Attente() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Attente() { QApplication::restoreOverrideCursor(); }
+    Attente(const Attente&) = delete;
+    Attente& operator=(const Attente&) = delete;
+};
+
+QString avertissement(int nbLignes, int total, const QString& fin) {
+    return kSaut + QStringLiteral("Attention %1 clients sur %2 ").arg(nbLignes).arg(total) + fin +
+           kSaut + QStringLiteral("dans TRELLINAX PRO.");
+}
+
+}  // namespace
+
+QString confirmationClients(int nbLignesListCli, int NbCli) {
+    QString texte = QStringLiteral("Voulez-vous créer le fichier csv ?");
+    if (nbLignesListCli > 0) {
+        texte += avertissement(nbLignesListCli, NbCli, QStringLiteral("ne seront pas importés."));
+    }
+    return texte;
+}
+
+QString confirmationTechniques(int nbLignesListCliTech, int NbTech) {
+    QString texte = QStringLiteral("Voulez-vous créer le fichier csv Technique ?");
+    if (nbLignesListCliTech > 0) {
+        texte +=
+            avertissement(nbLignesListCliTech, NbTech, QStringLiteral("ne seront pas importés"));
+    }
+    return texte;
+}
+
+void btnExportClients_Click(app::Form1& form, const QTreeWidget& ListCli) {
+    app::Variables& vars = form.variables();
+    if (!form.messages().question(confirmationClients(ListCli.topLevelItemCount(), vars.NbCli))) {
+        return;
+    }
+    QSet<QString> exclus;
+    exclus.reserve(ListCli.topLevelItemCount());
+    for (int i = 0; i < ListCli.topLevelItemCount(); ++i) {
+        exclus.insert(ListCli.topLevelItem(i)->text(0));
+    }
+    vars.CheminBd = vars.cheminBd();
+    ObservateurFenetre observateur(form);
+    try {
+        Bilan bilan;
+        {
+            Attente attente;
+            GardeFermeture garde(form);
+            bilan = ExportClients(vars.dossier, exclus, &observateur);
+        }
+        form.messages().information(QString::number(bilan.nbFichiers) +
+                                    QStringLiteral(" Fichier(s) CSV créé(s)."));
+    } catch (const store::ErreurStore& e) {
+        form.messages().exclamation(e.message());
+    } catch (const platform::ErreurFichier& e) {
+        form.messages().exclamation(e.message());
+    }
+    form.ui().Frame6->hide();
+}
+
+void btnExportTech_Click(app::Form1& form, const QTreeWidget& ListCliTech) {
+    app::Variables& vars = form.variables();
+    if (!form.messages().question(
+            confirmationTechniques(ListCliTech.topLevelItemCount(), vars.NbTech))) {
+        return;
+    }
+    QSet<qint64> exclus;
+    exclus.reserve(ListCliTech.topLevelItemCount());
+    for (int i = 0; i < ListCliTech.topLevelItemCount(); ++i) {
+        bool ok = false;
+        const qint64 numero = ListCliTech.topLevelItem(i)->text(0).trimmed().toLongLong(&ok);
+        if (ok) {
+            exclus.insert(numero);
+        }
+    }
+    vars.CheminBd = vars.cheminBd();
+    try {
+        Bilan bilan;
+        {
+            Attente attente;
+            bilan = ExportTechniques(vars.dossier, exclus);
+        }
+        form.messages().information(QString::number(bilan.nbFichiers) +
+                                    QStringLiteral(" Fichier(s) CSV Tecnique créé(s)."));
+    } catch (const store::ErreurStore& e) {
+        form.messages().exclamation(e.message());
+    } catch (const platform::ErreurFichier& e) {
+        form.messages().exclamation(e.message());
+    }
+}
+
+}  // namespace exports
