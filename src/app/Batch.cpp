@@ -6,6 +6,7 @@
 #include "access/Conversion.h"
 #include "access/Lot.h"
 #include "clients/LotClients.h"
+#include "clients/LotGroupee.h"
 #include "export/LotExport.h"
 #include "purge/LotPurge.h"
 #include "tech/LotTech.h"
@@ -43,6 +44,14 @@ std::vector<Verbe>& table() {
          &exports::lotExportClients},
         {QStringLiteral("--texte-note"), 1, false, QStringLiteral("--texte-note FICHIER"),
          QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::lotTexteNote},
+        {QStringLiteral("--suggestions"), 0, false, QStringLiteral("--suggestions"),
+         QStringLiteral("analyse le fichier clients puis affiche chaque valeur en erreur : champ, "
+                        "valeur, nombre de clients, corrections proposées"),
+         &clients::lotSuggestions},
+        {QStringLiteral("--journal"), 0, false, QStringLiteral("--journal"),
+         QStringLiteral("affiche le journal des modifications faites par VerifClients : date, "
+                        "lot, opération, table, clé, colonne, avant, après"),
+         &clients::lotJournal},
         {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
          QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
          &tech::analyserTechniques},

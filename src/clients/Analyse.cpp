@@ -7,11 +7,13 @@
 #include <optional>
 
 #include "app/Variables.h"
+#include "clients/Annulation.h"
 #include "clients/Rangement.h"
 #include "platform/ErreurFichier.h"
 #include "platform/Fichiers.h"
 #include "platform/Rtf.h"
 #include "store/Connexion.h"
+#include "store/Journal.h"
 #include "store/Recordset.h"
 
 namespace clients {
@@ -108,6 +110,7 @@ int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
     SauvegardeBd(vars.dossier);
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
+    store::journal::activer(cn, operations::kRangement);
     store::Recordset rs;
     rs.Open(kFCLI, cn);
     Rangement rangement(rs, vars.VilleDefaut, vars.CpDefaut);

@@ -1,7 +1,9 @@
 #include "clients/Correction.h"
 
 #include "app/Variables.h"
+#include "clients/Annulation.h"
 #include "store/Connexion.h"
+#include "store/Journal.h"
 #include "store/Recordset.h"
 
 namespace clients {
@@ -62,6 +64,7 @@ std::optional<Reverification> enregistrerChamp(app::Variables& vars, const QStri
                                                const Enregistrement& e) {
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
+    store::journal::activer(cn, e.ville ? operations::kCodePostal : operations::kCorrection);
     store::Recordset rs;
     rs.Open(kFCLI, cn);
     if (!trouver(rs, code)) {

@@ -1,13 +1,19 @@
 #include "clients/OngletClients.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QHash>
 #include <QLabel>
 
 #include "app/Controles.h"
 #include "app/Form1.h"
 #include "app/Messages.h"
+#include "app/Procedures.h"
 #include "app/Variables.h"
 #include "clients/Analyse.h"
+#include "clients/Annulation.h"
+#include "clients/FenetreGroupee.h"
+#include "clients/Groupee.h"
 #include "clients/PanneauClient.h"
 #include "clients/PanneauCp.h"
 #include "clients/SuiviAnalyse.h"
@@ -36,6 +42,17 @@ OngletClients::OngletClients(app::Form1& form, QWidget* page)
     m_panneau = std::make_unique<PanneauClient>(form, *m_ui);
     m_panneauCp = std::make_unique<PanneauCp>(form, *m_ui, *m_panneau);
     connect(m_ui->btnAnalyseBd, &QPushButton::clicked, this, &OngletClients::btnAnalyseBd_Click);
+    connect(m_ui->btnCorrectionGroupee, &QPushButton::clicked, this,
+            &OngletClients::btnCorrectionGroupee_Click);
+    connect(m_ui->btnAnnulerCorrection, &QPushButton::clicked, this,
+            &OngletClients::btnAnnulerCorrection_Click);
+    // The list loses or gains rows in the panel too, and is locked while the
+    // postal code panel is open: the grouped correction follows.
+    connect(m_ui->ListCli->model(), &QAbstractItemModel::rowsRemoved, this,
+            &OngletClients::majBoutons);
+    connect(m_ui->ListCli->model(), &QAbstractItemModel::rowsInserted, this,
+            &OngletClients::majBoutons);
+    m_ui->ListCli->installEventFilter(this);
     connect(m_ui->btnExportClients, &QPushButton::clicked, this,
             [this] { exports::btnExportClients_Click(m_form, *m_ui->ListCli); });
     form.installEventFilter(this);
@@ -59,6 +76,9 @@ bool OngletClients::eventFilter(QObject* objet, QEvent* evenement) {
         evenement->ignore();
         return true;
     }
+    if (objet == m_ui->ListCli && evenement->type() == QEvent::EnabledChange) {
+        majBoutons();
+    }
     return QObject::eventFilter(objet, evenement);
 }
 
@@ -68,6 +88,8 @@ void OngletClients::btnAnalyseBd_Click() {
     app::Messages& messages = m_form.messages();
     ui.lblAttente->show();
     ui.btnAnalyseBd->setEnabled(false);
+    // The undo button lies where the run shows its progress.
+    ui.btnAnnulerCorrection->hide();
     ui.lblcache->show();
     m_form.setEnabled(false);
     m_form.repaint();
@@ -85,6 +107,7 @@ void OngletClients::btnAnalyseBd_Click() {
     }
     m_enCours = false;
     suivi.terminer();
+    ui.btnAnnulerCorrection->show();
     ui.lblAttente->hide();
     ui.Barre->hide();
 
@@ -101,6 +124,8 @@ void OngletClients::btnAnalyseBd_Click() {
         return;
     }
 
+    m_analyseFaite = true;
+    majBoutons();
     messages.information(messageAnalyseTerminee());
     ui.lblNbCli->clear();
     ui.lblListeCliErr->setText(legendeListe(ui.ListCli->topLevelItemCount(), bilan.NbCli));
@@ -121,6 +146,124 @@ void OngletClients::btnAnalyseBd_Click() {
     if (auto* csv = m_form.findChild<QLabel*>(QStringLiteral("lblcsv"))) {
         csv->setEnabled(true);
     }
+}
+
+void OngletClients::majBoutons() {
+    Ui::OngletClients& ui = *m_ui;
+    ui.btnCorrectionGroupee->setEnabled(m_analyseFaite && !m_enCours && ui.ListCli->isEnabled() &&
+                                        ui.ListCli->topLevelItemCount() > 0);
+    ui.btnAnnulerCorrection->setEnabled(m_analyseFaite && !m_enCours);
+}
+
+void OngletClients::btnCorrectionGroupee_Click() {
+    Ui::OngletClients& ui = *m_ui;
+    std::vector<ClientListe> liste;
+    liste.reserve(static_cast<std::size_t>(ui.ListCli->topLevelItemCount()));
+    for (int i = 0; i < ui.ListCli->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* ligne = ui.ListCli->topLevelItem(i);
+        ClientListe c{ligne->text(0), {}};
+        for (int d = 0; d < kNbDrapeaux; ++d) {
+            c.drapeaux[static_cast<std::size_t>(d)] = ligne->text(2 + d) == QLatin1String("x");
+        }
+        liste.push_back(std::move(c));
+    }
+    std::vector<ValeurFautive> valeurs;
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        valeurs = ValeursFautives(m_form.variables(), liste);
+        QApplication::restoreOverrideCursor();
+    } catch (const store::ErreurStore& e) {
+        QApplication::restoreOverrideCursor();
+        m_form.messages().exclamation(e.message());
+        return;
+    }
+    if (valeurs.empty()) {
+        m_form.messages().information(
+            QStringLiteral("Aucune valeur en erreur : la liste des clients est à jour."));
+        return;
+    }
+    FenetreGroupee fenetre(
+        m_form, std::move(valeurs),
+        [this](const BilanGroupe& bilan) { renouvelerListe(bilan.clients, bilan.nbClients); },
+        &m_form);
+    fenetre.exec();
+}
+
+void OngletClients::btnAnnulerCorrection_Click() {
+    app::Variables& vars = m_form.variables();
+    app::Messages& messages = m_form.messages();
+    try {
+        const auto derniere = derniereCorrection(vars);
+        if (!derniere) {
+            messages.information(messageRienAAnnuler());
+            return;
+        }
+        if (!messages.question(questionAnnulation(*derniere))) {
+            return;
+        }
+        const ResultatAnnulation r = AnnulerCorrection(vars, derniere->lot);
+        if (!r.faite) {
+            messages.exclamation(messageRefus(r));
+            return;
+        }
+        messages.information(messageAnnulee(r));
+        renouvelerListe(r.clients, r.nbClients);
+    } catch (const store::ErreurStore& e) {
+        messages.exclamation(
+            QStringLiteral("La correction n'a pas été annulée.\r\n%1").arg(e.message()));
+    }
+}
+
+void OngletClients::renouvelerListe(const std::vector<Evaluation>& clients, int nbClients) {
+    Ui::OngletClients& ui = *m_ui;
+    QTreeWidget* liste = ui.ListCli;
+    QHash<QString, QList<QTreeWidgetItem*>> lignes;
+    for (int i = 0; i < liste->topLevelItemCount(); ++i) {
+        lignes[liste->topLevelItem(i)->text(0)] << liste->topLevelItem(i);
+    }
+    QString courant;
+    if (const QTreeWidgetItem* c = app::ligneSelectionnee(liste)) {
+        courant = c->text(0);
+    }
+    QList<QTreeWidgetItem*> nouvelles;
+    for (const Evaluation& e : clients) {
+        const QList<QTreeWidgetItem*> trouvees = lignes.take(e.CodeClient);
+        if (!e.enErreur()) {
+            qDeleteAll(trouvees);
+            continue;
+        }
+        const QStringList colonnes = QStringList{e.CodeClient, e.NomClient} + e.marques();
+        if (trouvees.isEmpty()) {
+            nouvelles << new QTreeWidgetItem(colonnes);
+        }
+        for (QTreeWidgetItem* ligne : trouvees) {
+            for (int c = 1; c < colonnes.size(); ++c) {
+                ligne->setText(c, colonnes[c]);
+            }
+        }
+    }
+    liste->addTopLevelItems(nouvelles);
+    m_form.variables().NbCli = nbClients;
+    ui.lblListeCliErr->setText(legendeListe(liste->topLevelItemCount(), nbClients));
+    if (liste->topLevelItemCount() == 0) {
+        app::ViderChamps(m_form, app::Panneau::Client);
+        majBoutons();
+        m_form.messages().information(
+            QStringLiteral("Votre fichier clients ne comporte plus d'erreur."));
+        return;
+    }
+    // The panel shows the client it showed, or the first one when that one left.
+    QTreeWidgetItem* ligne = nullptr;
+    const auto memes = liste->findItems(courant, Qt::MatchExactly | Qt::MatchCaseSensitive, 0);
+    ligne = memes.isEmpty() ? liste->topLevelItem(0) : memes.first();
+    liste->setCurrentItem(ligne);
+    ligne->setSelected(true);
+    liste->scrollToItem(ligne);
+    ui.Frame1->setEnabled(true);
+    liste->setEnabled(true);
+    ui.lblcache->hide();
+    m_panneau->ListCli_ItemClick();
+    majBoutons();
 }
 
 }  // namespace clients

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <memory>
+#include <vector>
 
 class QWidget;
 namespace Ui {
@@ -15,6 +16,7 @@ namespace clients {
 
 class PanneauClient;
 class PanneauCp;
+struct Evaluation;
 
 // The CLIENTS tab: analysis run, correction panel, postal code panel, export.
 class OngletClients : public QObject {
@@ -34,16 +36,27 @@ public:
     void btnAnalyseBd_Click();
     bool analyseEnCours() const { return m_enCours; }
 
+    // Opens the grouped correction on the values in error of the listed clients.
+    void btnCorrectionGroupee_Click();
+    // Undoes the last save of the panel or grouped correction.
+    void btnAnnulerCorrection_Click();
+    // The rows of these clients, judged again, renewed, added or removed; the
+    // caption, the panel and the buttons follow.
+    void renouvelerListe(const std::vector<Evaluation>& clients, int nbClients);
+
 protected:
     // The window cannot be closed under a run that uses the towns reference.
     bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
+    void majBoutons();
+
     app::Form1& m_form;
     std::unique_ptr<Ui::OngletClients> m_ui;
     std::unique_ptr<PanneauClient> m_panneau;
     std::unique_ptr<PanneauCp> m_panneauCp;
     bool m_enCours = false;
+    bool m_analyseFaite = false;
 };
 
 }  // namespace clients

@@ -163,8 +163,49 @@ int indexColonne(const store::Recordset& rs, const QString& nom) {
     return i;
 }
 
+namespace {
+
+// The rules that need no reference, flag by flag, in the fixed order.
+bool errSansReference(Drapeau d, const store::Valeur& v) {
+    const QString& colonne = colonnesJugees()[d];
+    switch (d) {
+        case ErrNom:
+        case ErrPrenom:
+        case ErrAdresse:
+        case ErrAdresse2:
+            return ErrExpression(colonne, v, {}, 50);
+        case ErrCatAge:
+        case ErrMoisNais:
+            return ErrExpression(colonne, v, motifs::kDeuxChiffres, 2);
+        case ErrTel1:
+        case ErrTel2:
+            return ErrExpression(colonne, v, motifs::kTelephone, 20);
+        case ErrGenCode:
+            return ErrExpression(colonne, v, motifs::kGenCode, 13);
+        case ErrEmail:
+            return ErrExpression(colonne, v, motifs::kEmail, 100);
+        case ErrDateNaissance:
+            return ErrDate(QStringLiteral("Datenaissance"), v);
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool ErrChamp(Drapeau drapeau, const store::Valeur& valeur, communes::Communes& communes) {
+    switch (drapeau) {
+        case ErrVille:
+            return !communes.ExisteVille(valeur.texte());
+        case ErrCP:
+            return !communes.ExisteCp(valeur.texte());
+        default:
+            return errSansReference(drapeau, valeur);
+    }
+}
+
 Juge::Juge(const store::Recordset& rs, communes::Communes& communes)
-    : m_rs(rs),
+    : m_rs(&rs),
       m_communes(communes),
       m_code(indexColonne(rs, QStringLiteral("Code"))),
       m_nom(indexColonne(rs, QStringLiteral("Nom"))),
@@ -173,6 +214,8 @@ Juge::Juge(const store::Recordset& rs, communes::Communes& communes)
         m_colonnes[d] = indexColonne(rs, colonnesJugees()[d]);
     }
 }
+
+Juge::Juge(communes::Communes& communes) : m_communes(communes) {}
 
 bool Juge::villeConnue(const QString& ville) {
     auto it = m_villes.constFind(ville);
@@ -190,27 +233,38 @@ bool Juge::cpConnu(const QString& cp) {
     return it.value();
 }
 
-Evaluation Juge::evaluer() {
-    Evaluation e;
-    const QStringList& col = colonnesJugees();
-    auto champ = [this](int drapeau) { return m_rs.Champ(m_colonnes[drapeau]); };
-    e.NomClient = m_rs.Champ(m_nom).texte() + u' ' + m_rs.Champ(m_prenom).texte();
-    e.CodeClient = m_rs.Champ(m_code).texte();
+bool Juge::enErreur(Drapeau drapeau, const store::Valeur& valeur) {
+    switch (drapeau) {
+        case ErrVille:
+            return !villeConnue(valeur.texte());
+        case ErrCP:
+            return !cpConnu(valeur.texte());
+        default:
+            return errSansReference(drapeau, valeur);
+    }
+}
 
-    Drapeaux& d = e.drapeaux;
-    d[ErrNom] = ErrExpression(col[ErrNom], champ(ErrNom), {}, 50);
-    d[ErrPrenom] = ErrExpression(col[ErrPrenom], champ(ErrPrenom), {}, 50);
-    d[ErrAdresse] = ErrExpression(col[ErrAdresse], champ(ErrAdresse), {}, 50);
-    d[ErrAdresse2] = ErrExpression(col[ErrAdresse2], champ(ErrAdresse2), {}, 50);
-    d[ErrVille] = !villeConnue(champ(ErrVille).texte());
-    d[ErrCP] = !cpConnu(champ(ErrCP).texte());
-    d[ErrCatAge] = ErrExpression(col[ErrCatAge], champ(ErrCatAge), motifs::kDeuxChiffres, 2);
-    d[ErrMoisNais] = ErrExpression(col[ErrMoisNais], champ(ErrMoisNais), motifs::kDeuxChiffres, 2);
-    d[ErrTel1] = ErrExpression(col[ErrTel1], champ(ErrTel1), motifs::kTelephone, 20);
-    d[ErrTel2] = ErrExpression(col[ErrTel2], champ(ErrTel2), motifs::kTelephone, 20);
-    d[ErrGenCode] = ErrExpression(col[ErrGenCode], champ(ErrGenCode), motifs::kGenCode, 13);
-    d[ErrEmail] = ErrExpression(col[ErrEmail], champ(ErrEmail), motifs::kEmail, 100);
-    d[ErrDateNaissance] = ErrDate(QStringLiteral("Datenaissance"), champ(ErrDateNaissance));
+Evaluation Juge::evaluer() {
+    if (!m_rs) {
+        throw store::ErreurStore(QStringLiteral("Aucun client à juger."));
+    }
+    ValeursClient v;
+    v.code = m_rs->Champ(m_code);
+    v.nom = m_rs->Champ(m_nom);
+    v.prenom = m_rs->Champ(m_prenom);
+    for (int d = 0; d < kNbDrapeaux; ++d) {
+        v.champs[d] = m_rs->Champ(m_colonnes[d]);
+    }
+    return evaluer(v);
+}
+
+Evaluation Juge::evaluer(const ValeursClient& v) {
+    Evaluation e;
+    e.NomClient = v.nom.texte() + u' ' + v.prenom.texte();
+    e.CodeClient = v.code.texte();
+    for (int d = 0; d < kNbDrapeaux; ++d) {
+        e.drapeaux[d] = enErreur(static_cast<Drapeau>(d), v.champs[d]);
+    }
     return e;
 }
 

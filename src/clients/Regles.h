@@ -59,23 +59,38 @@ bool ErrExpression(const QString& NomChamp, const store::Valeur& ValChamp,
 // True when the date lies below 1/1900 of a day after 30 December 1899.
 bool ErrDate(const QString& NomChamp, const store::Valeur& ValChamp);
 
-// The rules on the rows of a recordset open on FCLI. Reads only. The columns
-// are looked up once, and each town and postal code is asked of the reference
-// once per judge: many clients share a town. A missing column throws
-// store::ErreurStore.
+// The rule of one flag on the value of its column: each flag looks at its own
+// column only. The town and the postal code are asked of the reference.
+bool ErrChamp(Drapeau drapeau, const store::Valeur& valeur, communes::Communes& communes);
+
+// One client's values as the rules read them: its code, name and the thirteen
+// judged columns in flag order.
+struct ValeursClient {
+    store::Valeur code, nom, prenom;
+    std::array<store::Valeur, kNbDrapeaux> champs;
+};
+
+// The rules on the rows of a recordset open on FCLI, or on values read
+// elsewhere. Reads only. The columns are looked up once, and each town and
+// postal code is asked of the reference once per judge: many clients share a
+// town. A missing column throws store::ErreurStore.
 class Juge {
 public:
     Juge(const store::Recordset& rs, communes::Communes& communes);
-    // The current row.
+    explicit Juge(communes::Communes& communes);
+    // The current row of the recordset.
     Evaluation evaluer();
+    Evaluation evaluer(const ValeursClient& valeurs);
+    // ErrChamp, with the answers of the reference kept.
+    bool enErreur(Drapeau drapeau, const store::Valeur& valeur);
 
 private:
     bool villeConnue(const QString& ville);
     bool cpConnu(const QString& cp);
 
-    const store::Recordset& m_rs;
+    const store::Recordset* m_rs = nullptr;
     communes::Communes& m_communes;
-    int m_code, m_nom, m_prenom;
+    int m_code = -1, m_nom = -1, m_prenom = -1;
     std::array<int, kNbDrapeaux> m_colonnes{};
     QHash<QString, bool> m_villes;
     QHash<QString, bool> m_cps;

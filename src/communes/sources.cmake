@@ -3,6 +3,7 @@ target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Communes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FichierDefaut.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FiltreChiffres.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexCommunes.cpp
 )
 target_sources(verif_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Form2.cpp

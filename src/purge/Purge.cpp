@@ -5,6 +5,7 @@
 #include "store/Connexion.h"
 #include "store/Dates.h"
 #include "store/Erreur.h"
+#include "store/Journal.h"
 #include "store/Recordset.h"
 
 namespace purge {
@@ -35,7 +36,15 @@ private:
     Observateur& m_o;
 };
 
-qint64 executer(app::Variables& vars, const QString& sql, Mode mode, Observateur& observateur) {
+// A purge that deletes records its run in the journal: each deleted row's
+// key, and how many rows went.
+struct Trace {
+    QString operation;
+    QString table;
+};
+
+qint64 executer(app::Variables& vars, const QString& sql, Mode mode, Observateur& observateur,
+                const Trace& trace) {
     vars.CheminBd = vars.cheminBd();
     if (mode == Mode::Lecture) {
         store::Connexion cnBd(vars.CheminBd);
@@ -45,12 +54,15 @@ qint64 executer(app::Variables& vars, const QString& sql, Mode mode, Observateur
     }
     const FinSuppression fin(observateur);
     store::Connexion cnBd(vars.CheminBd);
+    store::journal::activer(cnBd, trace.operation);
     // All the rows concerned or none: a failure half-way leaves the file as it was.
     store::Transaction transaction(cnBd);
     store::Recordset rsBd;
     // Opening a recordset on a DELETE carries the deletion out.
     rsBd.Open(sql, cnBd);
     const qint64 supprimes = cnBd.lignesModifiees();
+    store::journal::noter(cnBd, trace.table, {}, QStringLiteral("Lignes supprimées"), {},
+                          store::Valeur::entier(supprimes));
     transaction.valider();
     return supprimes;
 }
@@ -92,11 +104,13 @@ QString sqlPurgeTech(const QString& date, Mode mode) {
 
 qint64 PurgeClients(app::Variables& vars, const QString& date, Mode mode,
                     Observateur& observateur) {
-    return executer(vars, sqlPurgeClients(date, mode), mode, observateur);
+    return executer(vars, sqlPurgeClients(date, mode), mode, observateur,
+                    {QStringLiteral("Purge des clients"), QStringLiteral("FCLI")});
 }
 
 qint64 PurgeTech(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur) {
-    return executer(vars, sqlPurgeTech(date, mode), mode, observateur);
+    return executer(vars, sqlPurgeTech(date, mode), mode, observateur,
+                    {QStringLiteral("Purge des fiches techniques"), QStringLiteral("FTEC")});
 }
 
 }  // namespace purge

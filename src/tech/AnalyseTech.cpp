@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "store/Connexion.h"
+#include "store/Journal.h"
 #include "store/Valeur.h"
 
 namespace tech {
@@ -41,6 +42,7 @@ QStringList colonnes(Liste liste, const LigneTech& ligne) {
 
 void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur) {
     store::Connexion cn(cheminBd);
+    store::journal::activer(cn, QStringLiteral("Nettoyage des mémos"));
     // Every memo is tidied or none is.
     store::Transaction transaction(cn);
     // Only a memo that ends in a blank, a CR or a LF can change; the others

@@ -2,6 +2,7 @@
 
 #include "store/Connexion.h"
 #include "store/Erreur.h"
+#include "store/Journal.h"
 #include "store/Recordset.h"
 #include "tech/AnalyseTech.h"
 
@@ -40,6 +41,7 @@ FicheTech LireFiche(const QString& cheminBd, const QString& numero) {
 
 bool EcrireFamille(const QString& cheminBd, const QString& numero, const QString& famille) {
     store::Connexion cn(cheminBd);
+    store::journal::activer(cn, QStringLiteral("Choix de la famille"));
     store::Recordset rs;
     ouvrirFiche(rs, cn, numero);
     rs.EcrireChamp(QStringLiteral("Famille"), famille);

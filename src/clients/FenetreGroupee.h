@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "clients/Groupee.h"
+
+class QTreeWidgetItem;
+namespace Ui {
+class FenetreGroupee;
+}
+namespace app {
+class Form1;
+}
+
+namespace clients {
+
+// The grouped correction: every value in error with how many clients hold it
+// and its suggestions; the user picks or types a replacement for some of
+// them and applies them all at once. After each application the main window
+// renews its list through `apresApplication`.
+class FenetreGroupee : public QDialog {
+    Q_OBJECT
+
+public:
+    FenetreGroupee(app::Form1& form, std::vector<ValeurFautive> valeurs,
+                   std::function<void(const BilanGroupe&)> apresApplication,
+                   QWidget* parent = nullptr);
+    ~FenetreGroupee() override;
+
+    Ui::FenetreGroupee& ui() { return *m_ui; }
+
+    void btnAppliquer_Click();
+    void btnPrendreSuggestion_Click();
+    void btnToutesSuggestions_Click();
+    void btnNePasChanger_Click();
+    void cboChamp_Change();
+
+private:
+    enum Colonne { kChamp, kValeur, kNombre, kRemplacement, kSuggestions };
+
+    void remplir();
+    // Puts each row's first suggestion (or nothing) in its replacement cell.
+    void remplacer(const QList<QTreeWidgetItem*>& lignes, bool suggestion);
+    void remplirChamps();
+    // Judges a typed replacement at once: refused, the cell turns red.
+    void verifierLigne(QTreeWidgetItem* ligne);
+    void majChoix();
+    const ValeurFautive& valeur(const QTreeWidgetItem* ligne) const;
+
+    app::Form1& m_form;
+    std::unique_ptr<Ui::FenetreGroupee> m_ui;
+    std::vector<ValeurFautive> m_valeurs;
+    std::function<void(const BilanGroupe&)> m_apres;
+    std::unique_ptr<Juge> m_juge;
+};
+
+}  // namespace clients

@@ -1,0 +1,246 @@
+#include "store/Journal.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "store/Connexion.h"
+#include "store/Erreur.h"
+
+namespace store::journal {
+
+namespace {
+
+// The connection's context lives in its temporary schema, as its triggers do:
+// both go when the connection closes.
+const QString kContexte = QStringLiteral("temp.verif_journal_contexte");
+const QString kPrefixe = QStringLiteral("verif_journal_");
+
+QString litteral(const QString& texte) {
+    return u'\'' + doublerApostrophes(texte) + u'\'';
+}
+
+void creerTable(Connexion& cn) {
+    if (cn.tableExiste(table())) {
+        // A journal begun before the rank of the columns was kept.
+        if (!cn.colonnes(table()).contains(QStringLiteral("Rang"), Qt::CaseInsensitive)) {
+            cn.executer(
+                QStringLiteral("ALTER TABLE %1 ADD COLUMN \"Rang\" INTEGER").arg(citer(table())));
+        }
+        return;
+    }
+    cn.executer(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n"
+                               "  \"Numero\" INTEGER PRIMARY KEY,\n"
+                               "  \"Quand\" DATETIME,\n"
+                               "  \"Lot\" INTEGER,\n"
+                               "  \"Operation\" TEXT,\n"
+                               "  \"NomTable\" TEXT,\n"
+                               "  \"Cle\",\n"
+                               "  \"Colonne\" TEXT,\n"
+                               "  \"Avant\",\n"
+                               "  \"Apres\",\n"
+                               "  \"LotAnnule\" INTEGER,\n"
+                               "  \"Rang\" INTEGER);\n"
+                               "CREATE INDEX IF NOT EXISTS %2 ON %1 (\"Lot\");")
+                    .arg(citer(table()), citer(table() + QStringLiteral("_Lot"))));
+}
+
+// The column that names a row of the table, as the table spells it; rowid
+// when it has none.
+QString colonneCle(const QStringList& colonnes, const QString& voulue) {
+    for (const QString& c : colonnes) {
+        if (c.compare(voulue, Qt::CaseInsensitive) == 0) {
+            return citer(c);
+        }
+    }
+    return QStringLiteral("rowid");
+}
+
+const QString kColonnes = QStringLiteral(
+    "(\"Quand\", \"Lot\", \"Operation\", \"NomTable\", \"Cle\", \"Colonne\", \"Avant\", "
+    "\"Apres\", \"LotAnnule\", \"Rang\")");
+
+}  // namespace
+
+const QString& table() {
+    static const QString t = QStringLiteral("VerifClients_journal");
+    return t;
+}
+
+const std::vector<TableSuivie>& tablesSuivies() {
+    static const std::vector<TableSuivie> t = {{QStringLiteral("FCLI"), QStringLiteral("Code")},
+                                               {QStringLiteral("FTEC"), QStringLiteral("Numéro")}};
+    return t;
+}
+
+qint64 activer(Connexion& cn, const QString& operation, qint64 lotAnnule) {
+    desactiver(cn);
+    creerTable(cn);
+    // The batch's number and its time, once: every change of the run is
+    // dated by the start of the run.
+    qint64 lot = 1;
+    QString quand;
+    {
+        Instruction i(cn, QStringLiteral("SELECT coalesce(max(\"Lot\"), 0) + 1, strftime('%Y-%m-%d "
+                                         "%H:%M:%S', 'now', 'localtime') FROM %1")
+                              .arg(citer(table())));
+        if (i.pas()) {
+            lot = i.colonneEntier(0);
+            quand = i.colonneTexte(1);
+        }
+    }
+    const QString annule = lotAnnule > 0 ? QString::number(lotAnnule) : QStringLiteral("NULL");
+    QString sql =
+        QStringLiteral(
+            "CREATE TEMP TABLE IF NOT EXISTS verif_journal_contexte (\"Operation\" "
+            "TEXT, \"Lot\" INTEGER, \"LotAnnule\" INTEGER, \"Quand\" TEXT);\n"
+            "INSERT INTO %1 VALUES (%2, %3, %4, %5);\n")
+            .arg(kContexte, litteral(operation), QString::number(lot), annule, litteral(quand));
+    for (const TableSuivie& suivie : tablesSuivies()) {
+        const QStringList colonnes = cn.colonnes(suivie.table);
+        if (colonnes.isEmpty()) {
+            continue;
+        }
+        const QString cle = colonneCle(colonnes, suivie.cle);
+        const QString debut =
+            QStringLiteral("INSERT INTO %1 %2 VALUES (").arg(citer(table()), kColonnes);
+        const QString valeurs = QStringLiteral("%1, %2, %3, %4, OLD.%5")
+                                    .arg(litteral(quand), QString::number(lot), litteral(operation),
+                                         litteral(suivie.table), cle);
+        // A trigger per column fires only when an update sets that column.
+        // The values are compared as stored, the column's type and collation
+        // aside ("+" drops the type): "1000" made "01000" or "paris" made
+        // "PARIS" is a change.
+        for (int c = 0; c < colonnes.size(); ++c) {
+            sql += QStringLiteral(
+                       "CREATE TEMP TRIGGER %1 AFTER UPDATE OF %2 ON main.%3 FOR EACH ROW WHEN "
+                       "+OLD.%2 IS NOT +NEW.%2 COLLATE BINARY BEGIN %4%5, %6, OLD.%2, NEW.%2, "
+                       "%7, %8); END;\n")
+                       .arg(citer(kPrefixe + suivie.table + u'_' + QString::number(c)),
+                            citer(colonnes[c]), citer(suivie.table), debut, valeurs,
+                            litteral(colonnes[c]), annule, QString::number(c));
+        }
+        sql += QStringLiteral(
+                   "CREATE TEMP TRIGGER %1 AFTER DELETE ON main.%2 FOR EACH ROW BEGIN %3%4, "
+                   "NULL, NULL, NULL, %5, NULL); END;\n")
+                   .arg(citer(kPrefixe + suivie.table + QStringLiteral("_suppression")),
+                        citer(suivie.table), debut, valeurs, annule);
+    }
+    cn.executer(sql);
+    return lot;
+}
+
+void desactiver(Connexion& cn) {
+    QStringList noms;
+    {
+        Instruction i(cn, QStringLiteral("SELECT name FROM temp.sqlite_master WHERE type = "
+                                         "'trigger' AND substr(name, 1, %1) = ?")
+                              .arg(kPrefixe.size()));
+        i.lier(1, kPrefixe);
+        while (i.pas()) {
+            noms << i.colonneTexte(0);
+        }
+    }
+    QString sql;
+    for (const QString& nom : noms) {
+        sql += QStringLiteral("DROP TRIGGER temp.%1;\n").arg(citer(nom));
+    }
+    sql += QStringLiteral("DROP TABLE IF EXISTS %1;").arg(kContexte);
+    cn.executer(sql);
+}
+
+void noter(Connexion& cn, const QString& nomTable, const Valeur& cle, const QString& colonne,
+           const Valeur& avant, const Valeur& apres) {
+    const bool actif = [&cn] {
+        Instruction i(cn, QStringLiteral("SELECT 1 FROM temp.sqlite_master WHERE type = 'table' "
+                                         "AND name = 'verif_journal_contexte'"));
+        return i.pas();
+    }();
+    if (!actif) {
+        throw ErreurStore(QStringLiteral("Le journal des modifications n'est pas ouvert."));
+    }
+    Instruction i(cn, QStringLiteral("INSERT INTO %1 %2 SELECT %3, \"Lot\", \"Operation\", ?, ?, "
+                                     "?, ?, ?, \"LotAnnule\", NULL FROM %4")
+                          .arg(citer(table()), kColonnes, QStringLiteral("\"Quand\""), kContexte));
+    i.lier(1, nomTable).lier(2, cle);
+    if (colonne.isEmpty()) {
+        i.lier(3, Valeur());
+    } else {
+        i.lier(3, colonne);
+    }
+    i.lier(4, avant).lier(5, apres).executer();
+}
+
+std::vector<Entree> lire(const Connexion& cn, std::optional<qint64> lot) {
+    std::vector<Entree> entrees;
+    if (!cn.tableExiste(table())) {
+        return entrees;
+    }
+    Instruction i(cn,
+                  QStringLiteral("SELECT \"Numero\", \"Quand\", \"Lot\", \"Operation\", "
+                                 "\"NomTable\", \"Cle\", \"Colonne\", \"Avant\", \"Apres\", "
+                                 "\"LotAnnule\", \"Rang\" FROM %1 %2 ORDER BY \"Numero\"")
+                      .arg(citer(table()), lot ? QStringLiteral("WHERE \"Lot\" = ?") : QString()));
+    if (lot) {
+        i.lier(1, *lot);
+    }
+    std::vector<qint64> rangs;
+    while (i.pas()) {
+        Entree e;
+        e.numero = i.colonneEntier(0);
+        e.quand = i.colonneTexte(1);
+        e.lot = i.colonneEntier(2);
+        e.operation = i.colonneTexte(3);
+        e.table = i.colonneTexte(4);
+        e.cle = i.colonne(5);
+        e.colonne = i.colonneTexte(6);
+        e.avant = i.colonne(7);
+        e.apres = i.colonne(8);
+        e.lotAnnule = i.colonneEntier(9);
+        rangs.push_back(i.colonne(10).estNull() ? -1 : i.colonneEntier(10));
+        entrees.push_back(std::move(e));
+    }
+    // The columns of one update of one row are recorded in an order of
+    // SQLite's own: each run of rows of one row is put in the table's order,
+    // the changes of one column keeping theirs.
+    std::vector<std::size_t> ordre(entrees.size());
+    std::iota(ordre.begin(), ordre.end(), std::size_t{0});
+    for (std::size_t debut = 0; debut < entrees.size();) {
+        std::size_t fin = debut + 1;
+        const Entree& a = entrees[debut];
+        while (fin < entrees.size() && rangs[fin] >= 0 && rangs[debut] >= 0 &&
+               entrees[fin].lot == a.lot && entrees[fin].table == a.table &&
+               entrees[fin].cle == a.cle) {
+            ++fin;
+        }
+        std::stable_sort(ordre.begin() + static_cast<std::ptrdiff_t>(debut),
+                         ordre.begin() + static_cast<std::ptrdiff_t>(fin),
+                         [&rangs](std::size_t x, std::size_t y) { return rangs[x] < rangs[y]; });
+        debut = fin;
+    }
+    std::vector<Entree> triees;
+    triees.reserve(entrees.size());
+    for (const std::size_t k : ordre) {
+        triees.push_back(std::move(entrees[k]));
+    }
+    return triees;
+}
+
+qint64 dernierLot(const Connexion& cn, const QStringList& operations) {
+    if (operations.isEmpty() || !cn.tableExiste(table())) {
+        return 0;
+    }
+    QStringList marques;
+    for (qsizetype k = 0; k < operations.size(); ++k) {
+        marques << QStringLiteral("?");
+    }
+    Instruction i(cn, QStringLiteral("SELECT coalesce(max(\"Lot\"), 0) FROM %1 WHERE "
+                                     "\"Operation\" IN (%2) AND \"Lot\" NOT IN (SELECT "
+                                     "\"LotAnnule\" FROM %1 WHERE \"LotAnnule\" IS NOT NULL)")
+                          .arg(citer(table()), marques.join(u',')));
+    for (qsizetype k = 0; k < operations.size(); ++k) {
+        i.lier(static_cast<int>(k + 1), operations[k]);
+    }
+    return i.pas() ? i.colonneEntier(0) : 0;
+}
+
+}  // namespace store::journal

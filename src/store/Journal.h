@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+#include "store/Valeur.h"
+
+namespace store {
+class Connexion;
+}
+
+namespace store::journal {
+
+// The table of every change the program makes to the client database. It is
+// created on first use, in that database.
+const QString& table();
+
+// The tables whose changes are recorded, with the column that names a row.
+struct TableSuivie {
+    QString table;
+    QString cle;  // "Code" for FCLI, "Numéro" for FTEC
+};
+const std::vector<TableSuivie>& tablesSuivies();
+
+// One recorded change.
+struct Entree {
+    qint64 numero = 0;
+    QString quand;   // start of the run, "YYYY-MM-DD HH:MM:SS", local time
+    qint64 lot = 0;  // one run of one operation
+    QString operation;
+    QString table;
+    Valeur cle;
+    QString colonne;  // empty for a deleted row and for a count
+    Valeur avant;
+    Valeur apres;
+    qint64 lotAnnule = 0;  // the batch an undo put back, 0 otherwise
+};
+
+// From now on every change this connection makes to FCLI or FTEC is recorded,
+// one row per changed column, by the very statement that makes the change:
+// a change and its record are stored together or not at all. A value written
+// over the same value records nothing (letter case counts); a deleted row is
+// recorded with its key. Replaces the connection's earlier context and
+// returns the batch number of this run.
+qint64 activer(Connexion& cn, const QString& operation, qint64 lotAnnule = 0);
+// Stops recording on this connection.
+void desactiver(Connexion& cn);
+// A row written by the caller under the connection's context, for what no
+// column change tells (the count of a purge). Without a context, throws
+// store::ErreurStore.
+void noter(Connexion& cn, const QString& table, const Valeur& cle, const QString& colonne,
+           const Valeur& avant, const Valeur& apres);
+
+// Every row in order, or those of one batch; none when the table is absent.
+std::vector<Entree> lire(const Connexion& cn, std::optional<qint64> lot = std::nullopt);
+// The latest batch of one of these operations that no later batch undid; 0
+// when there is none.
+qint64 dernierLot(const Connexion& cn, const QStringList& operations);
+
+}  // namespace store::journal

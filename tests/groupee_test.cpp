@@ -1,0 +1,566 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTextStream>
+
+#include "app/Batch.h"
+#include "app/Variables.h"
+#include "clients/Analyse.h"
+#include "clients/Annulation.h"
+#include "clients/Correction.h"
+#include "clients/Groupee.h"
+#include "communes/IndexCommunes.h"
+#include "platform/Locale.h"
+#include "purge/Purge.h"
+#include "store/Erreur.h"
+#include "store/Journal.h"
+#include "support/Dossier.h"
+#include "tech/AnalyseTech.h"
+#include "tech/FicheTech.h"
+
+using clients::Drapeau;
+using store::Valeur;
+
+namespace {
+
+// ------------------------------------------------------------ town matching
+
+TEST(Villes, Normalisation) {
+    const struct {
+        const char* ville;
+        const char* norme;
+    } cas[] = {
+        {"Saint-Étienne", "ST ETIENNE"},
+        {"SAINT ETIENNE", "ST ETIENNE"},
+        {"ST-ETIENNE", "ST ETIENNE"},
+        {"  l'Haÿ--les   Roses ", "L HAY LES ROSES"},
+        {"Sainte Foy lès Lyon", "STE FOY LES LYON"},
+        {"SAINTES", "SAINTES"},
+        {"Le Mont-Saint-Michel", "LE MONT ST MICHEL"},
+        {"Œuilly", "OEUILLY"},
+        {"L’Isle-d’Abeau", "L ISLE D ABEAU"},
+        {"", ""},
+        {" - ", ""},
+    };
+    for (const auto& c : cas) {
+        EXPECT_EQ(communes::normaliserVille(QString::fromUtf8(c.ville)).toStdString(), c.norme)
+            << c.ville;
+    }
+}
+
+TEST(Villes, DistanceBornee) {
+    const struct {
+        const char* a;
+        const char* b;
+        int max;
+        int distance;
+    } cas[] = {
+        {"MARSEILLE", "MARSEILLE", 2, 0},
+        {"MARSIELLE", "MARSEILLE", 2, 1},  // a swap is one edit
+        {"MARSELLE", "MARSEILLE", 2, 1},
+        {"MARSEILLLE", "MARSEILLE", 2, 1},
+        {"MRASIELLE", "MARSEILLE", 2, 2},
+        {"MRASIELEL", "MARSEILLE", 2, 3},  // beyond: max + 1
+        {"LYON", "PARIS", 1, 2},
+        {"", "AB", 2, 2},
+        {"AB", "", 1, 2},
+    };
+    for (const auto& c : cas) {
+        EXPECT_EQ(
+            communes::distanceBornee(QString::fromLatin1(c.a), QString::fromLatin1(c.b), c.max),
+            c.distance)
+            << c.a << " / " << c.b;
+    }
+    // Long names go beyond the stack rows.
+    const QString longue(80, u'A');
+    EXPECT_EQ(communes::distanceBornee(longue, longue + u'B', 2), 1);
+}
+
+TEST(Villes, IndexDesProches) {
+    const communes::IndexCommunes index(
+        {{QStringLiteral("42000"), QStringLiteral("SAINT-ETIENNE")},
+         {QStringLiteral("42100"), QStringLiteral("SAINT-ETIENNE")},
+         {QStringLiteral("13001"), QStringLiteral("MARSEILLE")},
+         {QStringLiteral("13007"), QStringLiteral("MARSEILLE 6EME")},
+         {QStringLiteral("13007"), QStringLiteral("MARSEILLE")},
+         {QStringLiteral("01000"), QStringLiteral("BOURG-EN-BRESSE")}});
+    EXPECT_EQ(index.nbVilles(), 4);
+    const auto proches = index.proches(QStringLiteral("st etienne"));
+    ASSERT_EQ(proches.size(), 1u);
+    EXPECT_EQ(proches[0].ville, QStringLiteral("SAINT-ETIENNE"));
+    EXPECT_EQ(proches[0].distance, 0);
+    EXPECT_EQ(index.proches(QStringLiteral("MARSIELLE")).at(0).ville, QStringLiteral("MARSEILLE"));
+    EXPECT_TRUE(index.proches(QStringLiteral("XQZWK")).empty());
+    EXPECT_EQ(index.codesDe(QStringLiteral("saint-etienne")),
+              (QStringList{QStringLiteral("42000"), QStringLiteral("42100")}));
+    EXPECT_EQ(index.villesDe(QStringLiteral("13007")),
+              (QStringList{QStringLiteral("MARSEILLE 6EME"), QStringLiteral("MARSEILLE")}));
+}
+
+// ------------------------------------------------- over the real reference
+
+// Keeps the clients the analysis lists, as ListCli holds them.
+struct Liste : clients::ObservateurAnalyse {
+    void clientEnErreur(const clients::Evaluation& e, int, int) override {
+        clients.push_back({e.CodeClient, e.drapeaux});
+    }
+    std::vector<clients::ClientListe> clients;
+};
+
+QString texte(const Valeur& v) {
+    return v.estNull() ? QStringLiteral("<Null>") : v.texte();
+}
+
+class Groupee : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        reference = new test::Dossier;
+        reference->copierCommunes();
+    }
+    static void TearDownTestSuite() {
+        delete reference;
+        reference = nullptr;
+    }
+
+    void SetUp() override {
+        QFile::copy(reference->chemin(QStringLiteral("communes.mdb")),
+                    d.chemin(QStringLiteral("communes.mdb")));
+        cn = d.creerBase();
+        vars.dossier = d.chemin();
+        vars.VilleDefaut = QStringLiteral("PARIS");
+        vars.CpDefaut = QStringLiteral("75001");
+    }
+
+    void client(const char* code, const char* ville, const char* cp,
+                const test::Champs& autres = {}) {
+        test::Champs c = autres;
+        c.insert(QStringLiteral("Code"), QString::fromUtf8(code));
+        if (!c.contains(QStringLiteral("Nom"))) {
+            c.insert(QStringLiteral("Nom"), QStringLiteral("NOM ") + QString::fromUtf8(code));
+        }
+        c.insert(QStringLiteral("Ville"), QString::fromUtf8(ville));
+        c.insert(QStringLiteral("Code Postal"), QString::fromUtf8(cp));
+        test::inserer(cn, QStringLiteral("FCLI"), c);
+    }
+
+    // The salon of the suggestion cases: each client's faulty field in a comment.
+    void salon() {
+        client("A1", "ST ETIENNE", "42000");  // SAINT/ST
+        client("A2", "ST ETIENNE", "42000",
+               {{QStringLiteral("Tel1"), QStringLiteral("06 12.34.56.78")}});
+        client("A3", "ST ETIENNE", "42100");
+        client("B1", "MARSIELLE", "13001");       // misspelt
+        client("C1", "BÉZIERS", "34500");         // an accent
+        client("D1", "BOURG-EN-BRESSE", "1000");  // no leading zero
+        client("E1", "XQZWK", "75001");           // nothing close
+        client("F1", "PARIS", "75001",
+               {{QStringLiteral("Email"), QStringLiteral("marie dupont@exemple.fr")}});
+        client("F2", "PARIS", "75001",
+               {{QStringLiteral("Email"), QStringLiteral("marie@exemple,fr")}});
+        client("G1", "PARIS", "75001", {{QStringLiteral("Tel1"), QStringLiteral("06 12")}});
+        client("H1", "PARIS", "75001", {{QStringLiteral("Cat, Age"), QStringLiteral("11")}});
+        client("Z1", "PARIS", "75001");
+    }
+
+    std::vector<clients::ClientListe> analyser() {
+        Liste liste;
+        clients::AnalyseBd(vars, liste);
+        return liste.clients;
+    }
+
+    // Every client, one line each, Null told apart.
+    QStringList table() {
+        QStringList lignes;
+        store::Instruction i(cn, QStringLiteral("SELECT * FROM FCLI ORDER BY rowid"));
+        while (i.pas()) {
+            QStringList l;
+            for (int c = 0; c < i.nbColonnes(); ++c) {
+                l << texte(i.colonne(c));
+            }
+            lignes << l.join(u'|');
+        }
+        return lignes;
+    }
+
+    QString valeur(const char* code, const QString& colonne) {
+        store::Instruction i(cn, QStringLiteral("SELECT %1 FROM FCLI WHERE Code = ? COLLATE BINARY")
+                                     .arg(store::citer(colonne)));
+        i.lier(1, QString::fromUtf8(code));
+        return i.pas() ? texte(i.colonne(0)) : QStringLiteral("<absent>");
+    }
+
+    // The journal without its times: "operation|table|key|column|before|after".
+    std::string journal() {
+        QStringList l;
+        for (const auto& e : store::journal::lire(cn)) {
+            l << QStringList{e.operation, e.table,        texte(e.cle),
+                             e.colonne,   texte(e.avant), texte(e.apres)}
+                     .join(u'|');
+        }
+        return l.join(u'\n').toStdString();
+    }
+
+    clients::Remplacement remplacement(Drapeau d, const char* avant, const char* apres) {
+        return {d, Valeur::texte(QString::fromUtf8(avant)), QString::fromUtf8(apres)};
+    }
+
+    static test::Dossier* reference;
+    test::Dossier d;
+    store::Connexion cn;
+    app::Variables vars;
+};
+
+test::Dossier* Groupee::reference = nullptr;
+
+TEST_F(Groupee, SuggestionsSurLeReferentiel) {
+    salon();
+    const auto valeurs = clients::ValeursFautives(vars, analyser());
+    // Field by field in the order of the rules, the most held value first;
+    // the first suggestion, and how many there are.
+    const struct {
+        Drapeau champ;
+        const char* valeur;
+        int nombre;
+        const char* premiere;
+    } attendu[] = {
+        {clients::ErrVille, "ST ETIENNE", 3, "SAINT-ETIENNE"},
+        {clients::ErrVille, "BÉZIERS", 1, "BEZIERS"},
+        {clients::ErrVille, "MARSIELLE", 1, "MARSEILLE"},
+        {clients::ErrVille, "XQZWK", 1, ""},
+        {clients::ErrCP, "1000", 1, "01000"},
+        {clients::ErrCatAge, "11", 1, ""},
+        {clients::ErrTel1, "06 12", 1, ""},
+        {clients::ErrTel1, "06 12.34.56.78", 1, "0612345678"},
+        {clients::ErrEmail, "marie dupont@exemple.fr", 1, "mariedupont@exemple.fr"},
+        {clients::ErrEmail, "marie@exemple,fr", 1, "marie@exemple.fr"},
+    };
+    ASSERT_EQ(valeurs.size(), std::size(attendu));
+    communes::Communes reference;
+    reference.OuvreCommunes(d.chemin());
+    for (std::size_t k = 0; k < valeurs.size(); ++k) {
+        const clients::ValeurFautive& v = valeurs[k];
+        const auto& a = attendu[k];
+        EXPECT_EQ(v.drapeau, a.champ) << a.valeur;
+        EXPECT_EQ(v.texte.toStdString(), a.valeur);
+        EXPECT_EQ(v.nombre, a.nombre) << a.valeur;
+        EXPECT_EQ(v.suggestions.value(0).toStdString(), a.premiere) << a.valeur;
+        EXPECT_LE(v.suggestions.size(), clients::kNbSuggestions);
+        // Every suggestion passes the field's rule, and is never the value.
+        for (const QString& s : v.suggestions) {
+            EXPECT_FALSE(clients::ErrChamp(v.drapeau, Valeur::texte(s), reference))
+                << a.valeur << " -> " << s.toStdString();
+            EXPECT_NE(s, v.texte);
+        }
+    }
+    // Only the one holder's town counts: 01000 has two towns, BOURG-EN-BRESSE one code.
+    EXPECT_EQ(valeurs[4].suggestions, QStringList{QStringLiteral("01000")});
+}
+
+TEST_F(Groupee, VillesDuCodePostalDAbord) {
+    // "MARSEILLE 7E" is no town: the towns of the clients' own code come
+    // first, the nearest first; PARIS is found for "PARIS 15" although one of
+    // its holders has no valid code.
+    client("M1", "MARSEILLE 7E", "13007");
+    client("M2", "MARSEILLE 7E", "13007");
+    client("P1", "PARIS 15", "75015");
+    client("P2", "PARIS 15", "7515");
+    const auto valeurs = clients::ValeursFautives(vars, analyser());
+    ASSERT_GE(valeurs.size(), 2u);
+    EXPECT_EQ(valeurs[0].texte, QStringLiteral("MARSEILLE 7E"));
+    EXPECT_EQ(valeurs[0].nombre, 2);
+    EXPECT_EQ(valeurs[0].suggestions.mid(0, 2),
+              (QStringList{QStringLiteral("MARSEILLE"), QStringLiteral("MARSEILLE 6EME")}));
+    EXPECT_EQ(valeurs[1].texte, QStringLiteral("PARIS 15"));
+    EXPECT_EQ(valeurs[1].suggestions.value(0), QStringLiteral("PARIS"));
+}
+
+TEST_F(Groupee, ValeursDejaCorrigeesOuNonListees) {
+    salon();
+    auto liste = analyser();
+    // A holder the list does not show is counted all the same; a value that
+    // passes now is left out.
+    liste.erase(std::remove_if(liste.begin(), liste.end(),
+                               [](const auto& c) { return c.code == QLatin1String("A2"); }),
+                liste.end());
+    cn.executer(QStringLiteral("UPDATE FCLI SET Ville = 'MARSEILLE' WHERE Code = 'B1'"));
+    const auto valeurs = clients::ValeursFautives(vars, liste);
+    EXPECT_EQ(valeurs[0].texte, QStringLiteral("ST ETIENNE"));
+    EXPECT_EQ(valeurs[0].nombre, 3);
+    EXPECT_TRUE(std::none_of(valeurs.begin(), valeurs.end(),
+                             [](const auto& v) { return v.texte == QLatin1String("MARSIELLE"); }));
+}
+
+TEST_F(Groupee, AppliquerEcritChaqueDetenteurEtRienDAutre) {
+    salon();
+    client("A4", "st etienne", "42000");  // letter case counts: not the same value
+    analyser();
+    const QStringList avant = table();
+    const clients::BilanGroupe bilan = clients::AppliquerGroupe(
+        vars, {remplacement(clients::ErrVille, "ST ETIENNE", "SAINT-ETIENNE"),
+               remplacement(clients::ErrCatAge, "11", "5")});
+
+    QStringList attendu = avant;
+    for (int k : {0, 1, 2}) {
+        attendu[k].replace(QStringLiteral("|ST ETIENNE|"), QStringLiteral("|SAINT-ETIENNE|"));
+    }
+    attendu[10].replace(QStringLiteral("|11|"), QStringLiteral("|05|"));
+    EXPECT_EQ(table(), attendu);
+    EXPECT_EQ(valeur("A4", QStringLiteral("Ville")), QStringLiteral("st etienne"));
+    EXPECT_EQ(journal(),
+              "Correction groupée|FCLI|A1|Ville|ST ETIENNE|SAINT-ETIENNE\n"
+              "Correction groupée|FCLI|A2|Ville|ST ETIENNE|SAINT-ETIENNE\n"
+              "Correction groupée|FCLI|A3|Ville|ST ETIENNE|SAINT-ETIENNE\n"
+              "Correction groupée|FCLI|H1|Cat, Age|11|05");
+    const auto lots = store::journal::lire(cn);
+    EXPECT_TRUE(std::all_of(lots.begin(), lots.end(),
+                            [&](const auto& e) { return e.lot == lots.front().lot; }));
+
+    // The holders judged again: A2 keeps its telephone in error.
+    ASSERT_EQ(bilan.clients.size(), 4u);
+    EXPECT_EQ(bilan.nbClients, 13);
+    EXPECT_EQ(bilan.nbCorriges(), 3);
+    EXPECT_EQ(bilan.nbEnErreur(), 1);
+    for (const clients::Evaluation& e : bilan.clients) {
+        EXPECT_FALSE(e.drapeaux[clients::ErrVille]);
+        EXPECT_EQ(e.enErreur(), e.CodeClient == QLatin1String("A2")) << e.CodeClient.toStdString();
+    }
+}
+
+TEST_F(Groupee, UnEchecEnCoursDeRouteNeChangeRien) {
+    salon();
+    analyser();
+    const QStringList avant = table();
+    const std::string journalAvant = journal();
+    // The town is written first, then the telephone is refused by the database.
+    cn.executer(
+        QStringLiteral("CREATE TRIGGER refus BEFORE UPDATE OF Tel1 ON FCLI BEGIN SELECT "
+                       "RAISE(ABORT, 'refus'); END"));
+    EXPECT_THROW(clients::AppliquerGroupe(
+                     vars, {remplacement(clients::ErrVille, "ST ETIENNE", "SAINT-ETIENNE"),
+                            remplacement(clients::ErrTel1, "06 12.34.56.78", "0612345678")}),
+                 store::ErreurStore);
+    EXPECT_EQ(table(), avant);
+    EXPECT_EQ(journal(), journalAvant);
+
+    // A replacement the rules refuse stops everything before any write.
+    const struct {
+        Drapeau champ;
+        const char* avant;
+        const char* apres;
+        const char* message;
+    } refus[] = {
+        {clients::ErrVille, "ST ETIENNE", "ST ETIENE", "n'est pas une commune du référentiel"},
+        {clients::ErrCP, "1000", "01001", "n'est pas un code postal du référentiel"},
+        {clients::ErrTel1, "06 12", "0612", "est encore en erreur"},
+        {clients::ErrCatAge, "11", "12", "« 12 » est encore en erreur"},
+        {clients::ErrEmail, "marie@exemple,fr", "", "le remplacement est vide"},
+    };
+    for (const auto& r : refus) {
+        try {
+            clients::AppliquerGroupe(vars,
+                                     {remplacement(clients::ErrVille, "MARSIELLE", "MARSEILLE"),
+                                      remplacement(r.champ, r.avant, r.apres)});
+            ADD_FAILURE() << r.apres << " aurait dû être refusé";
+        } catch (const store::ErreurStore& e) {
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(r.message)))
+                << e.message().toStdString();
+        }
+    }
+    cn.executer(QStringLiteral("DROP TRIGGER refus"));
+    EXPECT_EQ(table(), avant);
+}
+
+// ------------------------------------------------------------------ journal
+
+TEST_F(Groupee, LeJournalTientExactementLesModifications) {
+    client("T1", "PARIS", "75001",
+           {{QStringLiteral("Nom"), QStringLiteral(" ")},
+            {QStringLiteral("Tel1"), QStringLiteral(" 0612345678 ")}});
+    client("T2", "LYON", "69001");
+    test::inserer(cn, QStringLiteral("FCONS"),
+                  {{QStringLiteral("CODE_CLIENT"), QStringLiteral("T2")},
+                   {QStringLiteral("DATE_VISITE"), QStringLiteral("2001-05-01 00:00:00")}});
+    test::inserer(cn, QStringLiteral("FTEC"),
+                  {{QStringLiteral("Numéro"), Valeur::entier(5)},
+                   {QStringLiteral("Code_Client"), QStringLiteral("T1")},
+                   {QStringLiteral("Date"), QStringLiteral("2010-01-01 00:00:00")},
+                   {QStringLiteral("Mémo"), QStringLiteral("abc  \r\n")}});
+    test::inserer(cn, QStringLiteral("FTEC"),
+                  {{QStringLiteral("Numéro"), Valeur::entier(6)},
+                   {QStringLiteral("Code_Client"), QStringLiteral("T2")},
+                   {QStringLiteral("Date"), QStringLiteral("2001-01-01 00:00:00")},
+                   {QStringLiteral("Famille"), QStringLiteral("Soin")},
+                   {QStringLiteral("Mémo"), QStringLiteral("propre")}});
+    // The tidying, twice: the second run changes nothing.
+    analyser();
+    analyser();
+    // A save of the panel, then the same text saved again.
+    clients::enregistrerChamp(vars, QStringLiteral("T1"),
+                              {QStringLiteral("Cat, Age"), QStringLiteral("05"), {}});
+    clients::enregistrerChamp(vars, QStringLiteral("T1"),
+                              {QStringLiteral("Cat, Age"), QStringLiteral("05"), {}});
+    clients::enregistrerChamp(
+        vars, QStringLiteral("T2"),
+        {QStringLiteral("Code Postal"), QStringLiteral("69002"), QStringLiteral("LYON")});
+    tech::EcrireFamille(vars.cheminBd(), QStringLiteral("5"), QStringLiteral("Coupe"));
+    tech::PreAnalyseTech(vars.cheminBd());
+    purge::Observateur o;
+    const QString date = purge::texteDate(QDate(2005, 1, 1), platform::localeTravail());
+    EXPECT_EQ(purge::PurgeClients(vars, date, purge::Mode::Purge, o), 1);
+    EXPECT_EQ(purge::PurgeTech(vars, date, purge::Mode::Purge, o), 1);
+
+    EXPECT_EQ(journal(),
+              "Rangement des clients|FCLI|T1|Nom| |\n"
+              "Rangement des clients|FCLI|T1|Tel1| 0612345678 |0612345678\n"
+              "Correction|FCLI|T1|Cat, Age|<Null>|05\n"
+              "Code postal et ville|FCLI|T2|Code Postal|69001|69002\n"
+              "Choix de la famille|FTEC|5|Famille|<Null>|Coupe\n"
+              "Nettoyage des mémos|FTEC|5|Mémo|abc  \r\n|abc  \n"
+              "Purge des clients|FCLI|T2||<Null>|<Null>\n"
+              "Purge des clients|FCLI|<Null>|Lignes supprimées|<Null>|1\n"
+              "Purge des fiches techniques|FTEC|6||<Null>|<Null>\n"
+              "Purge des fiches techniques|FTEC|<Null>|Lignes supprimées|<Null>|1");
+    // One batch per run.
+    QList<qint64> lots;
+    for (const auto& e : store::journal::lire(cn)) {
+        if (!lots.contains(e.lot)) {
+            lots << e.lot;
+        }
+    }
+    EXPECT_EQ(lots.size(), 7);
+}
+
+// --------------------------------------------------------------------- undo
+
+TEST_F(Groupee, AnnulerRemetLesValeurs) {
+    salon();
+    analyser();
+    EXPECT_FALSE(clients::derniereCorrection(vars).has_value());
+    const QStringList avant = table();
+    clients::AppliquerGroupe(vars, {remplacement(clients::ErrVille, "ST ETIENNE", "SAINT-ETIENNE"),
+                                    remplacement(clients::ErrCP, "1000", "01000")});
+    clients::enregistrerChamp(vars, QStringLiteral("G1"),
+                              {QStringLiteral("Tel1"), QStringLiteral("0612345678"), {}});
+
+    // The panel save is the last correction: undone first.
+    auto derniere = clients::derniereCorrection(vars);
+    ASSERT_TRUE(derniere.has_value());
+    EXPECT_EQ(derniere->operation, QStringLiteral("Correction"));
+    EXPECT_EQ(derniere->nbClients, 1);
+    auto r = clients::AnnulerCorrection(vars, derniere->lot);
+    ASSERT_TRUE(r.faite);
+    EXPECT_EQ(valeur("G1", QStringLiteral("Tel1")), QStringLiteral("06 12"));
+    ASSERT_EQ(r.clients.size(), 1u);
+    EXPECT_TRUE(r.clients[0].drapeaux[clients::ErrTel1]);
+
+    derniere = clients::derniereCorrection(vars);
+    ASSERT_TRUE(derniere.has_value());
+    EXPECT_EQ(derniere->operation, QStringLiteral("Correction groupée"));
+    EXPECT_EQ(derniere->nbClients, 4);
+    EXPECT_TRUE(clients::questionAnnulation(*derniere).startsWith(
+        QStringLiteral("Annuler la dernière correction (Correction "
+                       "groupée du ")));
+    r = clients::AnnulerCorrection(vars, derniere->lot);
+    ASSERT_TRUE(r.faite);
+    EXPECT_EQ(table(), avant);
+    // The clients come back in error, as the rules judge them.
+    EXPECT_EQ(r.clients.size(), 4u);
+    for (const auto& e : r.clients) {
+        EXPECT_TRUE(e.enErreur()) << e.CodeClient.toStdString();
+    }
+    EXPECT_EQ(clients::messageAnnulee(r),
+              QStringLiteral("Correction annulée : 4 client(s) remis comme avant."));
+    EXPECT_FALSE(clients::derniereCorrection(vars).has_value());
+
+    // The undos are in the journal, each naming the batch it undid.
+    const auto entrees = store::journal::lire(cn);
+    const auto annulations = std::count_if(entrees.begin(), entrees.end(), [](const auto& e) {
+        return e.operation == QLatin1String("Annulation");
+    });
+    EXPECT_EQ(annulations, 5);
+    EXPECT_TRUE(std::all_of(entrees.begin(), entrees.end(), [](const auto& e) {
+        return (e.operation == QLatin1String("Annulation")) == (e.lotAnnule != 0);
+    }));
+}
+
+TEST_F(Groupee, AnnulerRefuseApresUneModificationUlterieure) {
+    salon();
+    analyser();
+    clients::AppliquerGroupe(vars,
+                             {remplacement(clients::ErrVille, "ST ETIENNE", "SAINT-ETIENNE")});
+    const qint64 groupee = clients::derniereCorrection(vars)->lot;
+    // A3's town changed by the panel since, A2's by another program.
+    clients::enregistrerChamp(
+        vars, QStringLiteral("A3"),
+        {QStringLiteral("Code Postal"), QStringLiteral("42100"), QStringLiteral("ST ETIENNE")});
+    cn.executer(QStringLiteral("UPDATE FCLI SET Ville = 'saint-etienne' WHERE Code = 'A2'"));
+    const QStringList avant = table();
+    const std::string journalAvant = journal();
+
+    const auto r = clients::AnnulerCorrection(vars, groupee);
+    EXPECT_FALSE(r.faite);
+    EXPECT_EQ(r.changes, (QStringList{QStringLiteral("A2 NOM A2"), QStringLiteral("A3 NOM A3")}));
+    EXPECT_TRUE(clients::messageRefus(r).contains(QStringLiteral("A3 NOM A3")));
+    EXPECT_EQ(table(), avant);
+    EXPECT_EQ(journal(), journalAvant);
+}
+
+// ------------------------------------------------------------------ batch mode
+
+struct Sortie {
+    int code;
+    QString out;
+    QString err;
+};
+
+Sortie lancer(const QString& dossier, const QString& verbe) {
+    Sortie s;
+    QTextStream out(&s.out);
+    QTextStream err(&s.err);
+    const auto commande = app::batch::analyser({verbe});
+    EXPECT_TRUE(std::holds_alternative<app::batch::Commande>(commande));
+    s.code = app::batch::executer(std::get<app::batch::Commande>(commande), dossier, out, err);
+    out.flush();
+    err.flush();
+    return s;
+}
+
+TEST_F(Groupee, VerbesSuggestionsEtJournal) {
+    salon();
+    cn.Close();
+    Sortie s = lancer(d.chemin(), QStringLiteral("--journal"));
+    EXPECT_EQ(s.code, 0);
+    EXPECT_EQ(s.out, QStringLiteral("Le journal des modifications est vide.\n"));
+
+    s = lancer(d.chemin(), QStringLiteral("--suggestions"));
+    EXPECT_EQ(s.code, 1);
+    EXPECT_TRUE(s.err.contains(QStringLiteral("default.txt"))) << s.err.toStdString();
+
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+    s = lancer(d.chemin(), QStringLiteral("--suggestions"));
+    EXPECT_EQ(s.code, 0) << s.err.toStdString();
+    const QStringList lignes = s.out.split(u'\n');
+    ASSERT_EQ(lignes.size(), 12) << s.out.toStdString();
+    EXPECT_TRUE(lignes[0].startsWith(QStringLiteral("Ville\tST ETIENNE\t3\tSAINT-ETIENNE")))
+        << lignes[0].toStdString();
+    EXPECT_EQ(lignes[3], QStringLiteral("Ville\tXQZWK\t1"));
+    EXPECT_EQ(lignes[4], QStringLiteral("Code Postal\t1000\t1\t01000"));
+    EXPECT_EQ(lignes[7], QStringLiteral("Tel1\t06 12.34.56.78\t1\t0612345678"));
+    EXPECT_EQ(lignes[10], QStringLiteral("10 valeur(s) en erreur chez 11 client(s) en erreur."));
+
+    // The analysis tidied nothing here; a grouped correction shows in the journal.
+    clients::AppliquerGroupe(vars, {remplacement(clients::ErrCP, "1000", "01000")});
+    s = lancer(d.chemin(), QStringLiteral("--journal"));
+    EXPECT_EQ(s.code, 0);
+    const QStringList journal = s.out.split(u'\n');
+    ASSERT_EQ(journal.size(), 3) << s.out.toStdString();
+    const QStringList champs = journal[0].split(u'\t');
+    ASSERT_EQ(champs.size(), 8);
+    EXPECT_EQ(champs.mid(2),
+              (QStringList{QStringLiteral("Correction groupée"), QStringLiteral("FCLI"),
+                           QStringLiteral("D1"), QStringLiteral("Code Postal"),
+                           QStringLiteral("1000"), QStringLiteral("01000")}));
+    EXPECT_EQ(journal[1], QStringLiteral("1 modification(s) au journal."));
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include "store/Connexion.h"
+#include "store/Erreur.h"
+#include "store/Journal.h"
+#include "store/Recordset.h"
+#include "support/Dossier.h"
+
+using store::Valeur;
+namespace journal = store::journal;
+
+namespace {
+
+// A change as the tests read it back: table, key, column, before, after, with
+// Null told apart from the empty text.
+QString texte(const Valeur& v) {
+    return v.estNull() ? QStringLiteral("<Null>") : v.texte();
+}
+
+std::string lignes(const store::Connexion& cn) {
+    QStringList l;
+    for (const journal::Entree& e : journal::lire(cn)) {
+        l << QStringLiteral("%1 %2|%3|%4|%5|%6|%7")
+                 .arg(e.operation)
+                 .arg(e.lot)
+                 .arg(e.table, texte(e.cle), e.colonne, texte(e.avant), texte(e.apres));
+    }
+    return l.join(u'\n').toStdString();
+}
+
+std::string joindre(const QStringList& l) {
+    return l.join(u'\n').toStdString();
+}
+
+class Journal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cn = d.creerBase();
+        test::inserer(cn, QStringLiteral("FCLI"),
+                      {{QStringLiteral("Code"), QStringLiteral("A12")},
+                       {QStringLiteral("Ville"), QStringLiteral("paris")},
+                       {QStringLiteral("Tel1"), QStringLiteral("06 12")}});
+        test::inserer(cn, QStringLiteral("FCLI"),
+                      {{QStringLiteral("Code"), QStringLiteral("a12")},
+                       {QStringLiteral("Ville"), QStringLiteral("LYON")}});
+        test::inserer(cn, QStringLiteral("FTEC"),
+                      {{QStringLiteral("Numéro"), Valeur::entier(7)},
+                       {QStringLiteral("Code_Client"), QStringLiteral("A12")}});
+    }
+
+    test::Dossier d;
+    store::Connexion cn;
+};
+
+TEST_F(Journal, CreeALaDemandeVideSansContexte) {
+    EXPECT_FALSE(cn.tableExiste(journal::table()));
+    EXPECT_TRUE(journal::lire(cn).empty());
+    EXPECT_EQ(journal::dernierLot(cn, {QStringLiteral("Correction")}), 0);
+    // Without a context nothing is recorded, and the table is not even made.
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '0612' WHERE Code = 'A12'"));
+    EXPECT_FALSE(cn.tableExiste(journal::table()));
+    EXPECT_THROW(journal::noter(cn, QStringLiteral("FCLI"), {}, {}, {}, {}), store::ErreurStore);
+}
+
+TEST_F(Journal, SeulesLesVraiesModifications) {
+    EXPECT_EQ(journal::activer(cn, QStringLiteral("Essai")), 1);
+    EXPECT_TRUE(cn.tableExiste(journal::table()));
+    // SQL text, case by case: what it does to the clients and what is recorded.
+    const struct {
+        const char* sql;
+        QStringList attendu;
+    } cas[] = {
+        {"UPDATE FCLI SET Ville = Ville, Tel1 = Tel1", {}},
+        {"UPDATE FCLI SET Ville = 'PARIS' WHERE Code = 'A12' COLLATE BINARY",
+         {QStringLiteral("Essai 1|FCLI|A12|Ville|paris|PARIS")}},
+        {"UPDATE FCLI SET Tel1 = '' WHERE Code = 'a12' COLLATE BINARY",
+         {QStringLiteral("Essai 1|FCLI|a12|Tel1|<Null>|")}},
+        {"UPDATE FCLI SET Tel1 = NULL WHERE Tel1 = ''",
+         {QStringLiteral("Essai 1|FCLI|a12|Tel1||<Null>")}},
+        // Stored as text, "0612" is not "612" whatever the column's type.
+        {"UPDATE FTEC SET \"Numéro\" = 7, Divers1 = '0612'",
+         {QStringLiteral("Essai 1|FTEC|7|Divers1|<Null>|0612")}},
+        {"UPDATE FTEC SET Divers1 = '612'", {QStringLiteral("Essai 1|FTEC|7|Divers1|0612|612")}},
+        {"UPDATE FTEC SET Famille = 'Coupe', Tech = NULL",
+         {QStringLiteral("Essai 1|FTEC|7|Famille|<Null>|Coupe")}},
+    };
+    QStringList attendu;
+    for (const auto& c : cas) {
+        cn.executer(QString::fromUtf8(c.sql));
+        attendu += c.attendu;
+        EXPECT_EQ(lignes(cn), joindre(attendu)) << c.sql;
+    }
+}
+
+TEST_F(Journal, RecordsetEtTransaction) {
+    journal::activer(cn, QStringLiteral("Panneau"));
+    store::Recordset rs;
+    rs.Open(QStringLiteral("FCLI"), cn);
+    rs.MoveFirst();
+    rs.EcrireChamp(QStringLiteral("Ville"), QStringLiteral("paris"));
+    rs.Update();
+    EXPECT_EQ(lignes(cn), "");
+
+    {
+        // A change that is not committed leaves no record either.
+        store::Transaction t(cn);
+        rs.EcrireChamp(QStringLiteral("Tel1"), QStringLiteral("0612345678"));
+        rs.Update();
+        EXPECT_EQ(lignes(cn), "Panneau 1|FCLI|A12|Tel1|06 12|0612345678");
+    }
+    EXPECT_EQ(lignes(cn), "");
+
+    rs.Open(QStringLiteral("FCLI"), cn);
+    rs.MoveFirst();
+    rs.EcrireChamp(QStringLiteral("Tel1"), QStringLiteral("0612345678"));
+    rs.EcrireChamp(QStringLiteral("Cat, Age"), QStringLiteral("05"));
+    rs.Update();
+    EXPECT_EQ(lignes(cn),
+              "Panneau 1|FCLI|A12|Cat, Age|<Null>|05\nPanneau 1|FCLI|A12|Tel1|06 12|0612345678");
+}
+
+TEST_F(Journal, SuppressionsEtComptes) {
+    const qint64 lot = journal::activer(cn, QStringLiteral("Purge"));
+    cn.executer(QStringLiteral("DELETE FROM FTEC; DELETE FROM FCLI WHERE Ville = 'paris'"));
+    EXPECT_EQ(cn.lignesModifiees(), 1);
+    journal::noter(cn, QStringLiteral("FCLI"), {}, QStringLiteral("Lignes supprimées"), {},
+                   Valeur::entier(1));
+    EXPECT_EQ(lignes(cn),
+              "Purge 1|FTEC|7||<Null>|<Null>\nPurge 1|FCLI|A12||<Null>|<Null>\n"
+              "Purge 1|FCLI|<Null>|Lignes supprimées|<Null>|1");
+    const auto entrees = journal::lire(cn, lot);
+    ASSERT_EQ(entrees.size(), 3u);
+    EXPECT_EQ(entrees[0].quand.size(), 19) << entrees[0].quand.toStdString();
+    EXPECT_EQ(entrees[0].lotAnnule, 0);
+}
+
+TEST_F(Journal, LotsSuccessifsEtAnnulations) {
+    EXPECT_EQ(journal::activer(cn, QStringLiteral("Correction")), 1);
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '1' WHERE Code = 'A12' COLLATE BINARY"));
+    EXPECT_EQ(journal::activer(cn, QStringLiteral("Rangement")), 2);
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '2' WHERE Code = 'A12' COLLATE BINARY"));
+    EXPECT_EQ(journal::activer(cn, QStringLiteral("Correction")), 3);
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '3' WHERE Code = 'A12' COLLATE BINARY"));
+    const QStringList corrections{QStringLiteral("Correction")};
+    EXPECT_EQ(journal::dernierLot(cn, corrections), 3);
+
+    EXPECT_EQ(journal::activer(cn, QStringLiteral("Annulation"), 3), 4);
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '2' WHERE Code = 'A12' COLLATE BINARY"));
+    EXPECT_EQ(journal::lire(cn, 4).at(0).lotAnnule, 3);
+    EXPECT_EQ(journal::dernierLot(cn, corrections), 1);
+
+    // Stopped, then on a fresh connection: nothing more is recorded.
+    journal::desactiver(cn);
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '4' WHERE Code = 'A12' COLLATE BINARY"));
+    store::Connexion autre(d.chemin(QStringLiteral("BdClient.mdb")));
+    autre.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '5' WHERE Code = 'A12' COLLATE BINARY"));
+    EXPECT_EQ(journal::lire(cn).size(), 4u);
+}
+
+TEST_F(Journal, JournalSansLeRangDesColonnes) {
+    cn.executer(QStringLiteral(
+        "CREATE TABLE VerifClients_journal (\"Numero\" INTEGER PRIMARY KEY, \"Quand\" DATETIME, "
+        "\"Lot\" INTEGER, \"Operation\" TEXT, \"NomTable\" TEXT, \"Cle\", \"Colonne\" TEXT, "
+        "\"Avant\", \"Apres\", \"LotAnnule\" INTEGER)"));
+    journal::activer(cn, QStringLiteral("Essai"));
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '0612' WHERE Code = 'A12' COLLATE BINARY"));
+    EXPECT_EQ(lignes(cn), "Essai 1|FCLI|A12|Tel1|06 12|0612");
+}
+
+TEST_F(Journal, ApostrophesDansLesNoms) {
+    journal::activer(cn, QStringLiteral("L'opération"));
+    cn.executer(
+        QStringLiteral("UPDATE FCLI SET Nom = 'O''BRIEN' WHERE Code = 'a12' COLLATE BINARY"));
+    EXPECT_EQ(lignes(cn), "L'opération 1|FCLI|a12|Nom|<Null>|O'BRIEN");
+}
+
+}  // namespace
