@@ -8,7 +8,9 @@
 #include "clients/LotClients.h"
 #include "clients/LotGroupee.h"
 #include "export/LotExport.h"
+#include "platform/ErreurFichier.h"
 #include "purge/LotPurge.h"
+#include "store/Erreur.h"
 #include "tech/LotTech.h"
 
 namespace app::batch {
@@ -132,7 +134,8 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
             c.oui = true;
         } else if (a == QLatin1String("--page-code")) {
             if (i + 1 >= arguments.size()) {
-                return QStringLiteral("--page-code attend un nom de page de code (par exemple GBK).");
+                return QStringLiteral(
+                    "--page-code attend un nom de page de code (par exemple GBK).");
             }
             c.pageCode = arguments[++i];
         } else if (estVerbe(a)) {
@@ -154,7 +157,8 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
     }
     if (verbe) {
         if (c.parametres.size() != verbe->nbParametres) {
-            return QStringLiteral("Usage : verifclients [--dossier DOSSIER] %1").arg(verbe->synopsis);
+            return QStringLiteral("Usage : verifclients [--dossier DOSSIER] %1")
+                .arg(verbe->synopsis);
         }
         if (c.oui && !verbe->accepteOui) {
             return QStringLiteral("%1 ne prend pas --oui.").arg(verbe->nom);
@@ -180,7 +184,8 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
     Contexte contexte{Variables{}, commande, out, err};
     const QString dossier = commande.dossier.isEmpty() ? dossierParDefaut : commande.dossier;
     if (!QFileInfo(dossier).isDir()) {
-        err << QStringLiteral("Le dossier « %1 » n'existe pas.\n").arg(QDir::toNativeSeparators(dossier));
+        err << QStringLiteral("Le dossier « %1 » n'existe pas.\n")
+                   .arg(QDir::toNativeSeparators(dossier));
         return kEchec;
     }
     contexte.variables.dossier = QFileInfo(dossier).absoluteFilePath();
@@ -192,7 +197,17 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
             return kEchec;
         }
     }
-    const int code = verbe->action(contexte);
+    int code = kEchec;
+    try {
+        code = verbe->action(contexte);
+    } catch (const store::ErreurStore& e) {
+        // What a verb lets through is reported here, once for all.
+        out.flush();
+        err << e.message() << '\n';
+    } catch (const platform::ErreurFichier& e) {
+        out.flush();
+        err << e.message() << '\n';
+    }
     out.flush();
     err.flush();
     return code;

@@ -50,6 +50,8 @@ std::variant<Commande, QString> analyser(const QStringList& arguments);
 QString usage();
 
 // Runs the verb of the command; `dossierParDefaut` is the executable's folder.
+// A store or file failure that a verb lets through is printed on `err` and
+// gives the exit code 1.
 int executer(const Commande& commande, const QString& dossierParDefaut, QTextStream& out,
              QTextStream& err);
 

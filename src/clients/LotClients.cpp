@@ -18,7 +18,7 @@ namespace {
 // The batch face of the run: every list row as one tab-separated line.
 class ObservateurLot : public ObservateurAnalyse {
 public:
-    explicit ObservateurLot(QTextStream& out) : m_out(out) {}
+    ObservateurLot(QTextStream& out, QSet<QString>* exclus) : m_out(out), m_exclus(exclus) {}
 
     void noteTropLongue(const NoteLongue& note) override {
         m_out << app::batch::ligneListe(QStringLiteral("ListBN"), {note.code, note.nom}) << '\n';
@@ -27,10 +27,14 @@ public:
         m_out << app::batch::ligneListe(QStringLiteral("ListCli"),
                                         QStringList{e.CodeClient, e.NomClient} + e.marques())
               << '\n';
+        if (m_exclus) {
+            m_exclus->insert(e.CodeClient);
+        }
     }
 
 private:
     QTextStream& m_out;
+    QSet<QString>* m_exclus;
 };
 
 }  // namespace
@@ -54,27 +58,23 @@ bool preparerLot(app::batch::Contexte& c) {
     return true;
 }
 
+BilanAnalyse analyserEnLot(app::batch::Contexte& c, QSet<QString>* exclus) {
+    app::Variables& vars = c.variables;
+    ObservateurLot observateur(c.out, exclus);
+    const BilanAnalyse bilan = AnalyseBd(vars, observateur);
+    vars.NbCli = bilan.NbCli;
+    vars.NbCliErr = bilan.NbCliErr;
+    c.out << messageAnalyseTerminee() << '\n';
+    c.out << legendeListe(bilan.NbCliErr, bilan.NbCli) << '\n';
+    return bilan;
+}
+
 int lotAnalyseClients(app::batch::Contexte& c) {
     if (!preparerLot(c)) {
         return app::batch::kEchec;
     }
-    app::Variables& vars = c.variables;
-    ObservateurLot observateur(c.out);
-    try {
-        const BilanAnalyse bilan = AnalyseBd(vars, observateur);
-        c.out << messageAnalyseTerminee() << '\n';
-        c.out << legendeListe(bilan.NbCliErr, bilan.NbCli) << '\n';
-        if (bilan.NbCliErr == 0) {
-            c.out << messageSansErreur() << '\n';
-        }
-    } catch (const store::ErreurStore& e) {
-        c.out.flush();
-        c.err << e.message() << '\n';
-        return app::batch::kEchec;
-    } catch (const platform::ErreurFichier& e) {
-        c.out.flush();
-        c.err << e.message() << '\n';
-        return app::batch::kEchec;
+    if (analyserEnLot(c).NbCliErr == 0) {
+        c.out << messageSansErreur() << '\n';
     }
     return app::batch::kFait;
 }
@@ -88,12 +88,7 @@ int lotTexteNote(app::batch::Contexte& c) {
             chemin = dansDossier;
         }
     }
-    try {
-        c.out << platform::lireNote(chemin);
-    } catch (const platform::ErreurFichier& e) {
-        c.err << e.message() << '\n';
-        return app::batch::kEchec;
-    }
+    c.out << platform::lireNote(chemin);
     return app::batch::kFait;
 }
 

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <QSet>
+#include <QString>
+
+#include "clients/Analyse.h"
+
 namespace app::batch {
 struct Contexte;
 }
@@ -9,6 +14,11 @@ namespace clients {
 // What a batch client analysis needs first: the default town of default.txt
 // (false, with the message printed, when there is none) and the note count.
 bool preparerLot(app::batch::Contexte& c);
+// The client analysis run as --analyse-clients prints it (the rows of ListBN
+// and ListCli, "Analyse terminée.", the count caption), after preparerLot.
+// The codes of the clients in error go into `exclus` when given. A store or
+// file failure is thrown.
+BilanAnalyse analyserEnLot(app::batch::Contexte& c, QSet<QString>* exclus = nullptr);
 // --analyse-clients: the client analysis run, printed.
 int lotAnalyseClients(app::batch::Contexte& c);
 // --texte-note FILE: the plain text of a note, as UTF-8.

@@ -5,7 +5,6 @@
 #include "app/Batch.h"
 #include "platform/Locale.h"
 #include "purge/Purge.h"
-#include "store/Erreur.h"
 
 namespace purge {
 
@@ -24,16 +23,11 @@ int lot(app::batch::Contexte& c, Fonction purger) {
     // The same text as the window's date label, read back the same way.
     const QString texte = texteDate(date, platform::localeTravail());
     Observateur observateur;
-    try {
-        c.out << purger(c.variables, texte, Mode::Lecture, observateur) << '\n';
-        c.out.flush();
-        if (c.commande.oui) {
-            purger(c.variables, texte, Mode::Purge, observateur);
-            c.out << QStringLiteral("Purge effecuée.") << '\n';
-        }
-    } catch (const store::ErreurStore& e) {
-        c.err << e.message() << '\n';
-        return app::batch::kEchec;
+    c.out << purger(c.variables, texte, Mode::Lecture, observateur) << '\n';
+    c.out.flush();
+    if (c.commande.oui) {
+        purger(c.variables, texte, Mode::Purge, observateur);
+        c.out << QStringLiteral("Purge effecuée.") << '\n';
     }
     return app::batch::kFait;
 }

@@ -6,33 +6,32 @@
 
 namespace tech {
 
-namespace {
-
-// The rows as the two lists would hold them, printed list by list.
-class Sortie : public ObservateurAnalyse {
-public:
-    void ligne(Liste liste, const LigneTech& ligne) override {
-        (liste == Liste::CliTech ? familles : memos)
-            << app::batch::ligneListe(nomListe(liste), colonnes(liste, ligne));
+void SortieLot::ligne(Liste liste, const LigneTech& ligne) {
+    const QString texte = app::batch::ligneListe(nomListe(liste), colonnes(liste, ligne));
+    if (liste != Liste::CliTech) {
+        memos << texte;
+        return;
     }
-    void imprimer(QTextStream& out) const {
-        for (const QStringList* l : {&familles, &memos}) {
-            for (const QString& ligne : *l) {
-                out << ligne << '\n';
-            }
+    familles << texte;
+    bool ok = false;
+    const qint64 numero = ligne.numero.toLongLong(&ok);
+    if (ok) {
+        exclus.insert(numero);
+    }
+}
+
+void SortieLot::imprimer(QTextStream& out) const {
+    for (const QStringList* l : {&familles, &memos}) {
+        for (const QString& texte : *l) {
+            out << texte << '\n';
         }
     }
-
-    QStringList familles;
-    QStringList memos;
-};
-
-}  // namespace
+}
 
 int analyserTechniques(app::batch::Contexte& contexte) {
     app::Variables& v = contexte.variables;
     v.CheminBd = v.cheminBd();
-    Sortie sortie;
+    SortieLot sortie;
     try {
         v.NbTech = AnalyseTech(v.CheminBd, sortie);
     } catch (const store::ErreurStore& e) {
