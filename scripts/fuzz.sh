@@ -11,21 +11,8 @@ if ! [[ "$duree" =~ ^[0-9]+$ ]] || [ "$duree" -eq 0 ]; then
   exit 2
 fi
 
-# What the fuzz build needs, installed only when missing.
-paquets=(clang libclang-rt-14-dev cmake ninja-build qt6-base-dev)
-manquants=()
-for p in "${paquets[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    manquants+=("$p")
-  fi
-done
-if [ ${#manquants[@]} -gt 0 ]; then
-  echo "Installation des paquets Debian : ${manquants[*]}"
-  sudo_=""
-  if [ "$(id -u)" -ne 0 ]; then sudo_="sudo"; fi
-  $sudo_ apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_ apt-get install -y -qq --no-install-recommends "${manquants[@]}"
-fi
+# What the fuzz build needs on top of the usual, installed only when missing.
+scripts/install-deps.sh clang libclang-rt-14-dev
 
 construction=build-fuzz
 if [ ! -f "$construction/CMakeCache.txt" ]; then

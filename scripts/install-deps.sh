@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what VerifClients needs to build, test and run, and nothing twice:
 # the Debian packages that are missing, and the towns reference from npm.
+# Extra Debian packages may be named as arguments (the fuzz build's clang).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,7 @@ paquets=(
   libsqlite3-dev sqlite3 libgtest-dev
   mdbtools-dev libglib2.0-dev
   time poppler-utils
+  "$@"
 )
 # npm often comes with a nodejs package of its own: ask Debian's only when missing.
 if ! command -v npm >/dev/null 2>&1; then paquets+=(nodejs npm); fi
