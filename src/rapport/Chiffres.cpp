@@ -3,17 +3,24 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <algorithm>
+#include <map>
 #include <optional>
 
 #include "app/Variables.h"
 #include "clients/Analyse.h"
+#include "clients/Annulation.h"
 #include "export/LotFichiers.h"
 #include "platform/ErreurFichier.h"
 #include "platform/Fichiers.h"
 #include "platform/Rtf.h"
+#include "purge/Purge.h"
 #include "store/Connexion.h"
+#include "store/Dates.h"
 #include "store/Erreur.h"
+#include "store/Journal.h"
 #include "store/Recordset.h"
 #include "tech/AnalyseTech.h"
 
@@ -126,6 +133,217 @@ void jugerFiches(store::Connexion& cn, Chiffres& c, Observateur* obs) {
     }
 }
 
+QDateTime dateJournal(const QString& quand) {
+    return QDateTime::fromString(quand, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// A value told apart by its type too: the text "5" is not the number 5.
+QString cleValeur(const store::Valeur& v) {
+    return QString::number(static_cast<int>(v.type())) + u':' + v.texte();
+}
+
+// The clients and sheets named by the journal's keys, each looked up once.
+class Noms {
+public:
+    explicit Noms(const store::Connexion& cn) : m_cn(cn) {}
+
+    // "Nom Prénom" of the client of that code, empty when there is none.
+    QString client(const store::Valeur& code) {
+        const QString k = cleValeur(code);
+        const auto it = m_clients.constFind(k);
+        if (it != m_clients.constEnd()) {
+            return it.value();
+        }
+        if (!m_client) {
+            // The first test can use the index of the codes, the second tells a12 from A12.
+            m_client.emplace(m_cn, QStringLiteral("SELECT \"Nom\", \"Prénom\" FROM FCLI WHERE "
+                                                  "\"Code\" = ?1 AND \"Code\" = ?1 COLLATE "
+                                                  "BINARY ORDER BY rowid LIMIT 1"));
+        }
+        m_client->reinitialiser();
+        m_client->lier(1, code);
+        QString nom;
+        if (m_client->pas()) {
+            nom = (m_client->colonneTexte(0) + u' ' + m_client->colonneTexte(1)).trimmed();
+        }
+        m_client->reinitialiser();
+        m_clients.insert(k, nom);
+        return nom;
+    }
+
+    // "A12 DUPONT Marie" for the client of a sheet; empty when the sheet is gone.
+    QString clientDeFiche(const store::Valeur& numero) {
+        if (!m_fiche) {
+            m_fiche.emplace(m_cn, QStringLiteral("SELECT \"Code_Client\" FROM FTEC WHERE "
+                                                 "\"Numéro\" = ? ORDER BY rowid LIMIT 1"));
+        }
+        m_fiche->reinitialiser();
+        m_fiche->lier(1, numero);
+        std::optional<store::Valeur> code;
+        if (m_fiche->pas()) {
+            code = m_fiche->colonne(0);
+        }
+        m_fiche->reinitialiser();
+        if (!code) {
+            return {};
+        }
+        return (code->texte() + u' ' + client(*code)).trimmed();
+    }
+
+private:
+    const store::Connexion& m_cn;
+    std::optional<store::Instruction> m_client;
+    std::optional<store::Instruction> m_fiche;
+    QHash<QString, QString> m_clients;
+};
+
+// The kinds of change a report shows a few examples of.
+constexpr std::size_t kNbExemples = 3;
+
+// Every change of the journal, sorted by what made it. The undo batches only
+// mark the batches they undid.
+void lireJournal(const store::Connexion& cn, Journal& j) {
+    namespace ops = clients::operations;
+    const std::vector<clients::AnalyseNotee> analyses = clients::analysesNotees(cn);
+    j.nbAnalyses = static_cast<qint64>(analyses.size());
+    if (!analyses.empty()) {
+        j.premiereAnalyse = analyses.front();
+    }
+
+    const std::vector<store::journal::Entree> entrees = store::journal::lire(cn);
+    QHash<qint64, QDateTime> annules;
+    for (const store::journal::Entree& e : entrees) {
+        if (e.lotAnnule != 0 && !annules.contains(e.lotAnnule)) {
+            annules.insert(e.lotAnnule, dateJournal(e.quand));
+        }
+    }
+    const auto annulee = [&annules](qint64 lot) -> std::optional<QDateTime> {
+        const auto it = annules.constFind(lot);
+        return it == annules.constEnd() ? std::nullopt : std::optional<QDateTime>(it.value());
+    };
+    Noms noms(cn);
+    const auto changement = [&](const store::journal::Entree& e) {
+        return Changement{
+            dateJournal(e.quand), e.operation, e.cle.texte(), {}, e.colonne, e.avant, e.apres,
+            annulee(e.lot)};
+    };
+
+    const QStringList colonnesClients = cn.colonnes(QStringLiteral("FCLI"));
+    const auto rang = [](const QStringList& ordre, const QString& colonne) {
+        const qsizetype i = ordre.indexOf(colonne);
+        return i < 0 ? ordre.size() : i;
+    };
+    std::map<QString, std::size_t> parColonne;
+    std::map<QString, Changement> invisibles;  // a change the eye cannot see: Null made empty
+    QSet<QString> clientsRanges;
+    QSet<QString> memos;
+    std::map<qint64, std::size_t> groupees;
+    std::map<qint64, QHash<QString, std::size_t>> remplacements;
+    std::map<qint64, QSet<QString>> clientsGroupes;
+    std::map<qint64, std::size_t> purges;
+    std::map<qint64, qint64> clesPurgees;
+    std::map<qint64, bool> purgesComptees;
+
+    for (const store::journal::Entree& e : entrees) {
+        const QString& op = e.operation;
+        if (op == ops::kRangement) {
+            ++j.nbValeursRangees;
+            clientsRanges.insert(cleValeur(e.cle));
+            auto it = parColonne.find(e.colonne);
+            if (it == parColonne.end()) {
+                it = parColonne.emplace(e.colonne, j.rangement.size()).first;
+                j.rangement.push_back({e.colonne, 0, {}});
+            }
+            ColonneRangee& c = j.rangement[it->second];
+            ++c.nbValeurs;
+            const bool visible = e.avant.texte() != e.apres.texte();
+            const bool nouveau =
+                std::none_of(c.exemples.begin(), c.exemples.end(), [&e](const Changement& x) {
+                    return x.avant.texte() == e.avant.texte() && x.apres.texte() == e.apres.texte();
+                });
+            if (visible && nouveau && c.exemples.size() < kNbExemples) {
+                c.exemples.push_back(changement(e));
+            } else if (!visible && !invisibles.count(e.colonne)) {
+                invisibles.emplace(e.colonne, changement(e));
+            }
+        } else if (op == ops::kCorrection || op == ops::kCodePostal) {
+            Changement c = changement(e);
+            c.nom = noms.client(e.cle);
+            j.correctionsMain.push_back(std::move(c));
+        } else if (op == ops::kGroupee) {
+            auto it = groupees.find(e.lot);
+            if (it == groupees.end()) {
+                it = groupees.emplace(e.lot, j.correctionsGroupees.size()).first;
+                j.correctionsGroupees.push_back({dateJournal(e.quand), {}, 0, annulee(e.lot)});
+            }
+            CorrectionGroupee& g = j.correctionsGroupees[it->second];
+            clientsGroupes[e.lot].insert(cleValeur(e.cle));
+            QHash<QString, std::size_t>& index = remplacements[e.lot];
+            const QString k =
+                e.colonne + u'\x1f' + cleValeur(e.avant) + u'\x1f' + cleValeur(e.apres);
+            auto r = index.constFind(k);
+            if (r == index.constEnd()) {
+                r = index.insert(k, g.remplacements.size());
+                g.remplacements.push_back({e.colonne, e.avant, e.apres, 0});
+            }
+            ++g.remplacements[r.value()].nbClients;
+        } else if (op == tech::operations::kFamille) {
+            Changement c = changement(e);
+            c.nom = noms.clientDeFiche(e.cle);
+            j.familles.push_back(std::move(c));
+        } else if (op == tech::operations::kNettoyageMemos) {
+            memos.insert(cleValeur(e.cle));
+        } else if (op == purge::operations::kPurgeClients || op == purge::operations::kPurgeTech) {
+            auto it = purges.find(e.lot);
+            if (it == purges.end()) {
+                it = purges.emplace(e.lot, j.purges.size()).first;
+                j.purges.push_back(
+                    {dateJournal(e.quand), op == purge::operations::kPurgeClients, {}, 0});
+            }
+            PurgeFaite& p = j.purges[it->second];
+            if (e.colonne == purge::operations::kDateLimite) {
+                if (const auto serie = store::dates::lireIso(e.apres.texte())) {
+                    p.dateLimite = store::dates::depuisSerie(*serie).date();
+                }
+            } else if (e.colonne == purge::operations::kLignesSupprimees) {
+                p.nbSupprimes = e.apres.texte().toLongLong();
+                purgesComptees[e.lot] = true;
+            } else if (e.colonne.isEmpty()) {
+                ++clesPurgees[e.lot];
+            }
+        }
+    }
+
+    for (ColonneRangee& c : j.rangement) {
+        if (c.exemples.empty() && invisibles.count(c.colonne)) {
+            c.exemples.push_back(invisibles.at(c.colonne));
+        }
+    }
+    std::stable_sort(j.rangement.begin(), j.rangement.end(),
+                     [&](const ColonneRangee& a, const ColonneRangee& b) {
+                         return rang(colonnesClients, a.colonne) < rang(colonnesClients, b.colonne);
+                     });
+    j.nbClientsRanges = clientsRanges.size();
+    j.nbMemosNettoyes = memos.size();
+    for (const auto& [lot, k] : groupees) {
+        CorrectionGroupee& g = j.correctionsGroupees[k];
+        g.nbClients = clientsGroupes[lot].size();
+        // In the fields' order, the most frequent value first within a field.
+        std::stable_sort(g.remplacements.begin(), g.remplacements.end(),
+                         [&](const ValeurRemplacee& a, const ValeurRemplacee& b) {
+                             const auto ra = rang(clients::colonnesJugees(), a.colonne);
+                             const auto rb = rang(clients::colonnesJugees(), b.colonne);
+                             return ra != rb ? ra < rb : a.nbClients > b.nbClients;
+                         });
+    }
+    // A purge noted before its count was: its deleted keys.
+    for (const auto& [lot, k] : purges) {
+        if (!purgesComptees[lot]) {
+            j.purges[k].nbSupprimes = clesPurgees[lot];
+        }
+    }
+}
+
 // Lines ended by CR LF in a run of code units, and whether text follows the last one.
 template <class Unite>
 qint64 lignes(const Unite* debut, qsizetype taille) {
@@ -158,6 +376,11 @@ const QStringList& libellesChamps() {
                                   QStringLiteral("E-mail"),
                                   QStringLiteral("Date de naissance")};
     return l;
+}
+
+QString libelleColonne(const QString& colonne) {
+    const qsizetype d = clients::colonnesJugees().indexOf(colonne);
+    return d >= 0 ? libellesChamps()[d] : colonne;
 }
 
 QString champsEnErreur(const clients::Evaluation& e) {
@@ -237,6 +460,7 @@ Chiffres rassembler(app::Variables& vars, Observateur* observateur) {
         c.nbVisites = compter(cn, QStringLiteral("FCONS"));
         jugerClients(vars, cn, c, observateur);
         jugerFiches(cn, c, observateur);
+        lireJournal(cn, c.journal);
     }
     c.fichiersClients = fichiersExport(vars.dossier, QStringLiteral("FCLI"));
     c.fichiersFiches = fichiersExport(vars.dossier, QStringLiteral("FTEC"));
