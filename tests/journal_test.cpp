@@ -162,9 +162,19 @@ TEST_F(Journal, JournalSansLeRangDesColonnes) {
         "CREATE TABLE VerifClients_journal (\"Numero\" INTEGER PRIMARY KEY, \"Quand\" DATETIME, "
         "\"Lot\" INTEGER, \"Operation\" TEXT, \"NomTable\" TEXT, \"Cle\", \"Colonne\" TEXT, "
         "\"Avant\", \"Apres\", \"LotAnnule\" INTEGER)"));
+    cn.executer(QStringLiteral(
+        "INSERT INTO VerifClients_journal (\"Quand\", \"Lot\", \"Operation\", \"NomTable\", "
+        "\"Cle\", \"Colonne\", \"Avant\", \"Apres\") VALUES ('2025-01-02 03:04:05', 1, "
+        "'Ancien', 'FCLI', 'A12', 'Tel1', '06 12', '0612')"));
+    // Read as it is, without writing: the report and --journal open it so.
+    {
+        const store::Connexion lecture(d.chemin(QStringLiteral("BdClient.mdb")),
+                                       store::Connexion::Acces::Lecture);
+        EXPECT_EQ(lignes(lecture), "Ancien 1|FCLI|A12|Tel1|06 12|0612");
+    }
     journal::activer(cn, QStringLiteral("Essai"));
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '0612' WHERE Code = 'A12' COLLATE BINARY"));
-    EXPECT_EQ(lignes(cn), "Essai 1|FCLI|A12|Tel1|06 12|0612");
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '06' WHERE Code = 'A12' COLLATE BINARY"));
+    EXPECT_EQ(lignes(cn), "Ancien 1|FCLI|A12|Tel1|06 12|0612\nEssai 2|FCLI|A12|Tel1|06 12|06");
 }
 
 TEST_F(Journal, ApostrophesDansLesNoms) {

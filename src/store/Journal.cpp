@@ -213,10 +213,13 @@ std::vector<Entree> lireLignes(const Connexion& cn, const QString& condition,
     if (!cn.tableExiste(table())) {
         return entrees;
     }
+    // A journal begun before the rank was kept, read without writing: no rank.
+    const bool rang = cn.colonnes(table()).contains(QStringLiteral("Rang"), Qt::CaseInsensitive);
     Instruction i(cn, QStringLiteral("SELECT \"Numero\", \"Quand\", \"Lot\", \"Operation\", "
                                      "\"NomTable\", \"Cle\", \"Colonne\", \"Avant\", \"Apres\", "
-                                     "\"LotAnnule\", \"Rang\" FROM %1 WHERE %2 ORDER BY \"Numero\"")
-                          .arg(citer(table()), condition));
+                                     "\"LotAnnule\", %3 FROM %1 WHERE %2 ORDER BY \"Numero\"")
+                          .arg(citer(table()), condition,
+                               rang ? QStringLiteral("\"Rang\"") : QStringLiteral("NULL")));
     lier(i);
     while (i.pas()) {
         Entree e;
