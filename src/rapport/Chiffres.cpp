@@ -197,151 +197,194 @@ private:
     QHash<QString, QString> m_clients;
 };
 
-// The kinds of change a report shows a few examples of.
+// Examples of the tidying shown per column.
 constexpr std::size_t kNbExemples = 3;
 
-// Every change of the journal, sorted by what made it. The undo batches only
-// mark the batches they undid.
+using store::journal::Entree;
+
+// Every change of the journal sorted by what made it, in one pass. The undo
+// batches only mark the batches they undid.
+class Tri {
+public:
+    Tri(const store::Connexion& cn, Journal& j) : m_j(j), m_noms(cn) {}
+
+    // The batches that an undo put back, with when.
+    void annulations(const std::vector<Entree>& entrees) {
+        for (const Entree& e : entrees) {
+            if (e.lotAnnule != 0 && !m_annules.contains(e.lotAnnule)) {
+                m_annules.insert(e.lotAnnule, dateJournal(e.quand));
+            }
+        }
+    }
+
+    void trier(const Entree& e) {
+        namespace ops = clients::operations;
+        const QString& op = e.operation;
+        if (op == ops::kRangement) {
+            rangement(e);
+        } else if (op == ops::kCorrection || op == ops::kCodePostal) {
+            Changement c = changement(e);
+            c.nom = m_noms.client(e.cle);
+            m_j.correctionsMain.push_back(std::move(c));
+        } else if (op == ops::kGroupee) {
+            groupeeLue(e);
+        } else if (op == tech::operations::kFamille) {
+            Changement c = changement(e);
+            c.nom = m_noms.clientDeFiche(e.cle);
+            m_j.familles.push_back(std::move(c));
+        } else if (op == tech::operations::kNettoyageMemos) {
+            m_memos.insert(cleValeur(e.cle));
+        } else if (op == purge::operations::kPurgeClients || op == purge::operations::kPurgeTech) {
+            purgeLue(e);
+        }
+    }
+
+    void finir(const QStringList& colonnesClients) {
+        for (ColonneRangee& c : m_j.rangement) {
+            if (c.exemples.empty() && m_invisibles.count(c.colonne)) {
+                c.exemples.push_back(m_invisibles.at(c.colonne));
+            }
+        }
+        std::stable_sort(m_j.rangement.begin(), m_j.rangement.end(),
+                         [&](const ColonneRangee& a, const ColonneRangee& b) {
+                             return rang(colonnesClients, a.colonne) <
+                                    rang(colonnesClients, b.colonne);
+                         });
+        m_j.nbClientsRanges = m_clientsRanges.size();
+        m_j.nbMemosNettoyes = m_memos.size();
+        for (const auto& [lot, g] : m_groupees) {
+            CorrectionGroupee& groupee = m_j.correctionsGroupees[g.index];
+            groupee.nbClients = g.clients.size();
+            // In the fields' order, the most frequent value first within a field.
+            std::stable_sort(groupee.remplacements.begin(), groupee.remplacements.end(),
+                             [](const ValeurRemplacee& a, const ValeurRemplacee& b) {
+                                 const auto ra = rang(clients::colonnesJugees(), a.colonne);
+                                 const auto rb = rang(clients::colonnesJugees(), b.colonne);
+                                 return ra != rb ? ra < rb : a.nbClients > b.nbClients;
+                             });
+        }
+        // A purge noted before its count was: the keys it deleted.
+        for (const auto& [lot, p] : m_purges) {
+            if (!p.comptee) {
+                m_j.purges[p.index].nbSupprimes = p.cles;
+            }
+        }
+    }
+
+private:
+    struct SuiviGroupee {
+        std::size_t index = 0;
+        QHash<QString, std::size_t> remplacements;
+        QSet<QString> clients;
+    };
+    struct SuiviPurge {
+        std::size_t index = 0;
+        qint64 cles = 0;
+        bool comptee = false;
+    };
+
+    static qsizetype rang(const QStringList& ordre, const QString& colonne) {
+        const qsizetype i = ordre.indexOf(colonne);
+        return i < 0 ? ordre.size() : i;
+    }
+
+    std::optional<QDateTime> annulee(qint64 lot) const {
+        const auto it = m_annules.constFind(lot);
+        return it == m_annules.constEnd() ? std::nullopt : std::optional<QDateTime>(it.value());
+    }
+
+    Changement changement(const Entree& e) const {
+        return {dateJournal(e.quand), e.operation, e.cle.texte(), {}, e.colonne, e.avant, e.apres,
+                annulee(e.lot)};
+    }
+
+    void rangement(const Entree& e) {
+        ++m_j.nbValeursRangees;
+        m_clientsRanges.insert(cleValeur(e.cle));
+        auto it = m_colonnes.find(e.colonne);
+        if (it == m_colonnes.end()) {
+            it = m_colonnes.emplace(e.colonne, m_j.rangement.size()).first;
+            m_j.rangement.push_back({e.colonne, 0, {}});
+        }
+        ColonneRangee& c = m_j.rangement[it->second];
+        ++c.nbValeurs;
+        // Examples the eye can tell apart; Null made empty only when there is nothing else.
+        const bool visible = e.avant.texte() != e.apres.texte();
+        const bool nouveau =
+            std::none_of(c.exemples.begin(), c.exemples.end(), [&e](const Changement& x) {
+                return x.avant.texte() == e.avant.texte() && x.apres.texte() == e.apres.texte();
+            });
+        if (visible && nouveau && c.exemples.size() < kNbExemples) {
+            c.exemples.push_back(changement(e));
+        } else if (!visible && !m_invisibles.count(e.colonne)) {
+            m_invisibles.emplace(e.colonne, changement(e));
+        }
+    }
+
+    void groupeeLue(const Entree& e) {
+        auto it = m_groupees.find(e.lot);
+        if (it == m_groupees.end()) {
+            it = m_groupees.emplace(e.lot, SuiviGroupee{m_j.correctionsGroupees.size(), {}, {}})
+                     .first;
+            m_j.correctionsGroupees.push_back({dateJournal(e.quand), {}, 0, annulee(e.lot)});
+        }
+        SuiviGroupee& g = it->second;
+        CorrectionGroupee& groupee = m_j.correctionsGroupees[g.index];
+        g.clients.insert(cleValeur(e.cle));
+        const QString k = e.colonne + u'\x1f' + cleValeur(e.avant) + u'\x1f' + cleValeur(e.apres);
+        auto r = g.remplacements.constFind(k);
+        if (r == g.remplacements.constEnd()) {
+            r = g.remplacements.insert(k, groupee.remplacements.size());
+            groupee.remplacements.push_back({e.colonne, e.avant, e.apres, 0});
+        }
+        ++groupee.remplacements[r.value()].nbClients;
+    }
+
+    void purgeLue(const Entree& e) {
+        auto it = m_purges.find(e.lot);
+        if (it == m_purges.end()) {
+            it = m_purges.emplace(e.lot, SuiviPurge{m_j.purges.size(), 0, false}).first;
+            m_j.purges.push_back(
+                {dateJournal(e.quand), e.operation == purge::operations::kPurgeClients, {}, 0});
+        }
+        SuiviPurge& p = it->second;
+        PurgeFaite& faite = m_j.purges[p.index];
+        if (e.colonne == purge::operations::kDateLimite) {
+            if (const auto serie = store::dates::lireIso(e.apres.texte())) {
+                faite.dateLimite = store::dates::depuisSerie(*serie).date();
+            }
+        } else if (e.colonne == purge::operations::kLignesSupprimees) {
+            faite.nbSupprimes = e.apres.texte().toLongLong();
+            p.comptee = true;
+        } else if (e.colonne.isEmpty()) {
+            ++p.cles;
+        }
+    }
+
+    Journal& m_j;
+    Noms m_noms;
+    QHash<qint64, QDateTime> m_annules;
+    std::map<QString, std::size_t> m_colonnes;
+    std::map<QString, Changement> m_invisibles;
+    QSet<QString> m_clientsRanges;
+    QSet<QString> m_memos;
+    std::map<qint64, SuiviGroupee> m_groupees;
+    std::map<qint64, SuiviPurge> m_purges;
+};
+
 void lireJournal(const store::Connexion& cn, Journal& j) {
-    namespace ops = clients::operations;
     const std::vector<clients::AnalyseNotee> analyses = clients::analysesNotees(cn);
     j.nbAnalyses = static_cast<qint64>(analyses.size());
     if (!analyses.empty()) {
         j.premiereAnalyse = analyses.front();
     }
-
-    const std::vector<store::journal::Entree> entrees = store::journal::lire(cn);
-    QHash<qint64, QDateTime> annules;
-    for (const store::journal::Entree& e : entrees) {
-        if (e.lotAnnule != 0 && !annules.contains(e.lotAnnule)) {
-            annules.insert(e.lotAnnule, dateJournal(e.quand));
-        }
+    const std::vector<Entree> entrees = store::journal::lire(cn);
+    Tri tri(cn, j);
+    tri.annulations(entrees);
+    for (const Entree& e : entrees) {
+        tri.trier(e);
     }
-    const auto annulee = [&annules](qint64 lot) -> std::optional<QDateTime> {
-        const auto it = annules.constFind(lot);
-        return it == annules.constEnd() ? std::nullopt : std::optional<QDateTime>(it.value());
-    };
-    Noms noms(cn);
-    const auto changement = [&](const store::journal::Entree& e) {
-        return Changement{
-            dateJournal(e.quand), e.operation, e.cle.texte(), {}, e.colonne, e.avant, e.apres,
-            annulee(e.lot)};
-    };
-
-    const QStringList colonnesClients = cn.colonnes(QStringLiteral("FCLI"));
-    const auto rang = [](const QStringList& ordre, const QString& colonne) {
-        const qsizetype i = ordre.indexOf(colonne);
-        return i < 0 ? ordre.size() : i;
-    };
-    std::map<QString, std::size_t> parColonne;
-    std::map<QString, Changement> invisibles;  // a change the eye cannot see: Null made empty
-    QSet<QString> clientsRanges;
-    QSet<QString> memos;
-    std::map<qint64, std::size_t> groupees;
-    std::map<qint64, QHash<QString, std::size_t>> remplacements;
-    std::map<qint64, QSet<QString>> clientsGroupes;
-    std::map<qint64, std::size_t> purges;
-    std::map<qint64, qint64> clesPurgees;
-    std::map<qint64, bool> purgesComptees;
-
-    for (const store::journal::Entree& e : entrees) {
-        const QString& op = e.operation;
-        if (op == ops::kRangement) {
-            ++j.nbValeursRangees;
-            clientsRanges.insert(cleValeur(e.cle));
-            auto it = parColonne.find(e.colonne);
-            if (it == parColonne.end()) {
-                it = parColonne.emplace(e.colonne, j.rangement.size()).first;
-                j.rangement.push_back({e.colonne, 0, {}});
-            }
-            ColonneRangee& c = j.rangement[it->second];
-            ++c.nbValeurs;
-            const bool visible = e.avant.texte() != e.apres.texte();
-            const bool nouveau =
-                std::none_of(c.exemples.begin(), c.exemples.end(), [&e](const Changement& x) {
-                    return x.avant.texte() == e.avant.texte() && x.apres.texte() == e.apres.texte();
-                });
-            if (visible && nouveau && c.exemples.size() < kNbExemples) {
-                c.exemples.push_back(changement(e));
-            } else if (!visible && !invisibles.count(e.colonne)) {
-                invisibles.emplace(e.colonne, changement(e));
-            }
-        } else if (op == ops::kCorrection || op == ops::kCodePostal) {
-            Changement c = changement(e);
-            c.nom = noms.client(e.cle);
-            j.correctionsMain.push_back(std::move(c));
-        } else if (op == ops::kGroupee) {
-            auto it = groupees.find(e.lot);
-            if (it == groupees.end()) {
-                it = groupees.emplace(e.lot, j.correctionsGroupees.size()).first;
-                j.correctionsGroupees.push_back({dateJournal(e.quand), {}, 0, annulee(e.lot)});
-            }
-            CorrectionGroupee& g = j.correctionsGroupees[it->second];
-            clientsGroupes[e.lot].insert(cleValeur(e.cle));
-            QHash<QString, std::size_t>& index = remplacements[e.lot];
-            const QString k =
-                e.colonne + u'\x1f' + cleValeur(e.avant) + u'\x1f' + cleValeur(e.apres);
-            auto r = index.constFind(k);
-            if (r == index.constEnd()) {
-                r = index.insert(k, g.remplacements.size());
-                g.remplacements.push_back({e.colonne, e.avant, e.apres, 0});
-            }
-            ++g.remplacements[r.value()].nbClients;
-        } else if (op == tech::operations::kFamille) {
-            Changement c = changement(e);
-            c.nom = noms.clientDeFiche(e.cle);
-            j.familles.push_back(std::move(c));
-        } else if (op == tech::operations::kNettoyageMemos) {
-            memos.insert(cleValeur(e.cle));
-        } else if (op == purge::operations::kPurgeClients || op == purge::operations::kPurgeTech) {
-            auto it = purges.find(e.lot);
-            if (it == purges.end()) {
-                it = purges.emplace(e.lot, j.purges.size()).first;
-                j.purges.push_back(
-                    {dateJournal(e.quand), op == purge::operations::kPurgeClients, {}, 0});
-            }
-            PurgeFaite& p = j.purges[it->second];
-            if (e.colonne == purge::operations::kDateLimite) {
-                if (const auto serie = store::dates::lireIso(e.apres.texte())) {
-                    p.dateLimite = store::dates::depuisSerie(*serie).date();
-                }
-            } else if (e.colonne == purge::operations::kLignesSupprimees) {
-                p.nbSupprimes = e.apres.texte().toLongLong();
-                purgesComptees[e.lot] = true;
-            } else if (e.colonne.isEmpty()) {
-                ++clesPurgees[e.lot];
-            }
-        }
-    }
-
-    for (ColonneRangee& c : j.rangement) {
-        if (c.exemples.empty() && invisibles.count(c.colonne)) {
-            c.exemples.push_back(invisibles.at(c.colonne));
-        }
-    }
-    std::stable_sort(j.rangement.begin(), j.rangement.end(),
-                     [&](const ColonneRangee& a, const ColonneRangee& b) {
-                         return rang(colonnesClients, a.colonne) < rang(colonnesClients, b.colonne);
-                     });
-    j.nbClientsRanges = clientsRanges.size();
-    j.nbMemosNettoyes = memos.size();
-    for (const auto& [lot, k] : groupees) {
-        CorrectionGroupee& g = j.correctionsGroupees[k];
-        g.nbClients = clientsGroupes[lot].size();
-        // In the fields' order, the most frequent value first within a field.
-        std::stable_sort(g.remplacements.begin(), g.remplacements.end(),
-                         [&](const ValeurRemplacee& a, const ValeurRemplacee& b) {
-                             const auto ra = rang(clients::colonnesJugees(), a.colonne);
-                             const auto rb = rang(clients::colonnesJugees(), b.colonne);
-                             return ra != rb ? ra < rb : a.nbClients > b.nbClients;
-                         });
-    }
-    // A purge noted before its count was: its deleted keys.
-    for (const auto& [lot, k] : purges) {
-        if (!purgesComptees[lot]) {
-            j.purges[k].nbSupprimes = clesPurgees[lot];
-        }
-    }
+    tri.finir(cn.colonnes(QStringLiteral("FCLI")));
 }
 
 // Lines ended by CR LF in a run of code units, and whether text follows the last one.
