@@ -9,9 +9,12 @@
 #include "app/Batch.h"
 #include "app/Variables.h"
 #include "clients/Analyse.h"
+#include "clients/AnalysesNotees.h"
+#include "clients/Annulation.h"
 #include "platform/ErreurFichier.h"
 #include "store/Dates.h"
 #include "store/Erreur.h"
+#include "store/Journal.h"
 #include "store/Recordset.h"
 #include "support/Dossier.h"
 
@@ -418,6 +421,46 @@ TEST_F(Analyse, LeRunListeLesClientsEnErreurDansLOrdre) {
     EXPECT_EQ(clients::legendeListe(bilan.NbCliErr, bilan.NbCli),
               QStringLiteral("Liste des clients avec erreur (2 / 5)"));
     EXPECT_EQ(clients::legendeProgression(15, 230), QStringLiteral("15 / 230"));
+}
+
+// Each run notes what it found in the journal, apart from the changes: the
+// undo has nothing to undo, and the tidying alone shows as changes.
+TEST_F(Analyse, ChaqueRunNoteSonBilan) {
+    d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")}});
+    clientSain(QStringLiteral("A1"));
+    client({{QStringLiteral("Code"), QStringLiteral("B2")},
+            {QStringLiteral("Ville"), QStringLiteral("PARSI")},
+            {QStringLiteral("Code Postal"), QStringLiteral("75001")},
+            {QStringLiteral("Email"), QStringLiteral("b2@")}});
+    client({{QStringLiteral("Code"), QStringLiteral("C3")},
+            {QStringLiteral("Ville"), QStringLiteral("PARSI")},
+            {QStringLiteral("Code Postal"), QStringLiteral("75001")},
+            {QStringLiteral("Tel1"), QStringLiteral("0612345678 ")}});
+    const clients::BilanAnalyse premier = clients::AnalyseBd(vars, journal);
+    cn.executer(QStringLiteral("UPDATE FCLI SET Ville = 'PARIS' WHERE Code = 'C3'"));
+    const clients::BilanAnalyse second = clients::AnalyseBd(vars, journal);
+
+    std::array<int, clients::kNbDrapeaux> attendus{};
+    attendus[clients::ErrVille] = 2;
+    attendus[clients::ErrEmail] = 1;
+    EXPECT_EQ(premier.erreursParChamp, attendus);
+    const auto analyses = clients::analysesNotees(cn);
+    ASSERT_EQ(analyses.size(), 2u);
+    EXPECT_EQ(analyses[0].quand.size(), 19);
+    EXPECT_EQ(analyses[0].bilan.NbCli, 3);
+    EXPECT_EQ(analyses[0].bilan.NbCliErr, 2);
+    EXPECT_EQ(analyses[0].bilan.erreursParChamp, attendus);
+    attendus[clients::ErrVille] = 1;
+    EXPECT_EQ(second.erreursParChamp, attendus);
+    EXPECT_EQ(analyses[1].bilan.NbCliErr, 1);
+    EXPECT_EQ(analyses[1].bilan.erreursParChamp, attendus);
+
+    // The only change is the tidying's.
+    const auto changes = store::journal::lire(cn);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].operation, clients::operations::kRangement);
+    EXPECT_EQ(changes[0].colonne, QStringLiteral("Tel1"));
+    EXPECT_FALSE(clients::derniereCorrection(vars).has_value());
 }
 
 TEST_F(Analyse, TableVide) {

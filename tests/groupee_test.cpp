@@ -417,8 +417,10 @@ TEST_F(Groupee, LeJournalTientExactementLesModifications) {
               "Choix de la famille|FTEC|5|Famille|<Null>|Coupe\n"
               "Nettoyage des mémos|FTEC|5|Mémo|abc  \r\n|abc  \n"
               "Purge des clients|FCLI|T2||<Null>|<Null>\n"
+              "Purge des clients|FCLI|<Null>|Date limite|<Null>|2005-01-01 00:00:00\n"
               "Purge des clients|FCLI|<Null>|Lignes supprimées|<Null>|1\n"
               "Purge des fiches techniques|FTEC|6||<Null>|<Null>\n"
+              "Purge des fiches techniques|FTEC|<Null>|Date limite|<Null>|2005-01-01 00:00:00\n"
               "Purge des fiches techniques|FTEC|<Null>|Lignes supprimées|<Null>|1");
     // One batch per run.
     QList<qint64> lots;

@@ -162,9 +162,19 @@ TEST_F(Journal, JournalSansLeRangDesColonnes) {
         "CREATE TABLE VerifClients_journal (\"Numero\" INTEGER PRIMARY KEY, \"Quand\" DATETIME, "
         "\"Lot\" INTEGER, \"Operation\" TEXT, \"NomTable\" TEXT, \"Cle\", \"Colonne\" TEXT, "
         "\"Avant\", \"Apres\", \"LotAnnule\" INTEGER)"));
+    cn.executer(QStringLiteral(
+        "INSERT INTO VerifClients_journal (\"Quand\", \"Lot\", \"Operation\", \"NomTable\", "
+        "\"Cle\", \"Colonne\", \"Avant\", \"Apres\") VALUES ('2025-01-02 03:04:05', 1, "
+        "'Ancien', 'FCLI', 'A12', 'Tel1', '06 12', '0612')"));
+    // Read as it is, without writing: the report and --journal open it so.
+    {
+        const store::Connexion lecture(d.chemin(QStringLiteral("BdClient.mdb")),
+                                       store::Connexion::Acces::Lecture);
+        EXPECT_EQ(lignes(lecture), "Ancien 1|FCLI|A12|Tel1|06 12|0612");
+    }
     journal::activer(cn, QStringLiteral("Essai"));
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '0612' WHERE Code = 'A12' COLLATE BINARY"));
-    EXPECT_EQ(lignes(cn), "Essai 1|FCLI|A12|Tel1|06 12|0612");
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '06' WHERE Code = 'A12' COLLATE BINARY"));
+    EXPECT_EQ(lignes(cn), "Ancien 1|FCLI|A12|Tel1|06 12|0612\nEssai 2|FCLI|A12|Tel1|06 12|06");
 }
 
 TEST_F(Journal, ApostrophesDansLesNoms) {
@@ -172,6 +182,53 @@ TEST_F(Journal, ApostrophesDansLesNoms) {
     cn.executer(
         QStringLiteral("UPDATE FCLI SET Nom = 'O''BRIEN' WHERE Code = 'a12' COLLATE BINARY"));
     EXPECT_EQ(lignes(cn), "L'opération 1|FCLI|a12|Nom|<Null>|O'BRIEN");
+}
+
+// The figures of a run are kept apart from the changes: their own batch, no
+// table, never read as changes nor undone, and the context left alone.
+TEST_F(Journal, BilansAPartDesModifications) {
+    EXPECT_EQ(journal::noterBilan(cn, QStringLiteral("Analyse"), {}), 0);
+    EXPECT_FALSE(cn.tableExiste(journal::table()));
+
+    EXPECT_EQ(journal::activer(cn, QStringLiteral("Correction")), 1);
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '1' WHERE Code = 'A12' COLLATE BINARY"));
+    EXPECT_EQ(journal::noterBilan(cn, QStringLiteral("Analyse"),
+                                  {{QStringLiteral("Clients jugés"), Valeur::entier(2)},
+                                   {QStringLiteral("Ville"), Valeur::entier(1)},
+                                   {QStringLiteral("L'autre"), QStringLiteral("texte")}}),
+              2);
+    // Still under the correction's batch.
+    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '2' WHERE Code = 'A12' COLLATE BINARY"));
+    EXPECT_EQ(lignes(cn), "Correction 1|FCLI|A12|Tel1|06 12|1\nCorrection 1|FCLI|A12|Tel1|1|2");
+    EXPECT_TRUE(journal::lire(cn, 2).empty());
+    EXPECT_EQ(journal::dernierLot(cn, {QStringLiteral("Correction"), QStringLiteral("Analyse")}),
+              1);
+
+    // Inside a transaction that is given up, nothing stays.
+    {
+        store::Transaction t(cn);
+        EXPECT_EQ(journal::noterBilan(cn, QStringLiteral("Analyse"),
+                                      {{QStringLiteral("Clients jugés"), Valeur::entier(9)}}),
+                  3);
+    }
+    EXPECT_EQ(journal::noterBilan(cn, QStringLiteral("Analyse"),
+                                  {{QStringLiteral("Clients jugés"), Valeur::entier(3)}}),
+              3);
+    EXPECT_EQ(journal::noterBilan(cn, QStringLiteral("Autre"),
+                                  {{QStringLiteral("Clients jugés"), Valeur::entier(4)}}),
+              4);
+
+    QStringList bilans;
+    for (const journal::Entree& e : journal::lireBilans(cn, QStringLiteral("Analyse"))) {
+        bilans << QStringLiteral("%1 %2|%3|%4|%5|%6")
+                      .arg(e.lot)
+                      .arg(e.table, texte(e.cle), e.colonne, texte(e.avant), texte(e.apres));
+        EXPECT_EQ(e.quand.size(), 19) << e.quand.toStdString();
+    }
+    EXPECT_EQ(joindre(bilans), joindre({QStringLiteral("2 |<Null>|Clients jugés|<Null>|2"),
+                                        QStringLiteral("2 |<Null>|Ville|<Null>|1"),
+                                        QStringLiteral("2 |<Null>|L'autre|<Null>|texte"),
+                                        QStringLiteral("3 |<Null>|Clients jugés|<Null>|3")}));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "purge_donnees.h"
 #include "store/Erreur.h"
 #include "store/Jet.h"
+#include "store/Journal.h"
 
 using purge::Mode;
 using test::colonne;
@@ -70,6 +71,32 @@ TEST_F(Purge, FichesDateesAvantLeJour) {
     EXPECT_EQ(fiches(), QStringList({"3", "4", "5", "6"}));
     EXPECT_EQ(clients().size(), 8);
     EXPECT_EQ(panneau.terminees, 1);
+}
+
+// A purge keeps in the journal the keys it deleted, the date it was given
+// and its count; a count alone deletes nothing and notes nothing.
+TEST_F(Purge, LeJournalGardeLaDateEtLeCompte) {
+    EXPECT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Lecture, panneau), 3);
+    EXPECT_TRUE(store::journal::lire(cn).empty());
+    EXPECT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau), 3);
+    EXPECT_EQ(purge::PurgeTech(vars, QStringLiteral("03/04/2005"), Mode::Purge, panneau), 6);
+    QStringList notes;
+    int cles = 0;
+    for (const store::journal::Entree& e : store::journal::lire(cn)) {
+        if (e.cle.estNull()) {
+            notes << QStringList{e.operation, e.table, e.colonne, e.apres.texte()}.join(u'|');
+        } else {
+            EXPECT_TRUE(e.colonne.isEmpty());
+            ++cles;
+        }
+    }
+    EXPECT_EQ(cles, 9);
+    EXPECT_EQ(notes, QStringList(
+                         {QStringLiteral("Purge des clients|FCLI|Date limite|2005-03-15 00:00:00"),
+                          QStringLiteral("Purge des clients|FCLI|Lignes supprimées|3"),
+                          QStringLiteral("Purge des fiches techniques|FTEC|Date limite|"
+                                         "2005-04-03 00:00:00"),
+                          QStringLiteral("Purge des fiches techniques|FTEC|Lignes supprimées|6")}));
 }
 
 TEST_F(Purge, JourEtMoisJamaisInverses) {

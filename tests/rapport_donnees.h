@@ -4,8 +4,17 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/Variables.h"
+#include "clients/Analyse.h"
+#include "clients/Annulation.h"
+#include "clients/Correction.h"
+#include "clients/Groupee.h"
+#include "platform/Locale.h"
+#include "purge/Purge.h"
 #include "store/Connexion.h"
 #include "support/Dossier.h"
+#include "tech/AnalyseTech.h"
+#include "tech/FicheTech.h"
 
 namespace test {
 
@@ -89,6 +98,65 @@ inline void remplirSalon(const Dossier& d) {
     for (const char16_t* code : {u"A1", u"A1", u"A5"}) {
         inserer(cn, QStringLiteral("FCONS"), {{QStringLiteral("CODE_CLIENT"), code}});
     }
+}
+
+// The small salon's journal, made by really running what a technician does,
+// so that the salon ends as remplirSalon leaves it but for A2, A3, A4 and
+// sheet 2 (see below):
+// - first, a client P1 who came in 2001 only, with a sheet 6 of 2001 whose
+//   memo ends in blanks, and values to tidy: P1's town " PARIS ", postal code
+//   "75OO1" and telephone "O102030405", A5's telephone "0102030405 ";
+// - the client analysis: 6 clients judged, 3 in error (A2 Ville, A3 Code
+//   postal and Téléphone 1, A4 E-mail), the tidying changing 4 values;
+// - the panel: A4's e-mail "zoe@" made "zoe@exemple.fr"; the postal code
+//   panel: A3's "6900" made "69001" (LYON); A3's telephone "01 23" made
+//   "0123456789", then that save undone;
+// - a grouped correction: Ville "PARSI" made "PARIS" (A2);
+// - sheet 2 given the family "Soin"; the sheet analysis's tidying (sheet 6);
+// - purges of clients and of sheets before 01/01/2005: P1 and sheet 6.
+// Leaves A3 in error on Téléphone 1 only.
+inline void journalDuSalon(const Dossier& d, app::Variables& vars) {
+    {
+        store::Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")));
+        inserer(cn, QStringLiteral("FCLI"),
+                {{QStringLiteral("Code"), QStringLiteral("P1")},
+                 {QStringLiteral("Nom"), QStringLiteral("ANCIEN")},
+                 {QStringLiteral("Prénom"), QStringLiteral("Paul")},
+                 {QStringLiteral("Ville"), QStringLiteral(" PARIS ")},
+                 {QStringLiteral("Code Postal"), QStringLiteral("75OO1")},
+                 {QStringLiteral("Tel1"), QStringLiteral("O102030405")}});
+        cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '0102030405 ' WHERE Code = 'A5'"));
+        inserer(cn, QStringLiteral("FCONS"),
+                {{QStringLiteral("CODE_CLIENT"), QStringLiteral("P1")},
+                 {QStringLiteral("DATE_VISITE"), QStringLiteral("2001-06-01 00:00:00")}});
+        inserer(cn, QStringLiteral("FTEC"),
+                {{QStringLiteral("Numéro"), store::Valeur::entier(6)},
+                 {QStringLiteral("Code_Client"), QStringLiteral("P1")},
+                 {QStringLiteral("Date"), QStringLiteral("2001-01-01 00:00:00")},
+                 {QStringLiteral("Famille"), QStringLiteral("Coupe")},
+                 {QStringLiteral("Mémo"), QStringLiteral("abc  \r\n")}});
+    }
+    clients::ObservateurAnalyse silence;
+    clients::AnalyseBd(vars, silence);
+
+    clients::enregistrerChamp(vars, QStringLiteral("A4"),
+                              {QStringLiteral("Email"), QStringLiteral("zoe@exemple.fr"), {}});
+    clients::enregistrerChamp(
+        vars, QStringLiteral("A3"),
+        {QStringLiteral("Code Postal"), QStringLiteral("69001"), QStringLiteral("LYON")});
+    clients::AppliquerGroupe(
+        vars, {{clients::ErrVille, QStringLiteral("PARSI"), QStringLiteral("PARIS")}});
+    clients::enregistrerChamp(vars, QStringLiteral("A3"),
+                              {QStringLiteral("Tel1"), QStringLiteral("0123456789"), {}});
+    clients::AnnulerCorrection(vars, clients::derniereCorrection(vars)->lot);
+
+    tech::EcrireFamille(vars.cheminBd(), QStringLiteral("2"), QStringLiteral("Soin"));
+    tech::PreAnalyseTech(vars.cheminBd());
+
+    purge::Observateur o;
+    const QString date = purge::texteDate(QDate(2005, 1, 1), platform::localeTravail());
+    purge::PurgeClients(vars, date, purge::Mode::Purge, o);
+    purge::PurgeTech(vars, date, purge::Mode::Purge, o);
 }
 
 }  // namespace test

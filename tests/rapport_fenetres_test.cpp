@@ -58,6 +58,16 @@ const QStringList kTitres = {
     QStringLiteral("7. Purges"),
 };
 
+// What each section of the journal says when it has nothing to tell, the
+// first analysis aside.
+const QStringList kJournalVide = {
+    QStringLiteral("Le journal ne garde aucune analyse des clients : le nombre de clients en "
+                   "erreur à la première analyse n'est pas connu."),
+    QStringLiteral("Le journal ne garde aucune valeur changée, ni par le rangement, ni à la main, "
+                   "ni par une correction groupée."),
+    QStringLiteral("Le journal ne garde aucune famille corrigée ni aucun mémo nettoyé."),
+    QStringLiteral("Le journal ne garde aucune purge."),
+};
 void contientTout(const QString& texte, const QStringList& attendus) {
     const QString t = mots(texte);
     for (const QString& a : attendus) {
@@ -139,6 +149,8 @@ TEST(RapportLot, PdfDuSalon) {
                      QStringLiteral("Téléphone 1 1 (20,0 %)"),
                      QStringLiteral("E-mail 1 (20,0 %)"),
                      QStringLiteral("Date de naissance 0 (0,0 %)"),
+                     // The report's own analysis is the only one the journal keeps.
+                     QStringLiteral("trouvait les mêmes chiffres."),
                      // Notes.
                      QStringLiteral("2 notes dépassent 500 caractères"),
                      QStringLiteral("A1 DURAND Anne 600 100"),
@@ -164,8 +176,86 @@ TEST(RapportLot, PdfDuSalon) {
     EXPECT_TRUE(t.contains(QRegularExpression(QStringLiteral("FCLI_1\\.txt [0-9/]+ [0-9:]+ 2 "))));
     EXPECT_TRUE(t.contains(QRegularExpression(QStringLiteral("FTEC_1\\.txt [0-9/]+ [0-9:]+ 3 "))));
     EXPECT_FALSE(t.contains(QStringLiteral("ne correspondent plus")));
-    // Until there is a journal, each of its sections says so in one line.
-    EXPECT_EQ(t.count(QStringLiteral("Aucun journal disponible")), 4);
+    // Nothing else was done: each section of the journal says so in one line.
+    contientTout(texte, kJournalVide.mid(1));
+    EXPECT_FALSE(t.contains(QStringLiteral("→")));
+}
+
+// A technician's session on the salon, then the report: the journal's
+// sections, apart from what will not be imported.
+TEST(RapportLot, PdfDuJournal) {
+    test::Dossier d;
+    test::remplirSalon(d);
+    {
+        app::Variables vars;
+        vars.dossier = d.chemin();
+        vars.VilleDefaut = QStringLiteral("PARIS");
+        vars.CpDefaut = QStringLiteral("75001");
+        test::journalDuSalon(d, vars);
+    }
+    const QString pdf = d.chemin(QStringLiteral("rapport.pdf"));
+    const Sortie s =
+        verifclients({QStringLiteral("--dossier"), d.chemin(), QStringLiteral("--rapport"), pdf});
+    ASSERT_EQ(s.code, 0) << s.err.toStdString();
+    const QString texte = textePdf(pdf);
+    contientTout(texte, kTitres);
+    contientTout(
+        texte,
+        {
+            // The first analysis beside now, in words and on the chart.
+            QStringLiteral(": 3 clients en erreur sur 6 (50,0 %). Maintenant : 1 client sur 5 "
+                           "(20,0 %)."),
+            QStringLiteral("En gris, la première analyse ; en rouge, maintenant."),
+            QStringLiteral("Nom 0 → 0 (0,0 %)"),
+            QStringLiteral("Ville 1 → 0 (0,0 %)"),
+            QStringLiteral("Code postal 1 → 0 (0,0 %)"),
+            QStringLiteral("Téléphone 1 1 → 1 (20,0 %)"),
+            QStringLiteral("E-mail 1 → 0 (0,0 %)"),
+            // The tidying, per column, with examples.
+            QStringLiteral("Rangement fait par l'analyse"),
+            QStringLiteral("4 valeurs mises en forme chez 2 clients."),
+            QStringLiteral("Champ Valeurs changées Exemples"),
+            QStringLiteral("Ville 1 “ PARIS ” → “PARIS”"),
+            QStringLiteral("Code postal 1 “75OO1” → “75001”"),
+            QStringLiteral("Téléphone 1 2 “0102030405 ” → “0102030405” ; “O102030405” → "
+                           "“0102030405”"),
+            // By hand, the undone save marked.
+            QStringLiteral("Corrections à la main"),
+            QStringLiteral(
+                "3 valeurs changées chez 2 clients dans le panneau de correction (dont 1 "
+                "par le choix d'un code postal et de sa ville) ; 1 remise comme avant "
+                "par une annulation."),
+            QStringLiteral("Date Client Champ Avant Après Annulée le"),
+            QStringLiteral("A4 L'HUILLIER Zoé E-mail zoe@ zoe@exemple.fr"),
+            QStringLiteral("A3 PETIT Léa Code postal 6900 69001"),
+            // Grouped.
+            QStringLiteral("1 correction groupée : 1 valeur remplacée, 1 client changé."),
+            QStringLiteral("Ville PARSI PARIS 1"),
+            // Sheets.
+            QStringLiteral("1 famille choisie pour 1 fiche technique."),
+            QStringLiteral("2 A2 MARTIN Paul (vide) Soin"),
+            QStringLiteral("Le nettoyage des mémos a ôté les blancs et les fins de ligne qui "
+                           "terminaient 1 mémo."),
+            // Purges, with the dates chosen.
+            QStringLiteral("2 purges : 1 client et 1 fiche technique supprimés."),
+            QStringLiteral("Clients avant le 01/01/2005 1"),
+            QStringLiteral("Fiches techniques avant le 01/01/2005 1"),
+            // What will not be imported stays apart.
+            QStringLiteral("Clients qui ne seront pas importés (1)"),
+            QStringLiteral("A3 PETIT Léa Téléphone 1"),
+            QStringLiteral("Fiches techniques qui ne seront pas importées (1)"),
+        });
+    const QString t = mots(texte);
+    EXPECT_TRUE(t.contains(QRegularExpression(
+        QStringLiteral("À la première analyse notée au journal, le [0-9]{2}/[0-9]{2}/[0-9]{4} à "
+                       "[0-9]{2}:[0-9]{2} : 3 clients"))));
+    EXPECT_TRUE(t.contains(
+        QRegularExpression(QStringLiteral("[0-9/]{10} [0-9:]{5} Clients avant le 01/01/2005 1 "))));
+    EXPECT_TRUE(t.contains(QRegularExpression(
+        QStringLiteral("A3 PETIT Léa Téléphone 1 01 23 0123456789 [0-9]{2}/[0-9]{2}/[0-9]{4} "))));
+    for (const QString& rien : kJournalVide.mid(1)) {
+        EXPECT_FALSE(t.contains(mots(rien))) << rien.toStdString();
+    }
 }
 
 TEST(RapportLot, BaseVide) {
@@ -193,6 +283,8 @@ TEST(RapportLot, BaseVide) {
                      QStringLiteral("Aucune : toutes les fiches techniques seront importées."),
                  });
     EXPECT_FALSE(mots(texte).contains(QStringLiteral("Clients en erreur par champ")));
+    contientTout(texte, kJournalVide.mid(1));
+    EXPECT_FALSE(mots(texte).contains(QStringLiteral("première analyse notée")));
 }
 
 TEST(RapportLot, Echecs) {
@@ -370,6 +462,17 @@ TEST(RapportDocument, ListeSurPlusieursPages) {
          rapport::champsEnErreur(long_).split(QStringLiteral(", ")) + long_.NomClient.split(u'-')) {
         EXPECT_TRUE(tout.contains(mot)) << mot.toStdString();
     }
+}
+
+// A database without journal: each of the journal's sections says so in one
+// line, read back from the PDF.
+TEST(RapportDocument, JournalVide) {
+    test::Dossier d;
+    const QString pdf = d.chemin(QStringLiteral("vide.pdf"));
+    rapport::ecrirePdf(chiffresDe(10, 2, 5, 1), pdf);
+    const QString texte = textePdf(pdf);
+    contientTout(texte, kTitres);
+    contientTout(texte, kJournalVide);
 }
 
 TEST(RapportDocument, Formes) {

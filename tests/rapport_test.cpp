@@ -7,10 +7,14 @@
 
 #include "app/Variables.h"
 #include "clients/Analyse.h"
+#include "clients/Annulation.h"
+#include "clients/Groupee.h"
 #include "platform/ErreurFichier.h"
+#include "purge/Purge.h"
 #include "rapport/Chiffres.h"
 #include "rapport_donnees.h"
 #include "store/Erreur.h"
+#include "store/Journal.h"
 #include "support/Dossier.h"
 #include "tech/AnalyseTech.h"
 
@@ -116,6 +120,167 @@ TEST_F(Rapport, ChiffresDuSalon) {
     EXPECT_EQ(fichiers,
               QStringList({QStringLiteral("FCLI_1.txt 2"), QStringLiteral("FCLI_2.txt 0"),
                            QStringLiteral("FCLI_10.txt 1"), QStringLiteral("FTEC_1.txt 3")}));
+
+    // Nothing was ever run on it: the journal has nothing to tell.
+    const rapport::Journal& j = c.journal;
+    EXPECT_FALSE(j.premiereAnalyse.has_value());
+    EXPECT_EQ(j.nbAnalyses, 0);
+    EXPECT_TRUE(j.rangement.empty());
+    EXPECT_TRUE(j.correctionsMain.empty());
+    EXPECT_TRUE(j.correctionsGroupees.empty());
+    EXPECT_TRUE(j.familles.empty());
+    EXPECT_EQ(j.nbMemosNettoyes, 0);
+    EXPECT_TRUE(j.purges.empty());
+}
+
+QString texte(const store::Valeur& v) {
+    return v.estNull() ? QStringLiteral("<Null>") : v.texte();
+}
+
+QString ligne(const rapport::Changement& e) {
+    return QStringList{e.operation,
+                       e.cle,
+                       e.nom,
+                       e.colonne,
+                       texte(e.avant),
+                       texte(e.apres),
+                       e.annulee ? QStringLiteral("annulée") : QString()}
+        .join(u'|');
+}
+
+// The journal's figures after a technician's session on the salon: the
+// analysis, the panels, an undone save, a grouped correction, a family, the
+// sheets' tidying and two purges, each really run.
+TEST_F(Rapport, JournalDuSalon) {
+    test::remplirSalon(d);
+    test::journalDuSalon(d, vars);
+    const rapport::Chiffres c = rapport::rassembler(vars);
+    const rapport::Journal& j = c.journal;
+
+    // The first analysis beside now: P1 purged since, A2 and A4 corrected.
+    ASSERT_TRUE(j.premiereAnalyse.has_value());
+    EXPECT_EQ(j.nbAnalyses, 1);
+    EXPECT_EQ(j.premiereAnalyse->quand.size(), 19);
+    const clients::BilanAnalyse& premiere = j.premiereAnalyse->bilan;
+    EXPECT_EQ(premiere.NbCli, 6);
+    EXPECT_EQ(premiere.NbCliErr, 3);
+    std::array<int, clients::kNbDrapeaux> attendus{};
+    attendus[clients::ErrVille] = attendus[clients::ErrCP] = attendus[clients::ErrTel1] =
+        attendus[clients::ErrEmail] = 1;
+    EXPECT_EQ(premiere.erreursParChamp, attendus);
+    EXPECT_EQ(c.nbClients, 5);
+    ASSERT_EQ(c.nbClientsEnErreur(), 1);
+    EXPECT_EQ(rapport::champsEnErreur(c.clientsEnErreur[0]), QStringLiteral("Téléphone 1"));
+
+    // The tidying, per column in FCLI's order, with its examples.
+    QStringList rangement;
+    for (const rapport::ColonneRangee& col : j.rangement) {
+        QStringList exemples;
+        for (const rapport::Changement& e : col.exemples) {
+            exemples << texte(e.avant) + QStringLiteral(" > ") + texte(e.apres);
+        }
+        rangement << QStringLiteral("%1 %2 : %3")
+                         .arg(col.colonne)
+                         .arg(col.nbValeurs)
+                         .arg(exemples.join(QStringLiteral(" ; ")));
+    }
+    EXPECT_EQ(rangement, QStringList({QStringLiteral("Ville 1 :  PARIS  > PARIS"),
+                                      QStringLiteral("Code Postal 1 : 75OO1 > 75001"),
+                                      QStringLiteral("Tel1 2 : 0102030405  > 0102030405 ; "
+                                                     "O102030405 > 0102030405")}));
+    EXPECT_EQ(j.nbValeursRangees, 4);
+    EXPECT_EQ(j.nbClientsRanges, 2);
+
+    // By hand, the postal code panel's included; the undone save is marked.
+    QStringList main;
+    for (const rapport::Changement& e : j.correctionsMain) {
+        main << ligne(e);
+    }
+    EXPECT_EQ(main, QStringList({
+                        QStringLiteral("Correction|A4|L'HUILLIER Zoé|Email|zoe@|zoe@exemple.fr|"),
+                        QStringLiteral("Code postal et ville|A3|PETIT Léa|Code Postal|6900|69001|"),
+                        QStringLiteral("Correction|A3|PETIT Léa|Tel1|01 23|0123456789|annulée"),
+                    }));
+
+    ASSERT_EQ(j.correctionsGroupees.size(), 1u);
+    const rapport::CorrectionGroupee& g = j.correctionsGroupees[0];
+    EXPECT_EQ(g.nbClients, 1);
+    EXPECT_FALSE(g.annulee.has_value());
+    ASSERT_EQ(g.remplacements.size(), 1u);
+    EXPECT_EQ(g.remplacements[0].colonne, QStringLiteral("Ville"));
+    EXPECT_EQ(texte(g.remplacements[0].avant), QStringLiteral("PARSI"));
+    EXPECT_EQ(texte(g.remplacements[0].apres), QStringLiteral("PARIS"));
+    EXPECT_EQ(g.remplacements[0].nbClients, 1);
+
+    ASSERT_EQ(j.familles.size(), 1u);
+    EXPECT_EQ(ligne(j.familles[0]),
+              QStringLiteral("Choix de la famille|2|A2 MARTIN Paul|Famille|<Null>|Soin|"));
+    EXPECT_EQ(j.nbMemosNettoyes, 1);
+
+    ASSERT_EQ(j.purges.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(j.purges[k].clients, k == 0);
+        EXPECT_EQ(j.purges[k].dateLimite, QDate(2005, 1, 1));
+        EXPECT_EQ(j.purges[k].nbSupprimes, 1);
+        EXPECT_TRUE(j.purges[k].quand.isValid());
+    }
+}
+
+// A grouped correction over many clients is told per value, most frequent
+// first within a field; undone, it says so.
+TEST_F(Rapport, CorrectionGroupeeAnnulee) {
+    test::remplirSalon(d);
+    {
+        store::Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")));
+        for (const char16_t* code : {u"B1", u"B2", u"B3"}) {
+            test::inserer(cn, QStringLiteral("FCLI"),
+                          {{QStringLiteral("Code"), code},
+                           {QStringLiteral("Ville"), QStringLiteral("LYONN")},
+                           {QStringLiteral("Code Postal"), QStringLiteral("69001")}});
+        }
+    }
+    clients::ObservateurAnalyse silence;
+    clients::AnalyseBd(vars, silence);
+    clients::AppliquerGroupe(
+        vars, {{clients::ErrCP, QStringLiteral("6900"), QStringLiteral("69001")},
+               {clients::ErrVille, QStringLiteral("PARSI"), QStringLiteral("PARIS")},
+               {clients::ErrVille, QStringLiteral("LYONN"), QStringLiteral("LYON")}});
+    clients::AnnulerCorrection(vars, clients::derniereCorrection(vars)->lot);
+
+    const rapport::Chiffres c = rapport::rassembler(vars);
+    ASSERT_EQ(c.journal.correctionsGroupees.size(), 1u);
+    const rapport::CorrectionGroupee& g = c.journal.correctionsGroupees[0];
+    EXPECT_EQ(g.nbClients, 5);
+    ASSERT_TRUE(g.annulee.has_value());
+    QStringList remplacements;
+    for (const rapport::ValeurRemplacee& r : g.remplacements) {
+        remplacements << QStringLiteral("%1 %2>%3 %4")
+                             .arg(r.colonne, texte(r.avant), texte(r.apres))
+                             .arg(r.nbClients);
+    }
+    EXPECT_EQ(remplacements, QStringList({QStringLiteral("Ville LYONN>LYON 3"),
+                                          QStringLiteral("Ville PARSI>PARIS 1"),
+                                          QStringLiteral("Code Postal 6900>69001 1")}));
+    // The undo is not a correction of its own.
+    EXPECT_TRUE(c.journal.correctionsMain.empty());
+    EXPECT_EQ(c.nbClientsEnErreur(), 6);
+}
+
+// A purge journaled before its date was: the date is not known, the count is
+// that of the keys it deleted.
+TEST_F(Rapport, PurgeSansDateNotee) {
+    test::remplirSalon(d);
+    {
+        store::Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")));
+        store::journal::activer(cn, purge::operations::kPurgeClients);
+        cn.executer(QStringLiteral("DELETE FROM FCLI WHERE Code IN ('A1', 'A5')"));
+    }
+    const rapport::Chiffres c = rapport::rassembler(vars);
+    ASSERT_EQ(c.journal.purges.size(), 1u);
+    EXPECT_TRUE(c.journal.purges[0].clients);
+    EXPECT_FALSE(c.journal.purges[0].dateLimite.has_value());
+    EXPECT_EQ(c.journal.purges[0].nbSupprimes, 2);
 }
 
 // Gathering writes nothing: no tidying, no backup, the database byte for byte.

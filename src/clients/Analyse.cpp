@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/Variables.h"
+#include "clients/AnalysesNotees.h"
 #include "clients/Annulation.h"
 #include "clients/Rangement.h"
 #include "platform/ErreurFichier.h"
@@ -196,12 +197,16 @@ BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs) {
         vars.CodeClient = e.CodeClient;
         if (e.enErreur()) {
             ++vars.NbCliErr;
+            for (std::size_t d = 0; d < e.drapeaux.size(); ++d) {
+                bilan.erreursParChamp[d] += e.drapeaux[d];
+            }
             obs.clientEnErreur(e, vars.NbCliErr, vars.NbCli);
         }
         rs.MoveNext();
     }
     cn.executer(QStringLiteral("COMMIT"));
     bilan.NbCliErr = vars.NbCliErr;
+    noterAnalyse(cn, bilan);
     return bilan;
 }
 

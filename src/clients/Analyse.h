@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 
 #include "clients/Regles.h"
 
@@ -55,11 +56,13 @@ struct BilanAnalyse {
     int NbCli = 0;     // clients of FCLI
     int NbCliErr = 0;  // clients in error
     int nbNotesLongues = 0;
+    std::array<int, kNbDrapeaux> erreursParChamp{};  // clients in error on each field
 };
 
 // The whole client analysis run: backup, town column, tidying and note check,
-// then the rules on every client. Leaves the towns reference open in `vars`
-// for the re-checks. Throws store::ErreurStore or platform::ErreurFichier.
+// then the rules on every client, and what it found noted in the journal
+// (see AnalysesNotees.h). Leaves the towns reference open in `vars` for the
+// re-checks. Throws store::ErreurStore or platform::ErreurFichier.
 BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs);
 
 // Captions and messages of the run.

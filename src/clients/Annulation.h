@@ -20,6 +20,8 @@ inline const QString kCorrection = QStringLiteral("Correction");
 inline const QString kCodePostal = QStringLiteral("Code postal et ville");
 inline const QString kGroupee = QStringLiteral("Correction groupée");
 inline const QString kAnnulation = QStringLiteral("Annulation");
+// Not a change: what each analysis run found.
+inline const QString kAnalyse = QStringLiteral("Analyse des clients");
 // What "Annuler la dernière correction" undoes: a save of the panel (the
 // postal code panel's included) or a grouped correction.
 const QStringList& annulables();

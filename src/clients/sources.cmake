@@ -1,6 +1,7 @@
 # Sources of src/clients: field rules, analysis run, tidying, correction panels.
 target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Analyse.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AnalysesNotees.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Annulation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Correction.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Groupee.cpp

@@ -12,16 +12,20 @@ namespace purge {
 
 namespace {
 
-// The date text read back in the working locale, written month first with the
-// given separator ("03/15/2005", "03,15,2005"), as the store reads the literals.
-QString litteral(const QString& date, QChar separateur) {
+// The date text read back in the working locale.
+QDate lireDate(const QString& date) {
     const auto serie = store::dates::lireLocal(date, platform::localeTravail());
     if (!serie) {
         throw store::ErreurStore(
             QStringLiteral("« %1 » n'est pas une date : la purge est abandonnée.").arg(date));
     }
-    const QDate jour = store::dates::depuisSerie(*serie).date();
-    return jour.toString(QStringLiteral("MM%1dd%1yyyy").arg(separateur));
+    return store::dates::depuisSerie(*serie).date();
+}
+
+// The date written month first with the given separator ("03/15/2005",
+// "03,15,2005"), as the store reads the literals.
+QString litteral(const QString& date, QChar separateur) {
+    return lireDate(date).toString(QStringLiteral("MM%1dd%1yyyy").arg(separateur));
 }
 
 // Sets the window's panel back, whatever happens to the deletion.
@@ -37,10 +41,11 @@ private:
 };
 
 // A purge that deletes records its run in the journal: each deleted row's
-// key, and how many rows went.
+// key, the date it was given and how many rows went.
 struct Trace {
     QString operation;
     QString table;
+    QString date;
 };
 
 qint64 executer(app::Variables& vars, const QString& sql, Mode mode, Observateur& observateur,
@@ -61,7 +66,9 @@ qint64 executer(app::Variables& vars, const QString& sql, Mode mode, Observateur
     // Opening a recordset on a DELETE carries the deletion out.
     rsBd.Open(sql, cnBd);
     const qint64 supprimes = cnBd.lignesModifiees();
-    store::journal::noter(cnBd, trace.table, {}, QStringLiteral("Lignes supprimées"), {},
+    store::journal::noter(cnBd, trace.table, {}, operations::kDateLimite, {},
+                          store::Valeur::date(store::dates::serie(lireDate(trace.date))));
+    store::journal::noter(cnBd, trace.table, {}, operations::kLignesSupprimees, {},
                           store::Valeur::entier(supprimes));
     transaction.valider();
     return supprimes;
@@ -105,12 +112,12 @@ QString sqlPurgeTech(const QString& date, Mode mode) {
 qint64 PurgeClients(app::Variables& vars, const QString& date, Mode mode,
                     Observateur& observateur) {
     return executer(vars, sqlPurgeClients(date, mode), mode, observateur,
-                    {QStringLiteral("Purge des clients"), QStringLiteral("FCLI")});
+                    {operations::kPurgeClients, QStringLiteral("FCLI"), date});
 }
 
 qint64 PurgeTech(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur) {
     return executer(vars, sqlPurgeTech(date, mode), mode, observateur,
-                    {QStringLiteral("Purge des fiches techniques"), QStringLiteral("FTEC")});
+                    {operations::kPurgeTech, QStringLiteral("FTEC"), date});
 }
 
 }  // namespace purge

@@ -10,6 +10,16 @@ struct Variables;
 
 namespace purge {
 
+// How a purge is kept in the journal: under its operation, the key of each
+// deleted row, then two rows without key, the date it was given and how many
+// rows went.
+namespace operations {
+inline const QString kPurgeClients = QStringLiteral("Purge des clients");
+inline const QString kPurgeTech = QStringLiteral("Purge des fiches techniques");
+inline const QString kDateLimite = QStringLiteral("Date limite");
+inline const QString kLignesSupprimees = QStringLiteral("Lignes supprimées");
+}  // namespace operations
+
 // "Lecture" counts what a purge would delete, "Purge" deletes it.
 enum class Mode { Lecture, Purge };
 

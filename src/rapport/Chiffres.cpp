@@ -3,17 +3,24 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <algorithm>
+#include <map>
 #include <optional>
 
 #include "app/Variables.h"
 #include "clients/Analyse.h"
+#include "clients/Annulation.h"
 #include "export/LotFichiers.h"
 #include "platform/ErreurFichier.h"
 #include "platform/Fichiers.h"
 #include "platform/Rtf.h"
+#include "purge/Purge.h"
 #include "store/Connexion.h"
+#include "store/Dates.h"
 #include "store/Erreur.h"
+#include "store/Journal.h"
 #include "store/Recordset.h"
 #include "tech/AnalyseTech.h"
 
@@ -126,6 +133,260 @@ void jugerFiches(store::Connexion& cn, Chiffres& c, Observateur* obs) {
     }
 }
 
+QDateTime dateJournal(const QString& quand) {
+    return QDateTime::fromString(quand, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// A value told apart by its type too: the text "5" is not the number 5.
+QString cleValeur(const store::Valeur& v) {
+    return QString::number(static_cast<int>(v.type())) + u':' + v.texte();
+}
+
+// The clients and sheets named by the journal's keys, each looked up once.
+class Noms {
+public:
+    explicit Noms(const store::Connexion& cn) : m_cn(cn) {}
+
+    // "Nom Prénom" of the client of that code, empty when there is none.
+    QString client(const store::Valeur& code) {
+        const QString k = cleValeur(code);
+        const auto it = m_clients.constFind(k);
+        if (it != m_clients.constEnd()) {
+            return it.value();
+        }
+        if (!m_client) {
+            // The first test can use the index of the codes, the second tells a12 from A12.
+            m_client.emplace(m_cn, QStringLiteral("SELECT \"Nom\", \"Prénom\" FROM FCLI WHERE "
+                                                  "\"Code\" = ?1 AND \"Code\" = ?1 COLLATE "
+                                                  "BINARY ORDER BY rowid LIMIT 1"));
+        }
+        m_client->reinitialiser();
+        m_client->lier(1, code);
+        QString nom;
+        if (m_client->pas()) {
+            nom = (m_client->colonneTexte(0) + u' ' + m_client->colonneTexte(1)).trimmed();
+        }
+        m_client->reinitialiser();
+        m_clients.insert(k, nom);
+        return nom;
+    }
+
+    // "A12 DUPONT Marie" for the client of a sheet; empty when the sheet is gone.
+    QString clientDeFiche(const store::Valeur& numero) {
+        if (!m_fiche) {
+            m_fiche.emplace(m_cn, QStringLiteral("SELECT \"Code_Client\" FROM FTEC WHERE "
+                                                 "\"Numéro\" = ? ORDER BY rowid LIMIT 1"));
+        }
+        m_fiche->reinitialiser();
+        m_fiche->lier(1, numero);
+        std::optional<store::Valeur> code;
+        if (m_fiche->pas()) {
+            code = m_fiche->colonne(0);
+        }
+        m_fiche->reinitialiser();
+        if (!code) {
+            return {};
+        }
+        return (code->texte() + u' ' + client(*code)).trimmed();
+    }
+
+private:
+    const store::Connexion& m_cn;
+    std::optional<store::Instruction> m_client;
+    std::optional<store::Instruction> m_fiche;
+    QHash<QString, QString> m_clients;
+};
+
+// Examples of the tidying shown per column.
+constexpr std::size_t kNbExemples = 3;
+
+using store::journal::Entree;
+
+// Every change of the journal sorted by what made it, in one pass. The undo
+// batches only mark the batches they undid.
+class Tri {
+public:
+    Tri(const store::Connexion& cn, Journal& j) : m_j(j), m_noms(cn) {}
+
+    // The batches that an undo put back, with when.
+    void annulations(const std::vector<Entree>& entrees) {
+        for (const Entree& e : entrees) {
+            if (e.lotAnnule != 0 && !m_annules.contains(e.lotAnnule)) {
+                m_annules.insert(e.lotAnnule, dateJournal(e.quand));
+            }
+        }
+    }
+
+    void trier(const Entree& e) {
+        namespace ops = clients::operations;
+        const QString& op = e.operation;
+        if (op == ops::kRangement) {
+            rangement(e);
+        } else if (op == ops::kCorrection || op == ops::kCodePostal) {
+            Changement c = changement(e);
+            c.nom = m_noms.client(e.cle);
+            m_j.correctionsMain.push_back(std::move(c));
+        } else if (op == ops::kGroupee) {
+            groupeeLue(e);
+        } else if (op == tech::operations::kFamille) {
+            Changement c = changement(e);
+            c.nom = m_noms.clientDeFiche(e.cle);
+            m_j.familles.push_back(std::move(c));
+        } else if (op == tech::operations::kNettoyageMemos) {
+            m_memos.insert(cleValeur(e.cle));
+        } else if (op == purge::operations::kPurgeClients || op == purge::operations::kPurgeTech) {
+            purgeLue(e);
+        }
+    }
+
+    void finir(const QStringList& colonnesClients) {
+        for (ColonneRangee& c : m_j.rangement) {
+            if (c.exemples.empty() && m_invisibles.count(c.colonne)) {
+                c.exemples.push_back(m_invisibles.at(c.colonne));
+            }
+        }
+        std::stable_sort(m_j.rangement.begin(), m_j.rangement.end(),
+                         [&](const ColonneRangee& a, const ColonneRangee& b) {
+                             return rang(colonnesClients, a.colonne) <
+                                    rang(colonnesClients, b.colonne);
+                         });
+        m_j.nbClientsRanges = m_clientsRanges.size();
+        m_j.nbMemosNettoyes = m_memos.size();
+        for (const auto& [lot, g] : m_groupees) {
+            CorrectionGroupee& groupee = m_j.correctionsGroupees[g.index];
+            groupee.nbClients = g.clients.size();
+            // In the fields' order, the most frequent value first within a field.
+            std::stable_sort(groupee.remplacements.begin(), groupee.remplacements.end(),
+                             [](const ValeurRemplacee& a, const ValeurRemplacee& b) {
+                                 const auto ra = rang(clients::colonnesJugees(), a.colonne);
+                                 const auto rb = rang(clients::colonnesJugees(), b.colonne);
+                                 return ra != rb ? ra < rb : a.nbClients > b.nbClients;
+                             });
+        }
+        // A purge noted before its count was: the keys it deleted.
+        for (const auto& [lot, p] : m_purges) {
+            if (!p.comptee) {
+                m_j.purges[p.index].nbSupprimes = p.cles;
+            }
+        }
+    }
+
+private:
+    struct SuiviGroupee {
+        std::size_t index = 0;
+        QHash<QString, std::size_t> remplacements;
+        QSet<QString> clients;
+    };
+    struct SuiviPurge {
+        std::size_t index = 0;
+        qint64 cles = 0;
+        bool comptee = false;
+    };
+
+    static qsizetype rang(const QStringList& ordre, const QString& colonne) {
+        const qsizetype i = ordre.indexOf(colonne);
+        return i < 0 ? ordre.size() : i;
+    }
+
+    std::optional<QDateTime> annulee(qint64 lot) const {
+        const auto it = m_annules.constFind(lot);
+        return it == m_annules.constEnd() ? std::nullopt : std::optional<QDateTime>(it.value());
+    }
+
+    Changement changement(const Entree& e) const {
+        return {dateJournal(e.quand), e.operation, e.cle.texte(), {}, e.colonne, e.avant, e.apres,
+                annulee(e.lot)};
+    }
+
+    void rangement(const Entree& e) {
+        ++m_j.nbValeursRangees;
+        m_clientsRanges.insert(cleValeur(e.cle));
+        auto it = m_colonnes.find(e.colonne);
+        if (it == m_colonnes.end()) {
+            it = m_colonnes.emplace(e.colonne, m_j.rangement.size()).first;
+            m_j.rangement.push_back({e.colonne, 0, {}});
+        }
+        ColonneRangee& c = m_j.rangement[it->second];
+        ++c.nbValeurs;
+        // Examples the eye can tell apart; Null made empty only when there is nothing else.
+        const bool visible = e.avant.texte() != e.apres.texte();
+        const bool nouveau =
+            std::none_of(c.exemples.begin(), c.exemples.end(), [&e](const Changement& x) {
+                return x.avant.texte() == e.avant.texte() && x.apres.texte() == e.apres.texte();
+            });
+        if (visible && nouveau && c.exemples.size() < kNbExemples) {
+            c.exemples.push_back(changement(e));
+        } else if (!visible && !m_invisibles.count(e.colonne)) {
+            m_invisibles.emplace(e.colonne, changement(e));
+        }
+    }
+
+    void groupeeLue(const Entree& e) {
+        auto it = m_groupees.find(e.lot);
+        if (it == m_groupees.end()) {
+            it = m_groupees.emplace(e.lot, SuiviGroupee{m_j.correctionsGroupees.size(), {}, {}})
+                     .first;
+            m_j.correctionsGroupees.push_back({dateJournal(e.quand), {}, 0, annulee(e.lot)});
+        }
+        SuiviGroupee& g = it->second;
+        CorrectionGroupee& groupee = m_j.correctionsGroupees[g.index];
+        g.clients.insert(cleValeur(e.cle));
+        const QString k = e.colonne + u'\x1f' + cleValeur(e.avant) + u'\x1f' + cleValeur(e.apres);
+        auto r = g.remplacements.constFind(k);
+        if (r == g.remplacements.constEnd()) {
+            r = g.remplacements.insert(k, groupee.remplacements.size());
+            groupee.remplacements.push_back({e.colonne, e.avant, e.apres, 0});
+        }
+        ++groupee.remplacements[r.value()].nbClients;
+    }
+
+    void purgeLue(const Entree& e) {
+        auto it = m_purges.find(e.lot);
+        if (it == m_purges.end()) {
+            it = m_purges.emplace(e.lot, SuiviPurge{m_j.purges.size(), 0, false}).first;
+            m_j.purges.push_back(
+                {dateJournal(e.quand), e.operation == purge::operations::kPurgeClients, {}, 0});
+        }
+        SuiviPurge& p = it->second;
+        PurgeFaite& faite = m_j.purges[p.index];
+        if (e.colonne == purge::operations::kDateLimite) {
+            if (const auto serie = store::dates::lireIso(e.apres.texte())) {
+                faite.dateLimite = store::dates::depuisSerie(*serie).date();
+            }
+        } else if (e.colonne == purge::operations::kLignesSupprimees) {
+            faite.nbSupprimes = e.apres.texte().toLongLong();
+            p.comptee = true;
+        } else if (e.colonne.isEmpty()) {
+            ++p.cles;
+        }
+    }
+
+    Journal& m_j;
+    Noms m_noms;
+    QHash<qint64, QDateTime> m_annules;
+    std::map<QString, std::size_t> m_colonnes;
+    std::map<QString, Changement> m_invisibles;
+    QSet<QString> m_clientsRanges;
+    QSet<QString> m_memos;
+    std::map<qint64, SuiviGroupee> m_groupees;
+    std::map<qint64, SuiviPurge> m_purges;
+};
+
+void lireJournal(const store::Connexion& cn, Journal& j) {
+    const std::vector<clients::AnalyseNotee> analyses = clients::analysesNotees(cn);
+    j.nbAnalyses = static_cast<qint64>(analyses.size());
+    if (!analyses.empty()) {
+        j.premiereAnalyse = analyses.front();
+    }
+    const std::vector<Entree> entrees = store::journal::lire(cn);
+    Tri tri(cn, j);
+    tri.annulations(entrees);
+    for (const Entree& e : entrees) {
+        tri.trier(e);
+    }
+    tri.finir(cn.colonnes(QStringLiteral("FCLI")));
+}
+
 // Lines ended by CR LF in a run of code units, and whether text follows the last one.
 template <class Unite>
 qint64 lignes(const Unite* debut, qsizetype taille) {
@@ -158,6 +419,11 @@ const QStringList& libellesChamps() {
                                   QStringLiteral("E-mail"),
                                   QStringLiteral("Date de naissance")};
     return l;
+}
+
+QString libelleColonne(const QString& colonne) {
+    const qsizetype d = clients::colonnesJugees().indexOf(colonne);
+    return d >= 0 ? libellesChamps()[d] : colonne;
 }
 
 QString champsEnErreur(const clients::Evaluation& e) {
@@ -237,6 +503,7 @@ Chiffres rassembler(app::Variables& vars, Observateur* observateur) {
         c.nbVisites = compter(cn, QStringLiteral("FCONS"));
         jugerClients(vars, cn, c, observateur);
         jugerFiches(cn, c, observateur);
+        lireJournal(cn, c.journal);
     }
     c.fichiersClients = fichiersExport(vars.dossier, QStringLiteral("FCLI"));
     c.fichiersFiches = fichiersExport(vars.dossier, QStringLiteral("FTEC"));

@@ -6,7 +6,9 @@
 #include <optional>
 #include <vector>
 
+#include "clients/AnalysesNotees.h"
 #include "clients/Regles.h"
+#include "store/Valeur.h"
 
 namespace app {
 struct Variables;
@@ -40,6 +42,73 @@ struct FichierExport {
     QDateTime date;
 };
 
+// One value changed, as the journal keeps it.
+struct Changement {
+    QDateTime quand;  // start of its run
+    QString operation;
+    QString cle;  // the client's Code or the sheet's Numéro
+    // Who it concerns now: the client's "Nom Prénom", or for a sheet its
+    // client's "Code Nom Prénom"; empty when gone.
+    QString nom;
+    QString colonne;
+    store::Valeur avant;
+    store::Valeur apres;
+    std::optional<QDateTime> annulee;  // when an undo put the value back
+};
+
+// What the tidying changed in one column of FCLI.
+struct ColonneRangee {
+    QString colonne;
+    qint64 nbValeurs = 0;
+    std::vector<Changement> exemples;  // a few, each showing a different change
+};
+
+// One value of one field replaced for every client that held it.
+struct ValeurRemplacee {
+    QString colonne;
+    store::Valeur avant;
+    store::Valeur apres;
+    qint64 nbClients = 0;
+};
+
+// One grouped correction, its replacements in the fields' order.
+struct CorrectionGroupee {
+    QDateTime quand;
+    std::vector<ValeurRemplacee> remplacements;
+    qint64 nbClients = 0;  // clients changed
+    std::optional<QDateTime> annulee;
+};
+
+struct PurgeFaite {
+    QDateTime quand;
+    bool clients = true;              // a purge of clients, or of technical sheets
+    std::optional<QDate> dateLimite;  // not known for purges made before it was noted
+    qint64 nbSupprimes = 0;
+};
+
+// What the journal of the database tells: every change the program made and
+// the figures of each client analysis.
+struct Journal {
+    // The first analysis the journal keeps, and how many it keeps.
+    std::optional<clients::AnalyseNotee> premiereAnalyse;
+    qint64 nbAnalyses = 0;
+
+    // The tidying of the analyses, in FCLI's column order.
+    std::vector<ColonneRangee> rangement;
+    qint64 nbValeursRangees = 0;
+    qint64 nbClientsRanges = 0;
+
+    // Saves of the correction panel and of the postal code panel, in order.
+    std::vector<Changement> correctionsMain;
+    std::vector<CorrectionGroupee> correctionsGroupees;
+
+    // Families chosen for technical sheets, in order; memos whose end was tidied.
+    std::vector<Changement> familles;
+    qint64 nbMemosNettoyes = 0;
+
+    std::vector<PurgeFaite> purges;
+};
+
 // What the migration report says, as figures: the store and the folder as
 // they are when gathered, judged by the analysis rules, nothing written.
 struct Chiffres {
@@ -71,6 +140,8 @@ struct Chiffres {
     std::vector<FichierExport> fichiersClients;
     std::vector<FichierExport> fichiersFiches;
 
+    Journal journal;
+
     qint64 nbClientsEnErreur() const { return static_cast<qint64>(clientsEnErreur.size()); }
     // What an export made now would write.
     qint64 nbClientsExportables() const { return nbClients - nbClientsEnErreur(); }
@@ -93,6 +164,8 @@ Chiffres rassembler(app::Variables& vars, Observateur* observateur = nullptr);
 
 // "Nom", "Prénom" … "Date de naissance": the judged fields as a reader names them.
 const QStringList& libellesChamps();
+// A column of FCLI or FTEC as a reader names it: "Code Postal" is "Code postal".
+QString libelleColonne(const QString& colonne);
 
 // The fields in error of a client, joined: "Ville, Code postal".
 QString champsEnErreur(const clients::Evaluation& e);

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -22,9 +23,11 @@
 #include <optional>
 
 #include "clients/Analyse.h"
+#include "clients/Annulation.h"
 #include "platform/ErreurFichier.h"
 #include "rapport/Chiffres.h"
 #include "rapport/Graphique.h"
+#include "store/Dates.h"
 #include "tech/AnalyseTech.h"
 
 namespace rapport {
@@ -73,7 +76,30 @@ QString compte(qint64 n, const QString& singulier, const QString& pluriel) {
     return nombre(n) + u' ' + (n > 1 ? pluriel : singulier);
 }
 
-const QString kSansJournal = QStringLiteral("Aucun journal disponible : ");
+// A value of the journal as a reader sees it: dates as dates, empty and Null
+// alike, between quotes when `guillemets` so that blanks at its ends show.
+QString valeurLue(const store::Valeur& v, bool guillemets = false) {
+    QString t = v.texte();
+    if (t.isEmpty()) {
+        return QStringLiteral("(vide)");
+    }
+    if (t.size() == 19 && t[4] == u'-' && t[10] == u' ') {
+        if (const auto serie = store::dates::lireIso(t)) {
+            const QDateTime d = store::dates::depuisSerie(*serie);
+            t = francais().toString(d.date(), QStringLiteral("dd/MM/yyyy"));
+            if (d.time() != QTime(0, 0)) {
+                t += u' ' + francais().toString(d.time(), QStringLiteral("HH:mm"));
+            }
+            return t;
+        }
+    }
+    return guillemets ? QStringLiteral("\u201c%1\u201d").arg(t) : t;
+}
+
+// The day an undo put the value back, or nothing.
+QString annuleeLe(const std::optional<QDateTime>& annulee) {
+    return annulee ? francais().toString(annulee->date(), QStringLiteral("dd/MM/yyyy")) : QString();
+}
 
 enum class Alignement { Gauche, Droite };
 
@@ -219,12 +245,17 @@ public:
         qreal x = 0;
         for (int c = 0; c < largeurs.size(); ++c) {
             const qreal l = largeurTexte * largeurs[c] / 100.0;
+            // Text after a column of figures keeps clear of their last digit.
+            const qreal retrait = c > 0 && alignements.value(c - 1) == Alignement::Droite &&
+                                          alignements.value(c) != Alignement::Droite
+                                      ? 3 * marge
+                                      : 0;
             if (c > 0) {
                 taquets << (alignements.value(c) == Alignement::Droite
                                 ? QTextOption::Tab(x + l - marge, QTextOption::RightTab)
-                                : QTextOption::Tab(x + marge, QTextOption::LeftTab));
+                                : QTextOption::Tab(x + marge + retrait, QTextOption::LeftTab));
             }
-            largeursCellules << (l - 3 * marge) * echelle();
+            largeursCellules << (l - 3 * marge - retrait) * echelle();
             x += l;
         }
         QTextBlockFormat format;
@@ -352,6 +383,15 @@ private:
     bool m_libre = true;  // the document's first block is there, empty
 };
 
+// "1 valeur", "3 valeurs"…: the count and its noun, plural from 2.
+QString valeurs(qint64 n) {
+    return compte(n, QStringLiteral("valeur"), QStringLiteral("valeurs"));
+}
+
+QString clientsDe(qint64 n) {
+    return compte(n, QStringLiteral("client"), QStringLiteral("clients"));
+}
+
 void partieFichier(Redaction& r, const Chiffres& c) {
     r.section(QStringLiteral("Le fichier du salon"));
     QString defaut = QStringLiteral("aucune");
@@ -408,21 +448,50 @@ void partieClients(Redaction& r, const Chiffres& c) {
                                             : QStringLiteral("il n'est pas"),
                               nbErreurs > 1 ? QStringLiteral("s") : QString()));
     }
-    r.paragraphe(
-        kSansJournal +
-            QStringLiteral("le nombre de clients en erreur à la première analyse n'est pas "
-                           "connu."),
-        kDiscret);
-    if (nbErreurs > 0) {
-        const qreal hauteurLigne = r.ptAppareil(17);
+    // The first analysis beside now, when it found something else.
+    const std::optional<clients::AnalyseNotee>& premiere = c.journal.premiereAnalyse;
+    std::optional<clients::BilanAnalyse> avant;
+    if (!premiere) {
+        r.paragraphe(QStringLiteral("Le journal ne garde aucune analyse des clients : le nombre de "
+                                    "clients en erreur à la première analyse n'est pas connu."),
+                     kDiscret);
+    } else {
+        const clients::BilanAnalyse& b = premiere->bilan;
+        const QString quand =
+            leDate(QDateTime::fromString(premiere->quand, QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        const bool memes = b.NbCli == c.nbClients && b.NbCliErr == nbErreurs &&
+                           std::equal(b.erreursParChamp.begin(), b.erreursParChamp.end(),
+                                      c.erreursParChamp.begin());
+        if (!memes) {
+            r.paragraphe(QStringLiteral("À la première analyse notée au journal, %1 : %2 en erreur "
+                                        "sur %3 (%4). Maintenant : %5 sur %6 (%7).")
+                             .arg(quand, clientsDe(b.NbCliErr), nombre(b.NbCli),
+                                  pourcentage(b.NbCliErr, b.NbCli), clientsDe(nbErreurs),
+                                  nombre(c.nbClients), pourcentage(nbErreurs, c.nbClients)));
+            avant = b;
+        } else if (c.nbClients > 0) {
+            r.paragraphe(QStringLiteral("La première analyse notée au journal, %1, trouvait les "
+                                        "mêmes chiffres.")
+                             .arg(quand));
+        }
+    }
+    if (nbErreurs > 0 || (avant && avant->NbCliErr > 0)) {
+        const qreal hauteurLigne = r.ptAppareil(avant ? 20 : 17);
         r.sousTitre(QStringLiteral("Clients en erreur par champ"),
-                    hauteurLigne * static_cast<qreal>(clients::kNbDrapeaux) + r.mmAppareil(4));
+                    hauteurLigne * static_cast<qreal>(clients::kNbDrapeaux) + r.mmAppareil(12));
         Barres barres;
         barres.libelles = libellesChamps();
         for (const qint64 n : c.erreursParChamp) {
             barres.valeurs << n;
         }
         barres.total = c.nbClients;
+        if (avant) {
+            for (const int n : avant->erreursParChamp) {
+                barres.avant << n;
+            }
+            r.paragraphe(QStringLiteral("En gris, la première analyse ; en rouge, maintenant."),
+                         kDiscret, 9);
+        }
         r.graphique(barres, hauteurLigne);
         r.paragraphe(
             QStringLiteral("Un client peut être en erreur sur plusieurs champs ; le "
@@ -432,12 +501,127 @@ void partieClients(Redaction& r, const Chiffres& c) {
     }
 }
 
-void partieCorrections(Redaction& r) {
+void partieCorrections(Redaction& r, const Chiffres& c) {
+    const Journal& j = c.journal;
     r.section(QStringLiteral("Rangement et corrections"));
-    r.paragraphe(
-        kSansJournal + QStringLiteral("ce que le rangement a changé et les corrections faites à la "
-                                      "main ou groupées ne sont pas connus."),
-        kDiscret);
+    if (j.rangement.empty() && j.correctionsMain.empty() && j.correctionsGroupees.empty()) {
+        r.paragraphe(
+            QStringLiteral("Le journal ne garde aucune valeur changée, ni par le "
+                           "rangement, ni à la main, ni par une correction groupée."));
+        return;
+    }
+    r.paragraphe(QStringLiteral(
+        "D'après le journal des modifications de la base. Le rangement met les valeurs en forme "
+        "sans les juger (blancs en trop, lettre O tapée pour un zéro, ville par défaut…) ; les "
+        "corrections remplacent des valeurs en erreur. Ce qui empêche l'import d'un client est au "
+        "chapitre 6."));
+
+    r.sousTitre(QStringLiteral("Rangement fait par l'analyse"));
+    if (j.rangement.empty()) {
+        r.paragraphe(QStringLiteral("Le journal ne garde aucune valeur changée par le rangement."));
+    } else {
+        r.paragraphe(QStringLiteral("%1 mise%2 en forme chez %3.")
+                         .arg(valeurs(j.nbValeursRangees),
+                              j.nbValeursRangees > 1 ? QStringLiteral("s") : QString(),
+                              clientsDe(j.nbClientsRanges)));
+        QList<QStringList> lignes;
+        for (const ColonneRangee& col : j.rangement) {
+            QStringList exemples;
+            for (const Changement& e : col.exemples) {
+                exemples << valeurLue(e.avant, true) + QStringLiteral(" \u2192 ") +
+                                valeurLue(e.apres, true);
+            }
+            lignes << QStringList{libelleColonne(col.colonne), nombre(col.nbValeurs),
+                                  exemples.join(QStringLiteral(" ; "))};
+        }
+        r.tableau({QStringLiteral("Champ"), QStringLiteral("Valeurs changées"),
+                   QStringLiteral("Exemples")},
+                  lignes, {18, 18, 64},
+                  {Alignement::Gauche, Alignement::Droite, Alignement::Gauche});
+    }
+
+    r.sousTitre(QStringLiteral("Corrections à la main"));
+    if (j.correctionsMain.empty()) {
+        r.paragraphe(QStringLiteral("Aucune correction faite à la main."));
+    } else {
+        QSet<QString> clientsCorriges;
+        qint64 parCodePostal = 0;
+        qint64 annulees = 0;
+        for (const Changement& e : j.correctionsMain) {
+            clientsCorriges.insert(e.cle);
+            parCodePostal += e.operation == clients::operations::kCodePostal;
+            annulees += e.annulee.has_value();
+        }
+        QString texte = QStringLiteral("%1 changée%2 chez %3 dans le panneau de correction")
+                            .arg(valeurs(static_cast<qint64>(j.correctionsMain.size())),
+                                 j.correctionsMain.size() > 1 ? QStringLiteral("s") : QString(),
+                                 clientsDe(clientsCorriges.size()));
+        if (parCodePostal > 0) {
+            texte += QStringLiteral(" (dont %1 par le choix d'un code postal et de sa ville)")
+                         .arg(nombre(parCodePostal));
+        }
+        if (annulees > 0) {
+            texte += QStringLiteral(" ; %1 remise%2 comme avant par une annulation")
+                         .arg(nombre(annulees), annulees > 1 ? QStringLiteral("s") : QString());
+        }
+        r.paragraphe(texte + u'.');
+        QList<QStringList> lignes;
+        for (const Changement& e : j.correctionsMain) {
+            lignes << QStringList{dateCourte(e.quand),       (e.cle + u' ' + e.nom).trimmed(),
+                                  libelleColonne(e.colonne), valeurLue(e.avant),
+                                  valeurLue(e.apres),        annuleeLe(e.annulee)};
+        }
+        r.tableau({QStringLiteral("Date"), QStringLiteral("Client"), QStringLiteral("Champ"),
+                   QStringLiteral("Avant"), QStringLiteral("Après"), QStringLiteral("Annulée le")},
+                  lignes, {17, 20, 14, 18, 18, 13},
+                  {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche, Alignement::Gauche,
+                   Alignement::Gauche, Alignement::Gauche});
+    }
+
+    r.sousTitre(QStringLiteral("Corrections groupées"));
+    if (j.correctionsGroupees.empty()) {
+        r.paragraphe(QStringLiteral("Aucune correction groupée."));
+    } else {
+        qint64 remplacees = 0;
+        qint64 nbClients = 0;
+        qint64 annulees = 0;
+        for (const CorrectionGroupee& g : j.correctionsGroupees) {
+            remplacees += static_cast<qint64>(g.remplacements.size());
+            nbClients += g.nbClients;
+            annulees += g.annulee.has_value();
+        }
+        const auto n = static_cast<qint64>(j.correctionsGroupees.size());
+        QString texte =
+            QStringLiteral("%1 : %2 remplacée%3, %4 changé%5")
+                .arg(compte(n, QStringLiteral("correction groupée"),
+                            QStringLiteral("corrections groupées")),
+                     valeurs(remplacees), remplacees > 1 ? QStringLiteral("s") : QString(),
+                     clientsDe(nbClients), nbClients > 1 ? QStringLiteral("s") : QString());
+        if (annulees > 0) {
+            texte += QStringLiteral(" ; %1 annulée%2 depuis")
+                         .arg(nombre(annulees), annulees > 1 ? QStringLiteral("s") : QString());
+        }
+        r.paragraphe(texte + u'.');
+        QList<QStringList> lignes;
+        for (const CorrectionGroupee& g : j.correctionsGroupees) {
+            bool premiere = true;
+            for (const ValeurRemplacee& rem : g.remplacements) {
+                lignes << QStringList{premiere ? dateCourte(g.quand) : QString(),
+                                      libelleColonne(rem.colonne),
+                                      valeurLue(rem.avant),
+                                      valeurLue(rem.apres),
+                                      nombre(rem.nbClients),
+                                      premiere ? annuleeLe(g.annulee) : QString()};
+                premiere = false;
+            }
+        }
+        r.tableau({QStringLiteral("Date"), QStringLiteral("Champ"),
+                   QStringLiteral("Valeur remplacée"), QStringLiteral("Remplacée par"),
+                   QStringLiteral("Clients"), QStringLiteral("Annulée le")},
+                  lignes, {17, 14, 22, 22, 10, 15},
+                  {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche, Alignement::Gauche,
+                   Alignement::Droite, Alignement::Gauche});
+    }
 }
 
 void partieNotes(Redaction& r, const Chiffres& c) {
@@ -495,8 +679,6 @@ void partieFiches(Redaction& r, const Chiffres& c) {
                                      QStringLiteral("fiches techniques")),
                               familles, memos));
     }
-    r.paragraphe(kSansJournal + QStringLiteral("les familles corrigées ne sont pas connues."),
-                 kDiscret);
     if (c.nbMemosLongs > 0) {
         r.sousTitre(QStringLiteral("Mémos de plus de %1 caractères").arg(tech::kLongueurMemo));
         QList<QStringList> lignes;
@@ -510,6 +692,46 @@ void partieFiches(Redaction& r, const Chiffres& c) {
                   lignes, {14, 16, 48, 22},
                   {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche, Alignement::Droite});
     }
+    const Journal& j = c.journal;
+    if (j.familles.empty() && j.nbMemosNettoyes == 0) {
+        r.paragraphe(
+            QStringLiteral("Le journal ne garde aucune famille corrigée ni aucun mémo "
+                           "nettoyé."));
+        return;
+    }
+    r.sousTitre(QStringLiteral("Familles corrigées"));
+    if (j.familles.empty()) {
+        r.paragraphe(QStringLiteral("Aucune famille corrigée."));
+    } else {
+        QSet<QString> fiches;
+        for (const Changement& e : j.familles) {
+            fiches.insert(e.cle);
+        }
+        r.paragraphe(QStringLiteral("%1 choisie%2 pour %3.")
+                         .arg(compte(static_cast<qint64>(j.familles.size()),
+                                     QStringLiteral("famille"), QStringLiteral("familles")),
+                              j.familles.size() > 1 ? QStringLiteral("s") : QString(),
+                              compte(fiches.size(), QStringLiteral("fiche technique"),
+                                     QStringLiteral("fiches techniques"))));
+        QList<QStringList> lignes;
+        for (const Changement& e : j.familles) {
+            lignes << QStringList{dateCourte(e.quand), e.cle,
+                                  e.nom.isEmpty() ? QStringLiteral("(fiche supprimée)") : e.nom,
+                                  valeurLue(e.avant), valeurLue(e.apres)};
+        }
+        r.tableau({QStringLiteral("Date"), QStringLiteral("N° fiche"), QStringLiteral("Client"),
+                   QStringLiteral("Avant"), QStringLiteral("Après")},
+                  lignes, {18, 12, 34, 18, 18},
+                  {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche, Alignement::Gauche,
+                   Alignement::Gauche});
+    }
+    r.sousTitre(QStringLiteral("Nettoyage des mémos"));
+    r.paragraphe(
+        j.nbMemosNettoyes == 0
+            ? QStringLiteral("Le nettoyage des mémos n'a changé aucun mémo.")
+            : QStringLiteral("Le nettoyage des mémos a ôté les blancs et les fins de "
+                             "ligne qui terminaient %1.")
+                  .arg(compte(j.nbMemosNettoyes, QStringLiteral("mémo"), QStringLiteral("mémos"))));
 }
 
 void partieExports(Redaction& r, const Chiffres& c) {
@@ -593,9 +815,42 @@ void partieExports(Redaction& r, const Chiffres& c) {
     }
 }
 
-void partiePurges(Redaction& r) {
+void partiePurges(Redaction& r, const Chiffres& c) {
+    const std::vector<PurgeFaite>& purges = c.journal.purges;
     r.section(QStringLiteral("Purges"));
-    r.paragraphe(kSansJournal + QStringLiteral("les purges faites ne sont pas connues."), kDiscret);
+    if (purges.empty()) {
+        r.paragraphe(QStringLiteral("Le journal ne garde aucune purge."));
+        return;
+    }
+    qint64 clients = 0;
+    qint64 fiches = 0;
+    for (const PurgeFaite& p : purges) {
+        (p.clients ? clients : fiches) += p.nbSupprimes;
+    }
+    r.paragraphe(
+        QStringLiteral("%1 : %2 et %3 supprimé%4. Une purge des clients supprime ceux qui sont "
+                       "venus avant la date choisie et jamais depuis (leurs visites et leurs "
+                       "fiches restent) ; une purge des fiches supprime celles datées d'avant.")
+            .arg(compte(static_cast<qint64>(purges.size()), QStringLiteral("purge"),
+                        QStringLiteral("purges")),
+                 clientsDe(clients),
+                 compte(fiches, QStringLiteral("fiche technique"),
+                        QStringLiteral("fiches techniques")),
+                 clients + fiches > 1 ? QStringLiteral("s") : QString()));
+    QList<QStringList> lignes;
+    for (const PurgeFaite& p : purges) {
+        lignes << QStringList{
+            dateCourte(p.quand),
+            p.clients ? QStringLiteral("Clients") : QStringLiteral("Fiches techniques"),
+            p.dateLimite ? QStringLiteral("avant le ") +
+                               francais().toString(*p.dateLimite, QStringLiteral("dd/MM/yyyy"))
+                         : QStringLiteral("non notée"),
+            nombre(p.nbSupprimes)};
+    }
+    r.tableau({QStringLiteral("Date"), QStringLiteral("Purge"), QStringLiteral("Date choisie"),
+               QStringLiteral("Supprimés")},
+              lignes, {22, 28, 30, 20},
+              {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche, Alignement::Droite});
 }
 
 // A heading too near a page's foot goes to the next one, with what it introduces.
@@ -700,11 +955,11 @@ std::unique_ptr<QTextDocument> composer(const Chiffres& c, QPagedPaintDevice& ap
                     {c.nbSansFamille, QStringLiteral("fiches sans famille")}});
     partieFichier(r, c);
     partieClients(r, c);
-    partieCorrections(r);
+    partieCorrections(r, c);
     partieNotes(r, c);
     partieFiches(r, c);
     partieExports(r, c);
-    partiePurges(r);
+    partiePurges(r, c);
     edition.endEditBlock();
     garderTitresAvecSuite(*doc, r.echelle());
     return doc;

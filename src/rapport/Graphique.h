@@ -12,11 +12,13 @@ class QTextCursor;
 namespace rapport {
 
 // A horizontal bar chart: one labelled bar per value, the value and its share
-// of `total` written at the bar's end.
+// of `total` written at the bar's end. With earlier values, each is drawn as
+// a grey bar above the value's, and written before it: "57 → 12 (5,2 %)".
 struct Barres {
     QStringList libelles;
     QVector<qint64> valeurs;
-    qint64 total = 0;  // the whole that the shares are of (0: no share shown)
+    qint64 total = 0;       // the whole that the shares are of (0: no share shown)
+    QVector<qint64> avant;  // empty, or one per value
 };
 
 // Paints the chart into `zone` with the painter's device fonts: vector

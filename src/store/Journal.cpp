@@ -1,6 +1,7 @@
 #include "store/Journal.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 #include "store/Connexion.h"
@@ -170,20 +171,56 @@ void noter(Connexion& cn, const QString& nomTable, const Valeur& cle, const QStr
     i.lier(4, avant).lier(5, apres).executer();
 }
 
-std::vector<Entree> lire(const Connexion& cn, std::optional<qint64> lot) {
+qint64 noterBilan(Connexion& cn, const QString& operation, const std::vector<Chiffre>& chiffres) {
+    if (chiffres.empty()) {
+        return 0;
+    }
+    creerTable(cn);
+    // The batch number is taken by the statement that writes the rows: two
+    // runs at once cannot share it, and the rows go in whole or not at all.
+    QStringList valeurs;
+    for (std::size_t k = 0; k < chiffres.size(); ++k) {
+        valeurs << QStringLiteral("(%1, ?, ?)").arg(k);
+    }
+    Instruction i(
+        cn, QStringLiteral("INSERT INTO %1 %2 SELECT c.quand, c.lot, ?, NULL, NULL, v.column2, "
+                           "NULL, v.column3, NULL, NULL FROM (SELECT strftime('%Y-%m-%d %H:%M:%S', "
+                           "'now', 'localtime') AS quand, coalesce(max(\"Lot\"), 0) + 1 AS lot "
+                           "FROM %1) AS c, (VALUES %3) AS v ORDER BY v.column1")
+                .arg(citer(table()), kColonnes, valeurs.join(QStringLiteral(", "))));
+    int n = 1;
+    i.lier(n++, operation);
+    for (const Chiffre& c : chiffres) {
+        i.lier(n, c.nom).lier(n + 1, c.valeur);
+        n += 2;
+    }
+    i.executer();
+    Instruction lot(cn,
+                    QStringLiteral("SELECT coalesce(max(\"Lot\"), 0) FROM %1 WHERE \"Numero\" = "
+                                   "last_insert_rowid()")
+                        .arg(citer(table())));
+    return lot.pas() ? lot.colonneEntier(0) : 0;
+}
+
+namespace {
+
+// The rows that the condition keeps, in order, and the rank of each row's
+// column in `rangs` (-1 when unknown).
+std::vector<Entree> lireLignes(const Connexion& cn, const QString& condition,
+                               const std::function<void(Instruction&)>& lier,
+                               std::vector<qint64>& rangs) {
     std::vector<Entree> entrees;
     if (!cn.tableExiste(table())) {
         return entrees;
     }
-    Instruction i(cn,
-                  QStringLiteral("SELECT \"Numero\", \"Quand\", \"Lot\", \"Operation\", "
-                                 "\"NomTable\", \"Cle\", \"Colonne\", \"Avant\", \"Apres\", "
-                                 "\"LotAnnule\", \"Rang\" FROM %1 %2 ORDER BY \"Numero\"")
-                      .arg(citer(table()), lot ? QStringLiteral("WHERE \"Lot\" = ?") : QString()));
-    if (lot) {
-        i.lier(1, *lot);
-    }
-    std::vector<qint64> rangs;
+    // A journal begun before the rank was kept, read without writing: no rank.
+    const bool rang = cn.colonnes(table()).contains(QStringLiteral("Rang"), Qt::CaseInsensitive);
+    Instruction i(cn, QStringLiteral("SELECT \"Numero\", \"Quand\", \"Lot\", \"Operation\", "
+                                     "\"NomTable\", \"Cle\", \"Colonne\", \"Avant\", \"Apres\", "
+                                     "\"LotAnnule\", %3 FROM %1 WHERE %2 ORDER BY \"Numero\"")
+                          .arg(citer(table()), condition,
+                               rang ? QStringLiteral("\"Rang\"") : QStringLiteral("NULL")));
+    lier(i);
     while (i.pas()) {
         Entree e;
         e.numero = i.colonneEntier(0);
@@ -199,6 +236,30 @@ std::vector<Entree> lire(const Connexion& cn, std::optional<qint64> lot) {
         rangs.push_back(i.colonne(10).estNull() ? -1 : i.colonneEntier(10));
         entrees.push_back(std::move(e));
     }
+    return entrees;
+}
+
+}  // namespace
+
+std::vector<Entree> lireBilans(const Connexion& cn, const QString& operation) {
+    std::vector<qint64> rangs;
+    return lireLignes(
+        cn, QStringLiteral("\"NomTable\" IS NULL AND \"Operation\" = ?"),
+        [&operation](Instruction& i) { i.lier(1, operation); }, rangs);
+}
+
+std::vector<Entree> lire(const Connexion& cn, std::optional<qint64> lot) {
+    std::vector<qint64> rangs;
+    std::vector<Entree> entrees = lireLignes(
+        cn,
+        QStringLiteral("\"NomTable\" IS NOT NULL") +
+            (lot ? QStringLiteral(" AND \"Lot\" = ?") : QString()),
+        [lot](Instruction& i) {
+            if (lot) {
+                i.lier(1, *lot);
+            }
+        },
+        rangs);
     // The columns of one update of one row are recorded in an order of
     // SQLite's own: each run of rows of one row is put in the table's order,
     // the changes of one column keeping theirs.
@@ -233,10 +294,12 @@ qint64 dernierLot(const Connexion& cn, const QStringList& operations) {
     for (qsizetype k = 0; k < operations.size(); ++k) {
         marques << QStringLiteral("?");
     }
-    Instruction i(cn, QStringLiteral("SELECT coalesce(max(\"Lot\"), 0) FROM %1 WHERE "
-                                     "\"Operation\" IN (%2) AND \"Lot\" NOT IN (SELECT "
-                                     "\"LotAnnule\" FROM %1 WHERE \"LotAnnule\" IS NOT NULL)")
-                          .arg(citer(table()), marques.join(u',')));
+    Instruction i(
+        cn, QStringLiteral(
+                "SELECT coalesce(max(\"Lot\"), 0) FROM %1 WHERE "
+                "\"NomTable\" IS NOT NULL AND \"Operation\" IN (%2) AND \"Lot\" NOT IN (SELECT "
+                "\"LotAnnule\" FROM %1 WHERE \"LotAnnule\" IS NOT NULL)")
+                .arg(citer(table()), marques.join(u',')));
     for (qsizetype k = 0; k < operations.size(); ++k) {
         i.lier(static_cast<int>(k + 1), operations[k]);
     }

@@ -53,10 +53,26 @@ void desactiver(Connexion& cn);
 void noter(Connexion& cn, const QString& table, const Valeur& cle, const QString& colonne,
            const Valeur& avant, const Valeur& apres);
 
-// Every row in order, or those of one batch; none when the table is absent.
+// A figure of a run that changes nothing in the tables (what an analysis
+// found): its name and its value.
+struct Chiffre {
+    QString nom;
+    Valeur valeur;
+};
+// Records the figures of one run as a batch of their own, with no table, in
+// one statement: they are never read as changes (lire and the undo leave them
+// out). Works inside a transaction or not, and leaves the connection's context
+// as it is. Returns the batch number (0, nothing written, without figures).
+qint64 noterBilan(Connexion& cn, const QString& operation, const std::vector<Chiffre>& chiffres);
+// The figures recorded by noterBilan under that operation, in order: the
+// name in `colonne`, the value in `apres`.
+std::vector<Entree> lireBilans(const Connexion& cn, const QString& operation);
+
+// Every change in order, or those of one batch; none when the table is absent.
+// The figures of noterBilan are not changes and are left out.
 std::vector<Entree> lire(const Connexion& cn, std::optional<qint64> lot = std::nullopt);
-// The latest batch of one of these operations that no later batch undid; 0
-// when there is none.
+// The latest batch of changes of one of these operations that no later batch
+// undid; 0 when there is none.
 qint64 dernierLot(const Connexion& cn, const QStringList& operations);
 
 }  // namespace store::journal

@@ -42,7 +42,7 @@ QStringList colonnes(Liste liste, const LigneTech& ligne) {
 
 void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur) {
     store::Connexion cn(cheminBd);
-    store::journal::activer(cn, QStringLiteral("Nettoyage des mémos"));
+    store::journal::activer(cn, operations::kNettoyageMemos);
     // Every memo is tidied or none is.
     store::Transaction transaction(cn);
     // Only a memo that ends in a blank, a CR or a LF can change; the others

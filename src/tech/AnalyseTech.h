@@ -9,6 +9,12 @@ class Valeur;
 
 namespace tech {
 
+// The names under which the sheet runs record their changes in the journal.
+namespace operations {
+inline const QString kNettoyageMemos = QStringLiteral("Nettoyage des mémos");
+inline const QString kFamille = QStringLiteral("Choix de la famille");
+}  // namespace operations
+
 // A memo longer than this many characters of stored text (RTF markup
 // included, counted in UTF-16 units) is too long for the new application.
 inline constexpr int kLongueurMemo = 500;

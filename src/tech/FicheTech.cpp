@@ -41,7 +41,7 @@ FicheTech LireFiche(const QString& cheminBd, const QString& numero) {
 
 bool EcrireFamille(const QString& cheminBd, const QString& numero, const QString& famille) {
     store::Connexion cn(cheminBd);
-    store::journal::activer(cn, QStringLiteral("Choix de la famille"));
+    store::journal::activer(cn, operations::kFamille);
     store::Recordset rs;
     ouvrirFiche(rs, cn, numero);
     rs.EcrireChamp(QStringLiteral("Famille"), famille);
