@@ -17,25 +17,8 @@
 
 #include "app/Controles.h"
 #include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Variables.h"
+#include "banc_fenetre.h"
 #include "clients/FenetreGroupee.h"
-#include "communes/FichierDefaut.h"
-
-namespace {
-
-class MessagesMuets : public app::Messages {
-public:
-    QStringList textes;
-    void information(const QString& t) override { textes << t; }
-    void exclamation(const QString& t) override { textes << t; }
-    bool question(const QString& t) override {
-        textes << t;
-        return true;
-    }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -44,23 +27,13 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     app::appliquerPolices();
     QTextStream out(stdout);
-    const QStringList args = application.arguments();
-    const int i = args.indexOf(QStringLiteral("--dossier"));
-    if (i < 0 || i + 1 >= args.size()) {
-        QTextStream(stderr) << "usage : bench-fenetre-groupee --dossier DOSSIER\n";
-        return 2;
-    }
     app::Variables vars;
-    vars.dossier = args[i + 1];
-    const auto defaut = communes::lireDefaut(vars.dossier);
-    if (!defaut) {
-        QTextStream(stderr) << "default.txt manque dans " << vars.dossier << "\n";
-        return 1;
+    if (const int code = banc::preparer(application.arguments(), "bench-fenetre-groupee", vars);
+        code >= 0) {
+        return code;
     }
-    vars.VilleDefaut = defaut->ville;
-    vars.CpDefaut = defaut->codePostal;
 
-    MessagesMuets messages;
+    banc::MessagesMuets messages;
     app::Form1 form(vars, messages);
     form.show();
     QCoreApplication::processEvents();

@@ -1,0 +1,45 @@
+#pragma once
+
+// What the window benchmarks share: message boxes answered at once, and the
+// application folder taken from --dossier with its default town.
+
+#include <QStringList>
+#include <QTextStream>
+
+#include "app/Messages.h"
+#include "app/Variables.h"
+#include "communes/FichierDefaut.h"
+
+namespace banc {
+
+class MessagesMuets : public app::Messages {
+public:
+    QStringList textes;
+    void information(const QString& t) override { textes << t; }
+    void exclamation(const QString& t) override { textes << t; }
+    bool question(const QString& t) override {
+        textes << t;
+        return true;
+    }
+};
+
+// Fills the folder and the default town from "--dossier DIR"; the exit code
+// of a bad call, or -1 when all is ready.
+inline int preparer(const QStringList& args, const char* programme, app::Variables& vars) {
+    const int i = args.indexOf(QStringLiteral("--dossier"));
+    if (i < 0 || i + 1 >= args.size()) {
+        QTextStream(stderr) << "usage : " << programme << " --dossier DOSSIER\n";
+        return 2;
+    }
+    vars.dossier = args[i + 1];
+    const auto defaut = communes::lireDefaut(vars.dossier);
+    if (!defaut) {
+        QTextStream(stderr) << "default.txt manque dans " << vars.dossier << "\n";
+        return 1;
+    }
+    vars.VilleDefaut = defaut->ville;
+    vars.CpDefaut = defaut->codePostal;
+    return -1;
+}
+
+}  // namespace banc
