@@ -17,6 +17,7 @@
 #include "store/Journal.h"
 #include "store/Recordset.h"
 #include "support/Dossier.h"
+#include "support/Lot.h"
 
 using store::Valeur;
 
@@ -577,22 +578,10 @@ TEST_F(Analyse, ReferenceDesCommunesAbsente) {
 
 // ------------------------------------------------------------------ batch mode
 
-struct Sortie {
-    int code;
-    QString out;
-    QString err;
-};
+using Sortie = test::SortieLot;
 
 Sortie lancer(const QString& dossier, const QStringList& arguments) {
-    Sortie s;
-    QTextStream out(&s.out);
-    QTextStream err(&s.err);
-    const auto commande = app::batch::analyser(arguments);
-    EXPECT_TRUE(std::holds_alternative<app::batch::Commande>(commande));
-    s.code = app::batch::executer(std::get<app::batch::Commande>(commande), dossier, out, err);
-    out.flush();
-    err.flush();
-    return s;
+    return test::lancerLot(dossier, arguments);
 }
 
 TEST_F(Analyse, LotAnalyseClients) {

@@ -15,6 +15,7 @@
 #include "store/Dates.h"
 #include "store/Erreur.h"
 #include "support/Dossier.h"
+#include "support/Lot.h"
 
 using store::Valeur;
 
@@ -423,22 +424,10 @@ TEST_F(Export, DossierEnLectureSeule) {
 
 // ---------------------------------------------------------------- batch mode
 
-struct Lot {
-    int code;
-    QString out;
-    QString err;
-};
+using Lot = test::SortieLot;
 
 Lot lancer(const QString& dossier, const QStringList& arguments) {
-    Lot r;
-    const auto analyse = app::batch::analyser(arguments);
-    if (const auto* erreur = std::get_if<QString>(&analyse)) {
-        return {app::batch::kUsage, {}, *erreur};
-    }
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = app::batch::executer(std::get<app::batch::Commande>(analyse), dossier, out, err);
-    return r;
+    return test::lancerLot(dossier, arguments);
 }
 
 TEST_F(Export, LotClientsAnalyseLaisseDeCoteLesClientsEnErreur) {

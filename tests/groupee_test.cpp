@@ -15,6 +15,7 @@
 #include "store/Erreur.h"
 #include "store/Journal.h"
 #include "support/Dossier.h"
+#include "support/Lot.h"
 #include "tech/AnalyseTech.h"
 #include "tech/FicheTech.h"
 
@@ -509,22 +510,10 @@ TEST_F(Groupee, AnnulerRefuseApresUneModificationUlterieure) {
 
 // ------------------------------------------------------------------ batch mode
 
-struct Sortie {
-    int code;
-    QString out;
-    QString err;
-};
+using Sortie = test::SortieLot;
 
 Sortie lancer(const QString& dossier, const QString& verbe) {
-    Sortie s;
-    QTextStream out(&s.out);
-    QTextStream err(&s.err);
-    const auto commande = app::batch::analyser({verbe});
-    EXPECT_TRUE(std::holds_alternative<app::batch::Commande>(commande));
-    s.code = app::batch::executer(std::get<app::batch::Commande>(commande), dossier, out, err);
-    out.flush();
-    err.flush();
-    return s;
+    return test::lancerLot(dossier, {verbe});
 }
 
 TEST_F(Groupee, VerbesSuggestionsEtJournal) {

@@ -7,6 +7,7 @@
 #include "platform/Locale.h"
 #include "purge/LotPurge.h"
 #include "purge/Purge.h"
+#include "support/Lot.h"
 #include "purge_donnees.h"
 #include "store/Erreur.h"
 #include "store/Jet.h"
@@ -219,22 +220,10 @@ TEST_F(Purge, ComptageParLIndexDesVisites) {
 
 // ------------------------------------------------------------------ batch mode
 
-struct Lot {
-    int code;
-    QString out;
-    QString err;
-};
+using Lot = test::SortieLot;
 
 Lot lancer(const QString& dossier, const QStringList& arguments) {
-    Lot r;
-    const auto analyse = app::batch::analyser(arguments);
-    if (const auto* erreur = std::get_if<QString>(&analyse)) {
-        return {app::batch::kUsage, {}, *erreur};
-    }
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = app::batch::executer(std::get<app::batch::Commande>(analyse), dossier, out, err);
-    return r;
+    return test::lancerLot(dossier, arguments);
 }
 
 TEST_F(Purge, LotCompteSansOuiEtSupprimeAvecOui) {

@@ -8,6 +8,7 @@
 #include "store/Recordset.h"
 #include "store/Schema.h"
 #include "support/Dossier.h"
+#include "support/Lot.h"
 #include "tech/AnalyseTech.h"
 #include "tech/FicheTech.h"
 
@@ -289,20 +290,9 @@ TEST_F(Analyse, FicheLueEtFamilleEcrite) {
 }
 
 // The batch verb, as a script sees it.
-struct Sortie {
-    int code;
-    QString out;
-    QString err;
-};
+using Sortie = test::SortieLot;
 Sortie lancer(const QString& dossier) {
-    app::batch::Commande c;
-    c.dossier = dossier;
-    c.verbe = QStringLiteral("--analyse-techniques");
-    Sortie s{};
-    QTextStream out(&s.out);
-    QTextStream err(&s.err);
-    s.code = app::batch::executer(c, dossier, out, err);
-    return s;
+    return test::lancerLot(dossier, {QStringLiteral("--analyse-techniques")});
 }
 
 TEST_F(Analyse, VerbeBatch) {
