@@ -26,23 +26,14 @@ namespace {
 
 class Dialogue : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        reference = new test::Dossier;
-        reference->copierCommunes();
-    }
-    static void TearDownTestSuite() {
-        delete reference;
-    }
     void SetUp() override {
-        QFile::copy(reference->chemin(QStringLiteral("communes.mdb")), d.chemin(QStringLiteral("communes.mdb")));
+        d.copierCommunes();
         vars.dossier = d.chemin();
     }
-    static test::Dossier* reference;
     test::Dossier d;
     app::Variables vars;
     test::FauxMessages messages;
 };
-test::Dossier* Dialogue::reference = nullptr;
 
 QStringList textes(QListWidget* l) {
     QStringList t;

@@ -35,18 +35,9 @@ namespace {
 //   Z1 NOM Z1  sound
 class CorrectionGroupee : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        reference = new test::Dossier;
-        reference->copierCommunes();
-    }
-    static void TearDownTestSuite() {
-        delete reference;
-        reference = nullptr;
-    }
 
     void SetUp() override {
-        QFile::copy(reference->chemin(QStringLiteral("communes.mdb")),
-                    d.chemin(QStringLiteral("communes.mdb")));
+        d.copierCommunes();
         store::Connexion cn = d.creerBase();
         vars.dossier = d.chemin();
         vars.VilleDefaut = QStringLiteral("PARIS");
@@ -147,13 +138,11 @@ protected:
         return nullptr;
     }
 
-    static test::Dossier* reference;
     test::Dossier d;
     app::Variables vars;
     test::FauxMessages messages;
     std::unique_ptr<app::Form1> form;
 };
-test::Dossier* CorrectionGroupee::reference = nullptr;
 
 TEST_F(CorrectionGroupee, BoutonsSelonLAnalyseEtLePanneauCodePostal) {
     auto* groupee = w<QPushButton>("btnCorrectionGroupee");

@@ -114,18 +114,9 @@ QString texte(const Valeur& v) {
 
 class Groupee : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        reference = new test::Dossier;
-        reference->copierCommunes();
-    }
-    static void TearDownTestSuite() {
-        delete reference;
-        reference = nullptr;
-    }
 
     void SetUp() override {
-        QFile::copy(reference->chemin(QStringLiteral("communes.mdb")),
-                    d.chemin(QStringLiteral("communes.mdb")));
+        d.copierCommunes();
         cn = d.creerBase();
         vars.dossier = d.chemin();
         vars.VilleDefaut = QStringLiteral("PARIS");
@@ -205,13 +196,11 @@ protected:
         return {d, Valeur::texte(QString::fromUtf8(avant)), QString::fromUtf8(apres)};
     }
 
-    static test::Dossier* reference;
     test::Dossier d;
     store::Connexion cn;
     app::Variables vars;
 };
 
-test::Dossier* Groupee::reference = nullptr;
 
 TEST_F(Groupee, SuggestionsSurLeReferentiel) {
     salon();

@@ -49,15 +49,9 @@ QByteArray noteRtf(int longueur) {
 
 class Onglet : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        reference = new test::Dossier;
-        reference->copierCommunes();
-    }
-    static void TearDownTestSuite() { delete reference; }
 
     void SetUp() override {
-        QFile::copy(reference->chemin(QStringLiteral("communes.mdb")),
-                    d.chemin(QStringLiteral("communes.mdb")));
+        d.copierCommunes();
         cn = d.creerBase();
         vars.dossier = d.chemin();
         vars.VilleDefaut = QStringLiteral("PARIS");
@@ -114,14 +108,12 @@ protected:
     }
     void analyser() { QTest::mouseClick(w<QPushButton>("btnAnalyseBd"), Qt::LeftButton); }
 
-    static test::Dossier* reference;
     test::Dossier d;
     store::Connexion cn;
     app::Variables vars;
     Temoin messages;
     std::unique_ptr<app::Form1> form;
 };
-test::Dossier* Onglet::reference = nullptr;
 
 TEST_F(Onglet, AnalyseAvecErreurs) {
     cinqClients();

@@ -30,15 +30,9 @@ namespace {
 // and one sound client, 9.
 class Panneau : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        reference = new test::Dossier;
-        reference->copierCommunes();
-    }
-    static void TearDownTestSuite() { delete reference; }
 
     void SetUp() override {
-        QFile::copy(reference->chemin(QStringLiteral("communes.mdb")),
-                    d.chemin(QStringLiteral("communes.mdb")));
+        d.copierCommunes();
         store::Connexion cn = d.creerBase();
         vars.dossier = d.chemin();
         vars.VilleDefaut = QStringLiteral("PARIS");
@@ -146,13 +140,11 @@ protected:
         return w<QLineEdit>(zone)->palette().color(QPalette::Base) == QColor(255, 0, 0);
     }
 
-    static test::Dossier* reference;
     test::Dossier d;
     app::Variables vars;
     test::FauxMessages messages;
     std::unique_ptr<app::Form1> form;
 };
-test::Dossier* Panneau::reference = nullptr;
 
 TEST_F(Panneau, ChargementDuPremierPuisDUnAutreClient) {
     EXPECT_EQ(codes(),
