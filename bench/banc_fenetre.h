@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "app/Controles.h"
 #include "app/Messages.h"
 #include "app/Variables.h"
 #include "communes/FichierDefaut.h"
@@ -23,9 +24,17 @@ public:
     }
 };
 
-// Fills the folder and the default town from "--dossier DIR"; the exit code
-// of a bad call, or -1 when all is ready.
+// Before the application object: window benchmarks need no display.
+inline void horsEcran() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
+// The window's fonts, then the folder and the default town from "--dossier
+// DIR"; the exit code of a bad call, or -1 when all is ready.
 inline int preparer(const QStringList& args, const char* programme, app::Variables& vars) {
+    app::appliquerPolices();
     const int i = args.indexOf(QStringLiteral("--dossier"));
     if (i < 0 || i + 1 >= args.size()) {
         QTextStream(stderr) << "usage : " << programme << " --dossier DOSSIER\n";

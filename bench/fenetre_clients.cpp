@@ -11,16 +11,12 @@
 #include <QTextStream>
 #include <QTreeWidget>
 
-#include "app/Controles.h"
 #include "app/Form1.h"
 #include "banc_fenetre.h"
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    banc::horsEcran();
     QApplication application(argc, argv);
-    app::appliquerPolices();
     QTextStream out(stdout);
     app::Variables vars;
     if (const int code = banc::preparer(application.arguments(), "bench-fenetre-clients", vars);
