@@ -14,7 +14,8 @@ deps:
 
 configure: deps
 	@if [ ! -f $(BUILD)/CMakeCache.txt ]; then \
-	  cmake -S . -B $(BUILD) -G $(GENERATEUR) -DCMAKE_BUILD_TYPE=RelWithDebInfo; \
+	  cmake -S . -B $(BUILD) -G $(GENERATEUR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    $$(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache); \
 	fi
 
 build: configure
