@@ -1,11 +1,12 @@
 # VerifClients: `make run` opens the windows on the demo folder, `make test`
-# runs every test. Both install what is missing first.
+# runs every test, `make paquet` makes the Debian package. All install what is
+# missing first.
 SHELL := /bin/bash
 BUILD ?= build
 DEMO := $(BUILD)/demo
 GENERATEUR ?= Ninja
 
-.PHONY: all deps configure build test run demo bench fuzz clean
+.PHONY: all deps configure build test run demo paquet bench fuzz clean
 
 all: build
 
@@ -43,6 +44,12 @@ run: demo
 	  $(BUILD)/verifclients --dossier $(BUILD)/demo-lot --analyse-clients | tail -n 5; \
 	  $(BUILD)/verifclients --dossier $(BUILD)/demo-lot --export-clients | tail -n 5; \
 	fi
+
+# The Debian package in $(BUILD)/, alone there so that ./verifclients_*.deb names it.
+paquet: build
+	@rm -f $(BUILD)/verifclients_*.deb
+	@cd $(BUILD) && cpack
+	@echo "Installation : sudo apt install $(abspath $(BUILD))/$$(cd $(BUILD) && ls verifclients_*.deb)"
 
 bench: build
 	@bench/run.sh $(BUILD)

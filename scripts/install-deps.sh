@@ -11,6 +11,7 @@ paquets=(
   libsqlite3-dev sqlite3 libgtest-dev
   mdbtools-dev libglib2.0-dev
   time poppler-utils
+  file desktop-file-utils
   "$@"
 )
 # npm often comes with a nodejs package of its own: ask Debian's only when missing.

@@ -22,7 +22,6 @@ const QString kBd = QStringLiteral("BdClient.mdb");
 
 class Demarrage : public ::testing::Test {
 protected:
-    void SetUp() override { EXIGER_DONNEES_JET(); }
     test::Dossier d;
     FauxMessages messages;
 };

@@ -255,41 +255,37 @@ acces::Resultat convertirBd(const test::Dossier& d, const QString& pageCode = {}
                             observateur ? *observateur : suivi);
 }
 
-class Jet : public ::testing::Test {
-protected:
-    void SetUp() override { EXIGER_DONNEES_JET(); }
+struct Reference {
+    const char* fichier;
+    const char* pageCode;
 };
-
-TEST_F(Jet, ChaqueFichierCommeSaReference) {
-    struct Cas {
-        const char* fichier;
-        const char* pageCode;
-    };
-    const Cas cas[] = {
-        {"nwind", ""},
-        {"DateTestDatabase", ""},
-        {"testV1997", ""},
-        {"testUnicodeCompV2003", ""},
-        {"delTestV2000", ""},
-        {"delColTestV2000", ""},
-        {"overflowTestV2000", ""},
-        {"charsetGBK", "GBK"},
-        {"functionsV2000", ""},
-        {"synthetic_salon_jet4", ""},
-    };
-    for (const Cas& c : cas) {
-        const QString nom = QString::fromLatin1(c.fichier);
-        SCOPED_TRACE(c.fichier);
-        test::Dossier d;
-        test::placer(d, nom + QStringLiteral(".mdb"), kBd);
-        const acces::Resultat r = convertirBd(d, QString::fromLatin1(c.pageCode));
-        EXPECT_FALSE(store::estFichierAccess(d.chemin(kBd)));
-        EXPECT_EQ(r.remplaces, 0);
-        comparer(lireReference(nom), lireBase(d.chemin(kBd)));
-    }
+void PrintTo(const Reference& r, std::ostream* os) {
+    *os << r.fichier;
 }
 
-TEST_F(Jet, PiegesDuLecteur) {
+class JetReference : public ::testing::TestWithParam<Reference> {};
+
+TEST_P(JetReference, ContenuCommeLaReference) {
+    const QString nom = QString::fromLatin1(GetParam().fichier);
+    EXIGER_FICHIER_JET(nom + QStringLiteral(".mdb"));
+    test::Dossier d;
+    test::placer(d, nom + QStringLiteral(".mdb"), kBd);
+    const acces::Resultat r = convertirBd(d, QString::fromLatin1(GetParam().pageCode));
+    EXPECT_FALSE(store::estFichierAccess(d.chemin(kBd)));
+    EXPECT_EQ(r.remplaces, 0);
+    comparer(lireReference(nom), lireBase(d.chemin(kBd)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fichiers, JetReference,
+    ::testing::Values(Reference{"nwind", ""}, Reference{"DateTestDatabase", ""},
+                      Reference{"testV1997", ""}, Reference{"testUnicodeCompV2003", ""},
+                      Reference{"delTestV2000", ""}, Reference{"delColTestV2000", ""},
+                      Reference{"overflowTestV2000", ""}, Reference{"charsetGBK", "GBK"},
+                      Reference{"functionsV2000", ""}, Reference{"synthetic_salon_jet4", ""}),
+    [](const auto& info) { return std::string(info.param.fichier); });
+
+TEST(Jet, PiegesDuLecteur) {
     test::Dossier d;
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     convertirBd(d);
@@ -337,7 +333,7 @@ TEST_F(Jet, PiegesDuLecteur) {
     }
 }
 
-TEST_F(Jet, TypesDeColonnes) {
+TEST(Jet, TypesDeColonnes) {
     test::Dossier d;
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     convertirBd(d);
@@ -374,7 +370,7 @@ TEST_F(Jet, TypesDeColonnes) {
               QStringLiteral("FCLI_Code|FCONS_CODE_CLIENT|FTEC_Code_Client|FTEC_Numéro"));
 }
 
-TEST_F(Jet, PageDeCodeDesFichiersAccess97) {
+TEST(Jet, PageDeCodeDesFichiersAccess97) {
     struct Cas {
         const char* page;
         const char16_t* texte;
@@ -405,7 +401,7 @@ TEST_F(Jet, PageDeCodeDesFichiersAccess97) {
     EXPECT_EQ(test::etatDossier(d.chemin()), avant);
 }
 
-TEST_F(Jet, OrigineEnregistree) {
+TEST(Jet, OrigineEnregistree) {
     test::Dossier d;
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     const test::EtatFichier original = test::etat(d.chemin(kBd));
@@ -431,7 +427,7 @@ TEST_F(Jet, OrigineEnregistree) {
 
 // ------------------------------------------------------------------- safety
 
-TEST_F(Jet, OriginalGardeOctetPourOctet) {
+TEST(Jet, OriginalGardeOctetPourOctet) {
     test::Dossier d;
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     const test::EtatFichier original = test::etat(d.chemin(kBd));
@@ -445,7 +441,7 @@ TEST_F(Jet, OriginalGardeOctetPourOctet) {
     EXPECT_TRUE(store::estFichierAccess(d.chemin(QStringLiteral("BdClient.access.mdb"))));
 }
 
-TEST_F(Jet, SauvegardeSansJamaisEcraser) {
+TEST(Jet, SauvegardeSansJamaisEcraser) {
     test::Dossier d;
     test::placer(d, QStringLiteral("delTestV2000.mdb"), kBd);
     d.ecrire(QStringLiteral("BdClient.access.mdb"), "une sauvegarde plus ancienne");
@@ -460,7 +456,7 @@ TEST_F(Jet, SauvegardeSansJamaisEcraser) {
 
 // A damaged copy of the salon file: whatever stops the conversion, the folder
 // is left exactly as it was and the user is sent to "Compacter et réparer".
-TEST_F(Jet, FichierEndommageLaisseLeDossierIntact) {
+TEST(Jet, FichierEndommageLaisseLeDossierIntact) {
     constexpr int kPage = 4096;
     QFile source(test::fichierJet(QStringLiteral("synthetic_salon_jet4.mdb")));
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
@@ -505,7 +501,7 @@ TEST_F(Jet, FichierEndommageLaisseLeDossierIntact) {
     }
 }
 
-TEST_F(Jet, OriginalModifiePendantLaConversion) {
+TEST(Jet, OriginalModifiePendantLaConversion) {
     test::Dossier d;
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     Suivi suivi;
@@ -528,9 +524,9 @@ TEST_F(Jet, OriginalModifiePendantLaConversion) {
 
 // The reader dies in the middle of its work, as it would on a file that
 // crashes libmdb: the caller reports it and cleans up after it.
-TEST_F(Jet, LecteurArreteBrutalement) {
+TEST(Jet, LecteurArreteBrutalement) {
     test::Dossier d;
-    test::placer(d, QStringLiteral("nwind.mdb"), kBd);
+    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     const auto avant = test::etatDossier(d.chemin());
     Suivi suivi;
     int tues = 0;
@@ -572,12 +568,12 @@ TEST_F(Jet, LecteurArreteBrutalement) {
     EXPECT_EQ(test::etatDossier(d.chemin()), avant);
 }
 
-TEST_F(Jet, FichiersDuDossier) {
+TEST(Jet, FichiersDuDossier) {
     test::Dossier d;
     EXPECT_TRUE(acces::fichiersAccess(d.chemin()).empty());
     EXPECT_TRUE(acces::messageAConvertir(d.chemin()).isEmpty());
     d.creerBase();
-    test::placer(d, QStringLiteral("nwind.mdb"), QStringLiteral("COMMUNES.MDB"));
+    test::placer(d, QStringLiteral("testV1997.mdb"), QStringLiteral("COMMUNES.MDB"));
     const auto fichiers = acces::fichiersAccess(d.chemin());
     ASSERT_EQ(fichiers.size(), 1u);
     EXPECT_EQ(fichiers[0].nom, QStringLiteral("COMMUNES.MDB"));
@@ -612,7 +608,7 @@ Sortie lancer(const test::Dossier& d, bool oui, const QString& pageCode = {}) {
     return {code, out, err};
 }
 
-TEST_F(Jet, VerbeConvertirAccess) {
+TEST(Jet, VerbeConvertirAccess) {
     test::Dossier d;
     Sortie s = lancer(d, true);
     EXPECT_EQ(s.code, 0);
@@ -643,7 +639,7 @@ TEST_F(Jet, VerbeConvertirAccess) {
     EXPECT_FALSE(store::estFichierAccess(d.chemin(kBd)));
 }
 
-TEST_F(Jet, VerbeConvertirAccessEchoue) {
+TEST(Jet, VerbeConvertirAccessEchoue) {
     test::Dossier d;
     QFile source(test::fichierJet(QStringLiteral("synthetic_salon_jet4.mdb")));
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
@@ -671,7 +667,7 @@ TEST_F(Jet, VerbeConvertirAccessEchoue) {
 
 // Every verb that opens the databases refuses an Access file before touching
 // anything (no backup copy of it, no change).
-TEST_F(Jet, AutresVerbesRefusentUneBaseAccess) {
+TEST(Jet, AutresVerbesRefusentUneBaseAccess) {
     for (const char* fichier : {"BdClient.mdb", "communes.mdb"}) {
         SCOPED_TRACE(fichier);
         test::Dossier d;
@@ -713,7 +709,7 @@ TEST_F(Jet, AutresVerbesRefusentUneBaseAccess) {
 // --------------------------------------------------------------- end to end
 
 // The salon's file converted, then opened as every run opens it.
-TEST_F(Jet, SalonConvertiPuisOuvert) {
+TEST(Jet, SalonConvertiPuisOuvert) {
     test::Dossier d;
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     d.copierCommunes();

@@ -19,19 +19,25 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace test {
 
-// The Access test files, read from the shared test data beside the
-// repository: they may be used as test inputs only, never copied into it.
+// The Access test files: those whose licence allows it are in the repository;
+// the others are read from the shared test data beside it, when it is there.
 inline QString dossierJet() {
+    return QStringLiteral(VERIF_SOURCE_DIR "/tests/data/jet");
+}
+inline QString dossierJetPartage() {
     return QDir::cleanPath(QStringLiteral(VERIF_SOURCE_DIR "/../shared/testdata/jet"));
 }
 inline QString fichierJet(const QString& nom) {
-    return QDir(dossierJet()).filePath(nom);
+    const QString ici = QDir(dossierJet()).filePath(nom);
+    return QFileInfo::exists(ici) ? ici : QDir(dossierJetPartage()).filePath(nom);
 }
 
-// Skips the test when the shared test data are not there.
-#define EXIGER_DONNEES_JET()                                                                      \
-    if (!QFileInfo(test::fichierJet(QStringLiteral("README.md"))).isFile()) {                     \
-        GTEST_SKIP() << "Données de test Access absentes : " << test::dossierJet().toStdString(); \
+// Skips the test when a file that may not be redistributed is not at hand.
+#define EXIGER_FICHIER_JET(nom)                                                             \
+    if (!QFileInfo(test::fichierJet(nom)).isFile()) {                                       \
+        GTEST_SKIP() << "Sauté : " << QString(nom).toStdString()                            \
+                     << " n'est pas dans le dépôt (pas de licence de redistribution) et " \
+                     << test::dossierJetPartage().toStdString() << " est absent";           \
     }
 
 // A copy of an Access test file in the folder, writable as a salon's would be.
