@@ -422,6 +422,59 @@ TEST_F(Export, DossierEnLectureSeule) {
     EXPECT_EQ(d.lire(QStringLiteral("FTEC_1.txt")), QByteArray("ancien 1"));
 }
 
+// A kill at each step of the final swap, then any start: the folder holds
+// exactly the earlier export or exactly the new one, says which, and keeps no
+// work folder; the user's own files are never touched.
+TEST_F(Export, TueAChaqueEtapeDeLaMiseEnPlacePuisRepris) {
+    {
+        store::Connexion cn = d.creerBase();
+        remplir(cn, QStringLiteral("FTEC"), 801);
+    }
+    for (const char* nom : {"FTEC_1.txt", "FTEC_2.txt", "FTEC_3.txt", "FTEC_notes.ods"}) {
+        d.ecrire(QString::fromLatin1(nom), nom);
+    }
+    // The sheet analysis tidies the database: only the other files are compared.
+    const QStringList base = {QStringLiteral("BdClient.mdb")};
+    const QStringList avant = test::contenuDossier(d.chemin(), base);
+    const auto copie = [&](const test::Dossier& x) {
+        for (const QString& nom : QDir(d.chemin()).entryList(QDir::Files)) {
+            x.ecrire(nom, d.lire(nom));
+        }
+    };
+    test::Dossier reference;
+    copie(reference);
+    ASSERT_EQ(
+        test::lancerProgramme(reference.chemin(), {QStringLiteral("--export-techniques")}).code, 0);
+    const QStringList apres = test::contenuDossier(reference.chemin(), base);
+    ASSERT_NE(apres, avant);
+
+    int tues = 0;
+    for (int etape = 1;; ++etape) {
+        SCOPED_TRACE(etape);
+        test::Dossier x;
+        copie(x);
+        if (test::lancerProgramme(x.chemin(), {QStringLiteral("--export-techniques")}, etape)
+                .code != -1) {
+            break;
+        }
+        ++tues;
+        const test::SortieLot reprise =
+            test::lancerProgramme(x.chemin(), {QStringLiteral("--help")});
+        EXPECT_EQ(reprise.code, 0);
+        const QStringList contenu = test::contenuDossier(x.chemin(), base);
+        if (contenu == avant) {
+            EXPECT_TRUE(reprise.err.contains(QStringLiteral("abandonné")))
+                << reprise.err.toStdString();
+        } else {
+            EXPECT_EQ(contenu.join(u'\n').toStdString(), apres.join(u'\n').toStdString());
+            EXPECT_TRUE(reprise.err.contains(QStringLiteral("terminée")))
+                << reprise.err.toStdString();
+        }
+    }
+    // Into the work folder, then the earlier files aside, then the new ones in.
+    EXPECT_EQ(tues, 1 + 3 + 2);
+}
+
 // ---------------------------------------------------------------- batch mode
 
 using Lot = test::SortieLot;

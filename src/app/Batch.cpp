@@ -8,6 +8,7 @@
 #include "clients/LotClients.h"
 #include "clients/LotGroupee.h"
 #include "export/LotExport.h"
+#include "export/LotFichiers.h"
 #include "platform/ErreurFichier.h"
 #include "purge/LotPurge.h"
 #include "store/Erreur.h"
@@ -189,6 +190,9 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
         return kEchec;
     }
     contexte.variables.dossier = QFileInfo(dossier).absoluteFilePath();
+    for (const QString& ligne : reprendreTravaux(contexte.variables.dossier)) {
+        err << ligne << '\n';
+    }
     // An Access database must be converted before any run opens or copies it.
     if (!sansBase(verbe->nom)) {
         if (const QString message = acces::messageAConvertir(contexte.variables.dossier);
@@ -211,6 +215,10 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
     out.flush();
     err.flush();
     return code;
+}
+
+QStringList reprendreTravaux(const QString& dossier) {
+    return exports::reprendreExports(dossier);
 }
 
 QString ligneListe(const QString& liste, const QStringList& colonnes) {

@@ -31,11 +31,11 @@ struct Contexte {
 };
 
 struct Verbe {
-    QString nom;          // "--analyse-clients"
-    int nbParametres;     // positional parameters after the verb
-    bool accepteOui;      // takes --oui
-    QString synopsis;     // "--purge-clients DATE [--oui]"
-    QString aide;         // one French line
+    QString nom;       // "--analyse-clients"
+    int nbParametres;  // positional parameters after the verb
+    bool accepteOui;   // takes --oui
+    QString synopsis;  // "--purge-clients DATE [--oui]"
+    QString aide;      // one French line
     int (*action)(Contexte&);
 };
 
@@ -54,6 +54,10 @@ QString usage();
 // gives the exit code 1.
 int executer(const Commande& commande, const QString& dossierParDefaut, QTextStream& out,
              QTextStream& err);
+
+// What a killed export or conversion left unfinished in the folder, completed
+// or dropped; every start does it before anything else. A French line for each.
+QStringList reprendreTravaux(const QString& dossier);
 
 // One row of a list, as the window would show it: the list's name, then the
 // row's text and sub-items, tab-separated (a tab inside a value as "\t").

@@ -81,8 +81,7 @@ Bilan exporterClients(const QString& dossier, const QSet<QString>& exclus,
         const qint64 annonce = (table.total() - exclus.size()) / kLignesParFichier + 1;
         observateur->ligne(QStringLiteral("Création de %1 fichiers en cours.").arg(annonce));
     }
-    LotFichiers lot(dossier, QStringLiteral("FCLI"), kEnteteClients, observateur,
-                    QStringLiteral("FCLI.csv"));
+    LotFichiers lot(dossier, QStringLiteral("FCLI"), kEnteteClients, observateur);
     // One listing of the folder instead of a look-up on disk per client.
     const platform::IndexDossier notes(dossier);
 
@@ -122,7 +121,7 @@ Bilan exporterTechniques(const QString& dossier, const QSet<qint64>& exclus,
         observateur->debut();
     }
     // No progress list for the sheets: files are not announced.
-    LotFichiers lot(dossier, QStringLiteral("FTEC"), kEnteteTechniques, nullptr, {});
+    LotFichiers lot(dossier, QStringLiteral("FTEC"), kEnteteTechniques, nullptr);
 
     QString ligne;
     while (table.suivante()) {
