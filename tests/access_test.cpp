@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTextStream>
 #include <functional>
 #include <limits>
@@ -20,6 +22,7 @@
 #include "store/Schema.h"
 #include "support/Dossier.h"
 #include "support/Jet.h"
+#include "support/Lot.h"
 
 using acces::ErreurAccess;
 using store::Valeur;
@@ -667,6 +670,93 @@ TEST_F(Jet, VerbeConvertirAccessEchoue) {
     const Sortie s4 = lancer(jet4, true, QStringLiteral("GBK"));
     EXPECT_EQ(s4.code, 0);
     EXPECT_TRUE(s4.err.contains(QStringLiteral("ignorée"))) << s4.err.toStdString();
+
+    // BdClient.mdb converted, then communes.mdb fails: the folder was modified.
+    test::Dossier deux;
+    test::placer(deux, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    deux.ecrire(QStringLiteral("communes.mdb"), d.lire(kBd));
+    const Sortie s2 = lancer(deux, true);
+    EXPECT_EQ(s2.code, 1);
+    EXPECT_FALSE(s2.err.contains(QStringLiteral("n'a pas été modifié"))) << s2.err.toStdString();
+    EXPECT_TRUE(
+        s2.err.contains(QStringLiteral("« BdClient.mdb » a été converti (original "
+                                       "conservé sous « BdClient.access.mdb »)")));
+    EXPECT_TRUE(s2.err.contains(QStringLiteral("« communes.mdb » est resté tel qu'il était")));
+    EXPECT_EQ(deux.lire(QStringLiteral("communes.mdb")), d.lire(kBd));
+}
+
+// A folder where nothing can be written is named as the cause, before any
+// reading (run as an ordinary user: permissions do not stop root).
+TEST_F(Jet, DossierEnLectureSeule) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    QFile::setPermissions(d.chemin(),
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    const auto avant = test::etatDossier(d.chemin());
+    QProcess p;
+    if (geteuid() == 0) {
+        p.setChildProcessModifier([] {
+            if (setgid(65534) != 0 || setuid(65534) != 0) {
+                _exit(99);
+            }
+        });
+    }
+    p.start(QStringLiteral(VERIF_BIN_DIR "/verifclients"),
+            {QStringLiteral("--dossier"), d.chemin(), QStringLiteral("--convertir-access"),
+             QStringLiteral("--oui")});
+    p.waitForFinished();
+    QFile::setPermissions(d.chemin(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    if (p.exitCode() == 99 || err.contains(QStringLiteral("n'existe pas"))) {
+        GTEST_SKIP() << "aucun utilisateur sans droits ne peut lancer le programme ici";
+    }
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("impossible d'écrire dans le dossier")) &&
+                err.contains(QStringLiteral("écriture interdite")))
+        << err.toStdString();
+    EXPECT_FALSE(err.contains(QStringLiteral(".part"))) << err.toStdString();
+    EXPECT_EQ(test::etatDossier(d.chemin()), avant);
+}
+
+// A kill at each step of the swap, then any start: BdClient.mdb is the
+// original or the converted base, never missing; the user's own
+// "BdClient.mdb.part" is never touched.
+TEST_F(Jet, TueAChaqueEtapePuisRepris) {
+    const auto preparer = [](const test::Dossier& x) {
+        test::placer(x, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+        x.ecrire(QStringLiteral("BdClient.mdb.part"), "à moi");
+    };
+    test::Dossier d;
+    preparer(d);
+    const QStringList avant = test::contenuDossier(d.chemin());
+    const QString original = avant.first().section(u' ', 1);
+    int tues = 0;
+    for (int etape = 1;; ++etape) {
+        SCOPED_TRACE(etape);
+        test::Dossier x;
+        preparer(x);
+        const QStringList oui = {QStringLiteral("--convertir-access"), QStringLiteral("--oui")};
+        if (test::lancerProgramme(x.chemin(), oui, etape).code != -1) {
+            EXPECT_EQ(x.lire(QStringLiteral("BdClient.mdb.part")), QByteArray("à moi"));
+            break;
+        }
+        ++tues;
+        const test::SortieLot reprise =
+            test::lancerProgramme(x.chemin(), {QStringLiteral("--convertir-access")});
+        const QStringList apres = test::contenuDossier(x.chemin());
+        if (apres == avant) {
+            EXPECT_TRUE(reprise.err.contains(QStringLiteral("abandonnée")))
+                << reprise.err.toStdString();
+            continue;
+        }
+        EXPECT_TRUE(reprise.err.contains(QStringLiteral("terminée"))) << reprise.err.toStdString();
+        ASSERT_EQ(apres.size(), 3);
+        EXPECT_EQ(apres[0], QStringLiteral("BdClient.access.mdb ") + original);
+        EXPECT_EQ(apres[2], avant[1]);
+        comparer(lireReference(QStringLiteral("synthetic_salon_jet4")), lireBase(x.chemin(kBd)));
+    }
+    // The plan written, the original moved aside, the new base moved in.
+    EXPECT_EQ(tues, 3);
 }
 
 // Every verb that opens the databases refuses an Access file before touching

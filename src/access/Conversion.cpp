@@ -7,10 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "access/Erreur.h"
 #include "access/Protocole.h"
+#include "platform/Bascule.h"
 #include "platform/Fichiers.h"
 #include "store/Connexion.h"
 #include "store/Erreur.h"
@@ -66,27 +69,40 @@ Empreinte empreinte(const QString& chemin, Observateur& observateur, QFile* copi
     return {taille, h.result().toHex()};
 }
 
-// Removes the part file and whatever SQLite left beside it, unless kept.
-class PartProvisoire {
-public:
-    explicit PartProvisoire(QString chemin) : m_chemin(std::move(chemin)) { effacer(); }
-    ~PartProvisoire() {
-        if (!m_garder) {
-            effacer();
-        }
-    }
-    const QString& chemin() const { return m_chemin; }
-    void garder() { m_garder = true; }
-    void effacer() const {
-        for (const char* suffixe : {"", "-journal", "-wal", "-shm"}) {
-            QFile::remove(m_chemin + QLatin1String(suffixe));
-        }
-    }
+// In the work folder: the converted database, then the plan of the swap.
+const QString kNouvelle = QStringLiteral("nouvelle.sqlite");
+const QString kPlan = QStringLiteral("plan");
 
-private:
-    QString m_chemin;
-    bool m_garder = false;
-};
+QString natif(const QString& chemin) {
+    return QDir::toNativeSeparators(chemin);
+}
+
+// The original's name and its backup's, one a line: written (whole, by a
+// rename) just before the original moves, so a start after a kill knows
+// what to complete.
+bool ecrirePlan(const QDir& travail, const QString& nom, const QString& sauvegarde) {
+    const QString provisoire = travail.filePath(kPlan + QStringLiteral(".tmp"));
+    QFile f(provisoire);
+    if (!f.open(QIODevice::WriteOnly) || f.write((nom + u'\n' + sauvegarde + u'\n').toUtf8()) < 0 ||
+        !f.flush()) {
+        return false;
+    }
+    f.close();
+    platform::etapeBascule();
+    return QFile::rename(provisoire, travail.filePath(kPlan));
+}
+
+std::optional<std::pair<QString, QString>> lirePlan(const QDir& travail) {
+    QFile f(travail.filePath(kPlan));
+    if (!f.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QStringList lignes = QString::fromUtf8(f.readAll()).split(u'\n');
+    if (lignes.size() < 2 || lignes[0].isEmpty() || lignes[1].isEmpty()) {
+        return std::nullopt;
+    }
+    return std::make_pair(lignes[0], lignes[1]);
+}
 
 QString nomAffiche(const QString& chemin) {
     return QFileInfo(chemin).fileName();
@@ -232,12 +248,10 @@ QString messageEchec(const QString& nom, const ErreurAccess& e) {
     if (e.endommage()) {
         return QStringLiteral(
                    "La base « %1 » semble endommagée : %2.\nOuvrez-la dans Microsoft Access et "
-                   "lancez « Compacter et réparer », puis recommencez.\nLe dossier n'a pas été "
-                   "modifié.")
+                   "lancez « Compacter et réparer », puis recommencez.")
             .arg(nom, e.message());
     }
-    return QStringLiteral("La conversion de « %1 » a échoué : %2.\nLe dossier n'a pas été modifié.")
-        .arg(nom, e.message());
+    return QStringLiteral("La conversion de « %1 » a échoué : %2.").arg(nom, e.message());
 }
 
 }  // namespace
@@ -327,6 +341,15 @@ Resultat convertir(const FichierAccess& fichier, const Options& options, Observa
                                               "à côté de verifclients")
                                    .arg(QFileInfo(programme).fileName()));
         }
+        // The new database is written in a work folder of our own beside the
+        // original: no name of the user's can be met, and a folder where
+        // nothing can be written is said before any reading.
+        const QString dossier = QFileInfo(original).absolutePath();
+        platform::DossierTravail travail(dossier, QStringLiteral(".conversion-%1-XXXXXX").arg(nom));
+        if (!travail.valide()) {
+            throw ErreurAccess(QStringLiteral("impossible d'écrire dans le dossier « %1 » (%2)")
+                                   .arg(natif(dossier), travail.raison()));
+        }
         // The reader works on a read-only copy: the original is never opened
         // by anything but this reading.
         observateur.etape(QStringLiteral("Copie de l'original…"));
@@ -353,9 +376,9 @@ Resultat convertir(const FichierAccess& fichier, const Options& options, Observa
             throw ErreurAccess(QStringLiteral("la copie de « %1 » diffère de l'original").arg(nom));
         }
 
-        PartProvisoire part(original + QStringLiteral(".part"));
+        const QString nouvelle = travail.chemin(kNouvelle);
         QStringList arguments = {QStringLiteral("--source"), instantane,
-                                 QStringLiteral("--sortie"), part.chemin(),
+                                 QStringLiteral("--sortie"), nouvelle,
                                  QStringLiteral("--nom"),    nom,
                                  QStringLiteral("--taille"), QString::number(avant.taille),
                                  QStringLiteral("--sha256"), QString::fromLatin1(avant.sha256)};
@@ -367,7 +390,7 @@ Resultat convertir(const FichierAccess& fichier, const Options& options, Observa
 
         observateur.etape(QStringLiteral("Vérification de la base convertie…"));
         try {
-            verifier(part.chemin(), resultat);
+            verifier(nouvelle, resultat);
         } catch (const store::ErreurStore& e) {
             throw ErreurAccess(e.message());
         }
@@ -379,22 +402,87 @@ Resultat convertir(const FichierAccess& fichier, const Options& options, Observa
         }
 
         resultat.sauvegarde = nomSauvegarde(original);
+        const QDir dossierTravail(travail.chemin());
+        if (!ecrirePlan(dossierTravail, nom, nomAffiche(resultat.sauvegarde))) {
+            throw ErreurAccess(
+                QStringLiteral("impossible d'écrire dans « %1 »").arg(natif(travail.chemin())));
+        }
+        platform::etapeBascule();
         if (!QFile::rename(original, resultat.sauvegarde)) {
+            QFile::remove(dossierTravail.filePath(kPlan));
             throw ErreurAccess(QStringLiteral("impossible de renommer « %1 » en « %2 »")
                                    .arg(nom, nomAffiche(resultat.sauvegarde)));
         }
-        if (!QFile::rename(part.chemin(), original)) {
-            QFile::rename(resultat.sauvegarde, original);
+        platform::etapeBascule();
+        if (!QFile::rename(nouvelle, original)) {
+            if (!QFile::rename(resultat.sauvegarde, original)) {
+                // The next start puts the new database in place.
+                travail.garder();
+                throw ErreurAccess(
+                    QStringLiteral("impossible de mettre la base convertie à la place de « %1 » ; "
+                                   "l'original est sous « %2 », la base convertie dans « %3 »")
+                        .arg(nom, nomAffiche(resultat.sauvegarde), natif(travail.chemin())));
+            }
+            QFile::remove(dossierTravail.filePath(kPlan));
             throw ErreurAccess(
                 QStringLiteral("impossible de mettre la base convertie à la place de « %1 »")
                     .arg(nom));
         }
-        part.garder();
         resultat.fichier = original;
         return resultat;
     } catch (const ErreurAccess& e) {
         throw ErreurAccess(messageEchec(nom, e), e.genre());
     }
+}
+
+QString conclusionEchec(const FichierAccess& echoue, const std::vector<Resultat>& faits) {
+    if (faits.empty()) {
+        return QStringLiteral("Le dossier n'a pas été modifié.");
+    }
+    QStringList convertis;
+    for (const Resultat& r : faits) {
+        convertis << QStringLiteral("« %1 » a été converti (original conservé sous « %2 »)")
+                         .arg(nomAffiche(r.fichier), nomAffiche(r.sauvegarde));
+    }
+    return convertis.join(QStringLiteral(" ; ")) +
+           QStringLiteral(" ; « %1 » est resté tel qu'il était.").arg(echoue.nom);
+}
+
+QStringList reprendreConversions(const QString& dossier) {
+    static const QRegularExpression motif(QStringLiteral("^\\.conversion-(.+)-[A-Za-z0-9]{6}$"));
+    QStringList lignes;
+    const QDir d(dossier);
+    for (platform::TravailAbandonne& t : platform::travauxAbandonnes(dossier, motif)) {
+        const QDir travail(t.chemin);
+        const auto plan = lirePlan(travail);
+        const QString nom = plan ? plan->first : t.nom.captured(1);
+        const bool nouvelle = travail.exists(kNouvelle);
+        // Before the plan, and while the original has not moved, nothing was replaced.
+        if (!plan || (nouvelle && !QFileInfo::exists(d.filePath(plan->second)))) {
+            if (t.supprimer()) {
+                lignes << QStringLiteral(
+                              "La conversion de « %1 » avait été interrompue : elle a été "
+                              "abandonnée, « %1 » est resté tel qu'il était.")
+                              .arg(nom);
+            }
+            continue;
+        }
+        if (nouvelle && (QFileInfo::exists(d.filePath(nom)) ||
+                         !QFile::rename(travail.filePath(kNouvelle), d.filePath(nom)))) {
+            lignes << QStringLiteral(
+                          "La conversion de « %1 » avait été interrompue et n'a pas pu être "
+                          "terminée : l'original est sous « %2 », la base convertie dans « %3 ».")
+                          .arg(nom, plan->second, natif(travail.filePath(kNouvelle)));
+            continue;
+        }
+        t.supprimer();
+        lignes << QStringLiteral(
+                      "La conversion de « %1 » avait été interrompue au moment de remplacer la "
+                      "base : elle a été terminée, « %1 » est la base convertie et l'original "
+                      "est conservé sous « %2 ».")
+                      .arg(nom, plan->second);
+    }
+    return lignes;
 }
 
 }  // namespace acces

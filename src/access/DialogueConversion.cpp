@@ -155,6 +155,7 @@ Suite convertirAuDemarrage(const QString& dossier, app::Messages& messages, QWid
         return Suite::Abandon;
     }
     QStringList faits;
+    std::vector<Resultat> resultats;
     qint64 remplaces = 0;
     for (const FichierAccess& f : fichiers) {
         DialogueConversion dialogue(f, parent);
@@ -169,10 +170,11 @@ Suite convertirAuDemarrage(const QString& dossier, app::Messages& messages, QWid
                          .arg(r.lignes)
                          .arg(cite(QFileInfo(r.sauvegarde).fileName()));
             remplaces += r.remplaces;
+            resultats.push_back(r);
         } catch (const ErreurAccess& e) {
             dialogue.terminer();
             dialogue.close();
-            messages.exclamation(e.message());
+            messages.exclamation(e.message() + u'\n' + conclusionEchec(f, resultats));
             return Suite::Echec;
         }
     }

@@ -218,7 +218,8 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
 }
 
 QStringList reprendreTravaux(const QString& dossier) {
-    return exports::reprendreExports(dossier);
+    // A conversion first: until it is done the folder may have no BdClient.mdb.
+    return acces::reprendreConversions(dossier) + exports::reprendreExports(dossier);
 }
 
 QString ligneListe(const QString& liste, const QStringList& colonnes) {

@@ -3,7 +3,7 @@
 // (access/Protocole.h). It runs as a child process: a damaged file may bring it
 // down, never the window that waits for it.
 //
-//   verifclients-access --source FILE.mdb --sortie NEW.part --nom BdClient.mdb
+//   verifclients-access --source FILE.mdb --sortie NEW.sqlite --nom BdClient.mdb
 //                       --taille N --sha256 HEX [--page-code CP]
 
 #include <malloc.h>
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
     Arguments a;
     if (!lireArguments(argc, argv, a)) {
         std::fputs(
-            "usage : verifclients-access --source FICHIER.mdb --sortie NOUVEAU.part "
+            "usage : verifclients-access --source FICHIER.mdb --sortie NOUVELLE.sqlite "
             "[--nom NOM] [--taille N] [--sha256 HEX] [--page-code CP]\n",
             stderr);
         return 2;
