@@ -25,6 +25,11 @@ namespace {
 // The reader writes a line at least every tenth of a second while it copies
 // rows; this long a silence means it is stuck on a damaged file.
 constexpr int kSilenceMaxMs = 120000;
+// libmdb warns on its error output about what it cannot make sense of; a sound
+// file gives no warning at all, a damaged one may give millions.
+constexpr qint64 kAvertissementsMax = 64 * 1024;
+// What is kept of the reader's error output, for the message.
+constexpr qsizetype kFinErreurs = 4096;
 
 const QStringList& basesDuSysteme() {
     static const QStringList noms = {QStringLiteral("BdClient.mdb"),
@@ -113,7 +118,8 @@ class Lecture {
 public:
     Lecture(Observateur& observateur, Resultat& resultat) : m_obs(observateur), m_res(resultat) {}
 
-    void lancer(const QString& programme, const QStringList& arguments) {
+    // `secondes`: the time the reading may take, the reader's own bound.
+    void lancer(const QString& programme, const QStringList& arguments, qint64 secondes) {
         QProcess p;
         p.setProgram(programme);
         p.setArguments(arguments);
@@ -123,8 +129,15 @@ public:
                 QStringLiteral("le programme de conversion « %1 » ne démarre pas (%2)")
                     .arg(QFileInfo(programme).fileName(), p.errorString()));
         }
+        const auto arreter = [&](const QString& raison) {
+            p.kill();
+            p.waitForFinished();
+            throw ErreurAccess(raison + dernierAvertissement(), ErreurAccess::Genre::Endommage);
+        };
         QElapsedTimer silence;
         silence.start();
+        QElapsedTimer duree;
+        duree.start();
         for (;;) {
             p.waitForReadyRead(100);
             m_obs.attente();
@@ -132,29 +145,37 @@ public:
                 traiter(QString::fromUtf8(p.readLine()));
                 silence.restart();
             }
+            // Read as it comes: left in the pipe, it would fill our memory.
+            lireErreurs(p);
             if (p.state() == QProcess::NotRunning) {
                 break;
             }
+            if (m_octetsErreurs > kAvertissementsMax) {
+                arreter(QStringLiteral("la lecture ne donne que des avertissements"));
+            }
             if (silence.elapsed() > kSilenceMaxMs) {
-                p.kill();
-                p.waitForFinished();
-                throw ErreurAccess(QStringLiteral("la lecture ne progresse plus"),
-                                   ErreurAccess::Genre::Endommage);
+                arreter(QStringLiteral("la lecture ne progresse plus"));
+            }
+            if (duree.elapsed() > secondes * 1000) {
+                arreter(QStringLiteral("la lecture dure plus de %1 secondes").arg(secondes));
             }
         }
         while (p.canReadLine() || p.bytesAvailable() > 0) {
             traiter(QString::fromUtf8(p.readLine()));
         }
+        lireErreurs(p);
         if (!m_erreur.isEmpty()) {
             throw ErreurAccess(m_erreur, m_genreErreur);
         }
         if (p.exitStatus() != QProcess::NormalExit) {
-            throw ErreurAccess(QStringLiteral("la lecture s'est arrêtée brutalement"),
-                               ErreurAccess::Genre::Endommage);
+            throw ErreurAccess(
+                QStringLiteral("la lecture s'est arrêtée brutalement") + dernierAvertissement(),
+                ErreurAccess::Genre::Endommage);
         }
         if (p.exitCode() != 0 || !m_fini) {
             throw ErreurAccess(QStringLiteral("le programme de conversion s'est arrêté (code %1)")
-                                   .arg(p.exitCode()));
+                                   .arg(p.exitCode()) +
+                               dernierAvertissement());
         }
     }
 
@@ -194,6 +215,25 @@ private:
         }
     }
 
+    void lireErreurs(QProcess& p) {
+        const QByteArray lu = p.readAllStandardError();
+        m_octetsErreurs += lu.size();
+        m_finErreurs += lu;
+        if (m_finErreurs.size() > kFinErreurs) {
+            m_finErreurs.remove(0, m_finErreurs.size() - kFinErreurs);
+        }
+    }
+
+    // " (dernier avertissement : « … »)", or nothing when the reader said nothing.
+    QString dernierAvertissement() const {
+        const QList<QByteArray> lignes = m_finErreurs.trimmed().split('\n');
+        const QString derniere = QString::fromUtf8(lignes.back()).trimmed().left(200);
+        if (derniere.isEmpty()) {
+            return {};
+        }
+        return QStringLiteral(" (dernier avertissement : « %1 »)").arg(derniere);
+    }
+
     TableConvertie* table(const QString& index) {
         bool ok = false;
         const int i = index.toInt(&ok);
@@ -208,6 +248,8 @@ private:
     bool m_fini = false;
     QString m_erreur;
     ErreurAccess::Genre m_genreErreur = ErreurAccess::Genre::Autre;
+    qint64 m_octetsErreurs = 0;
+    QByteArray m_finErreurs;
 };
 
 // The new file must hold every table as announced, column for column and row
@@ -386,7 +428,8 @@ Resultat convertir(const FichierAccess& fichier, const Options& options, Observa
             arguments << QStringLiteral("--page-code") << options.pageCode;
         }
         observateur.etape(QStringLiteral("Lecture des tables…"));
-        Lecture(observateur, resultat).lancer(programme, arguments);
+        Lecture(observateur, resultat)
+            .lancer(programme, arguments, protocole::dureeMax(avant.taille));
 
         observateur.etape(QStringLiteral("Vérification de la base convertie…"));
         try {

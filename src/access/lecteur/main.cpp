@@ -31,14 +31,13 @@ void dire(const QString& mot, const QStringList& champs = {}) {
     std::fflush(stdout);
 }
 
-// A damaged file may announce absurd sizes: better a clean failure than a
-// machine swapping.
-void limiterMemoire() {
-    constexpr rlim_t kLimite = rlim_t(4) << 30;
+// A damaged file may announce absurd sizes or send libmdb round in circles:
+// better a clean failure than a machine swapping or a reader that never ends.
+void limiter(int ressource, rlim_t limite) {
     rlimit l{};
-    if (getrlimit(RLIMIT_AS, &l) == 0 && (l.rlim_cur == RLIM_INFINITY || l.rlim_cur > kLimite)) {
-        l.rlim_cur = kLimite;
-        setrlimit(RLIMIT_AS, &l);
+    if (getrlimit(ressource, &l) == 0 && (l.rlim_cur == RLIM_INFINITY || l.rlim_cur > limite)) {
+        l.rlim_cur = limite;
+        setrlimit(ressource, &l);
     }
 }
 
@@ -166,7 +165,8 @@ int main(int argc, char** argv) {
             stderr);
         return 2;
     }
-    limiterMemoire();
+    limiter(RLIMIT_AS, static_cast<rlim_t>(acces::protocole::kMemoireMax));
+    limiter(RLIMIT_CPU, static_cast<rlim_t>(acces::protocole::dureeMax(a.taille)));
     // Memo and OLE values of a few hundred kilobytes come and go row after row:
     // kept in the heap rather than mapped and unmapped each time.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
