@@ -495,6 +495,9 @@ TEST_F(Jet, FichierEndommageLaisseLeDossierIntact) {
         {"en-tête seul", intact.left(kPage), false, ""},
         // libmdb warns by the million and keeps going.
         {"tronqué au milieu d'une page", nwind.left(1500000), false, "avertissements"},
+        // Tables the catalogue lists but libmdb cannot see.
+        {"page du catalogue effacée", effacer(intact, 14, kPage), false, "0 entrées lues sur 22"},
+        {"catalogue amputé", effacer(nwind, 22, 2048), false, "84 entrées lues sur 106"},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom);
