@@ -783,6 +783,37 @@ TEST_F(Jet, TueAChaqueEtapePuisRepris) {
     EXPECT_EQ(tues, 3);
 }
 
+// A forgotten folder after --dossier and an unknown code page are usage
+// errors (exit 2), said even on a machine without a display.
+TEST(LigneDeCommande, ErreursDUsage) {
+    struct Cas {
+        QStringList arguments;
+        const char* message;
+    };
+    const Cas cas[] = {
+        {{QStringLiteral("--dossier")}, "--dossier attend"},
+        {{QStringLiteral("--dossier"), QString()}, "--dossier attend"},
+        {{QStringLiteral("--dossier"), QStringLiteral("--analyse-clients")}, "--dossier attend"},
+        {{QStringLiteral("--convertir-access"), QStringLiteral("--page-code"),
+          QStringLiteral("XYZ-42")},
+         "« XYZ-42 » est inconnue"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            env.remove(QString::fromLatin1(variable));
+        }
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(VERIF_BIN_DIR "/verifclients"), c.arguments);
+        p.waitForFinished();
+        EXPECT_EQ(p.exitCode(), 2);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_TRUE(err.contains(QString::fromUtf8(c.message))) << err.toStdString();
+    }
+}
+
 // Every verb that opens the databases refuses an Access file before touching
 // anything (no backup copy of it, no change).
 TEST_F(Jet, AutresVerbesRefusentUneBaseAccess) {

@@ -4,7 +4,9 @@
 #include <QFileInfo>
 
 #include "access/Conversion.h"
+#include "access/Erreur.h"
 #include "access/Lot.h"
+#include "access/Valeurs.h"
 #include "clients/LotClients.h"
 #include "clients/LotGroupee.h"
 #include "export/LotExport.h"
@@ -107,6 +109,12 @@ bool estVerbe(const QString& argument) {
     return false;
 }
 
+bool valeurDeDossier(const QString& argument) {
+    // An option right after --dossier means its value was forgotten; a folder
+    // whose name starts with "--" is written "./--x".
+    return !argument.isEmpty() && !argument.startsWith(QLatin1String("--"));
+}
+
 QString usage() {
     QString texte = QStringLiteral(
         "Usage : verifclients [--dossier DOSSIER] [VERBE]\n"
@@ -127,7 +135,7 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == QLatin1String("--dossier")) {
-            if (i + 1 >= arguments.size()) {
+            if (!valeurDeDossier(arguments.value(i + 1))) {
                 return QStringLiteral("--dossier attend le chemin d'un dossier.");
             }
             c.dossier = arguments[++i];
@@ -166,6 +174,13 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
         }
     } else if (c.oui || !c.pageCode.isEmpty()) {
         return QStringLiteral("--oui et --page-code vont avec un verbe.");
+    }
+    if (!c.pageCode.isEmpty()) {
+        try {
+            acces::PageCode page(c.pageCode);
+        } catch (const acces::ErreurAccess& e) {
+            return e.message();
+        }
     }
     return c;
 }

@@ -45,6 +45,9 @@ bool estVerbe(const QString& argument);
 // name; the program does it at start-up. A verb already there is left as it is.
 void ajouterVerbe(const Verbe& verbe);
 
+// True when the argument after --dossier can be its value.
+bool valeurDeDossier(const QString& argument);
+
 // A parsed command, or the French message of a usage error.
 std::variant<Commande, QString> analyser(const QStringList& arguments);
 QString usage();

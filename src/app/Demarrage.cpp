@@ -99,7 +99,12 @@ int demarrer(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == QLatin1String("--dossier")) {
-            ++i;
+            // Without its value, a usage error: said even without a display.
+            if (i + 1 < argc && batch::valeurDeDossier(QString::fromLocal8Bit(argv[i + 1]))) {
+                ++i;
+            } else {
+                lot = true;
+            }
         } else if (batch::estVerbe(a) || a.startsWith(QLatin1String("--"))) {
             lot = true;
             peint = peint || estVerbePeint(a);
