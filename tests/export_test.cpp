@@ -290,6 +290,55 @@ TEST_F(Export, ClientsEtFichesLaissesDeCote) {
               (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("5")}));
 }
 
+// Values the importer may misread are written unchanged, and counted alike
+// by the export and before it; the batch lists them.
+TEST_F(Export, ValeursMalLuesComptees) {
+    {
+        store::Connexion cn = d.creerBase();
+        struct Cas {
+            const char* code;
+            const char* colonne;
+            const char16_t* valeur;
+        };
+        for (const Cas& c :
+             {Cas{"A1", "Adresse", u"3; rue"}, Cas{"A2", "Nom", u"X\nY"},
+              Cas{"A3", "Adresse", u"a\r\nb"}, Cas{"A4", "Nom", u"A4"}, Cas{"A5", "Nom", u"A5"},
+              Cas{"A6", "Email", u"a\r"}, Cas{"A7", "Nom", u"x;y"}}) {
+            test::inserer(cn, QStringLiteral("FCLI"),
+                          {{QStringLiteral("Code"), QString::fromLatin1(c.code)},
+                           {QString::fromLatin1(c.colonne), QString::fromUtf16(c.valeur)}});
+        }
+        for (const char16_t* tech : {u"a;b", u"", u"", u"ok"}) {
+            test::inserer(cn, QStringLiteral("FTEC"),
+                          {{QStringLiteral("Tech"), QString::fromUtf16(tech)},
+                           {QStringLiteral("Famille"), QStringLiteral("COUPE")}});
+        }
+        cn.executer(
+            QStringLiteral("UPDATE FTEC SET \"Numéro\" = rowid, \"Mémo\" = CASE rowid "
+                           "WHEN 2 THEN 'x;y' || char(13, 10) || 'z' WHEN 3 THEN 'x' || "
+                           "char(10) || 'y' END"));
+    }
+    // A ";" in the note, its last value, is harmless; a lone CR is not.
+    d.ecrire(QStringLiteral("CliA4.RTF"), "{\\rtf1 a;b\\par c}");
+    d.ecrire(QStringLiteral("CliA5.RTF"), "{\\rtf1 a\\u13?b}");
+    const QSet<QString> exclus = {QStringLiteral("A7")};
+    const QStringList clients = {QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("A5"),
+                                 QStringLiteral("A6")};
+    EXPECT_EQ(exports::ClientsAmbigus(d.chemin(), exclus), clients);
+    EXPECT_EQ(exports::ExportClients(d.chemin(), exclus).ambigus, clients);
+    EXPECT_TRUE(lignesDe(d.lire(QStringLiteral("FCLI_1.txt"))).join(u'|').contains(u"3; rue"));
+    const QStringList fiches = {QStringLiteral("1"), QStringLiteral("3")};
+    EXPECT_EQ(exports::FichesAmbigues(d.chemin(), {}), fiches);
+    EXPECT_EQ(exports::FichesAmbigues(d.chemin(), {1}), QStringList{QStringLiteral("3")});
+
+    const test::SortieLot r = test::lancerLot(d.chemin(), {QStringLiteral("--export-techniques")});
+    EXPECT_TRUE(r.out.endsWith(
+        QStringLiteral("1 Fichier(s) CSV Tecnique créé(s).\nAttention : 2 fiches techniques ont "
+                       "dans une valeur un « ; » ou un retour à la ligne isolé : TRELLINAX PRO "
+                       "risque de mal lire leur ligne.\nFicheAmbigue\t1\nFicheAmbigue\t3\n")))
+        << r.out.toStdString();
+}
+
 // ------------------------------------------------------ earlier output
 
 TEST_F(Export, SeulsLesAnciensExportsSontRemplaces) {

@@ -22,8 +22,6 @@ const QString kEnteteClients = QStringLiteral(
 const QString kEnteteTechniques =
     QStringLiteral("Numéro;Code_Client;Date;Tech;Serv;Divers1;Divers2;Famille;Mémo");
 
-constexpr int kColonnesClients = 23;
-constexpr int kColonnesTechniques = 9;
 // The part of a note that the import takes.
 constexpr int kLongueurNote = 500;
 
@@ -50,6 +48,17 @@ std::optional<qint64> numero(const store::Valeur& v) {
         default:
             return std::nullopt;
     }
+}
+
+// Only a text can hold a ";" or a line break.
+bool ambigue(const store::Valeur& v, bool derniere) {
+    return v.estTexte() && valeurAmbigue(v.texte(), derniere);
+}
+
+// The note as the export writes it: the first characters of its plain text.
+QString texteNote(const platform::IndexDossier& notes, const QString& code) {
+    const QString note = notes.chercher(QStringLiteral("Cli") + code + QStringLiteral(".RTF"));
+    return note.isEmpty() ? QString() : platform::lireNote(note).left(kLongueurNote);
 }
 
 const QString kInterrompu = QStringLiteral(
@@ -86,25 +95,30 @@ Bilan exporterClients(const QString& dossier, const QSet<QString>& exclus,
     const platform::IndexDossier notes(dossier);
 
     QString ligne;
+    QStringList ambigus;
     while (table.suivante()) {
         const QString code = table.cle().texte(locale);
         if (exclus.contains(code)) {
             continue;
         }
         ligne.clear();
+        bool ambigu = false;
         for (int i = 0; i < kColonnesClients; ++i) {
-            ligne += table.valeur(i).texte(locale);
+            const store::Valeur v = table.valeur(i);
+            ambigu = ambigu || ambigue(v, false);
+            ligne += v.texte(locale);
             ligne += u';';
         }
-        const QString note = notes.chercher(QStringLiteral("Cli") + code + QStringLiteral(".RTF"));
-        if (!note.isEmpty()) {
-            const QString texte = platform::lireNote(note);
-            ligne += QStringView(texte).left(kLongueurNote);
+        const QString note = texteNote(notes, code);
+        ligne += note;
+        if (ambigu || valeurAmbigue(note, true)) {
+            ambigus << code;
         }
         remplacerRetours(ligne);
         lot.ecrire(ligne);
     }
     Bilan bilan = lot.valider();
+    bilan.ambigus = ambigus;
     if (observateur) {
         observateur->ligne(QStringLiteral(" Exportation terminée"));
     }
@@ -124,6 +138,7 @@ Bilan exporterTechniques(const QString& dossier, const QSet<qint64>& exclus,
     LotFichiers lot(dossier, QStringLiteral("FTEC"), kEnteteTechniques, nullptr);
 
     QString ligne;
+    QStringList ambigus;
     while (table.suivante()) {
         if (!exclus.isEmpty()) {
             const auto n = numero(table.cle());
@@ -132,19 +147,98 @@ Bilan exporterTechniques(const QString& dossier, const QSet<qint64>& exclus,
             }
         }
         ligne.clear();
+        bool ambigu = false;
         for (int i = 0; i < kColonnesTechniques; ++i) {
-            ligne += table.valeur(i).texte(locale);
+            const store::Valeur v = table.valeur(i);
+            ambigu = ambigu || ambigue(v, i == kColonnesTechniques - 1);
+            ligne += v.texte(locale);
             ligne += u';';
+        }
+        if (ambigu) {
+            ambigus << table.cle().texte(locale);
         }
         remplacerRetours(ligne);
         // The memo is last: no separator after it.
         ligne.chop(1);
         lot.ecrire(ligne);
     }
-    return lot.valider();
+    Bilan bilan = lot.valider();
+    bilan.ambigus = ambigus;
+    return bilan;
 }
 
 }  // namespace
+
+bool valeurAmbigue(QStringView valeur, bool derniere) {
+    for (qsizetype i = 0; i < valeur.size(); ++i) {
+        const QChar c = valeur[i];
+        if (c == u';') {
+            if (!derniere) {
+                return true;
+            }
+        } else if (c == u'\r') {
+            if (i + 1 == valeur.size() || valeur[i + 1] != u'\n') {
+                return true;
+            }
+            ++i;
+        } else if (c == u'\n') {
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList ClientsAmbigus(const QString& dossier, const QSet<QString>& exclus) {
+    store::Connexion cn = ouvrirBase(dossier);
+    LectureTable table(cn, QStringLiteral("FCLI"), kColonnesClients, QStringLiteral("Code"));
+    const QLocale locale = platform::localeTravail();
+    const platform::IndexDossier notes(dossier);
+    QStringList ambigus;
+    while (table.suivante()) {
+        const QString code = table.cle().texte(locale);
+        if (exclus.contains(code)) {
+            continue;
+        }
+        bool ambigu = false;
+        for (int i = 0; i < kColonnesClients && !ambigu; ++i) {
+            ambigu = ambigue(table.valeur(i), false);
+        }
+        if (ambigu || valeurAmbigue(texteNote(notes, code), true)) {
+            ambigus << code;
+        }
+    }
+    return ambigus;
+}
+
+QStringList FichesAmbigues(const QString& dossier, const QSet<qint64>& exclus) {
+    store::Connexion cn = ouvrirBase(dossier);
+    LectureTable table(cn, QStringLiteral("FTEC"), kColonnesTechniques, QStringLiteral("Numéro"));
+    const QLocale locale = platform::localeTravail();
+    QStringList ambigus;
+    while (table.suivante()) {
+        bool ambigu = false;
+        for (int i = 0; i < kColonnesTechniques && !ambigu; ++i) {
+            ambigu = ambigue(table.valeur(i), i == kColonnesTechniques - 1);
+        }
+        const auto n = numero(table.cle());
+        if (ambigu && !(n && exclus.contains(*n))) {
+            ambigus << table.cle().texte(locale);
+        }
+    }
+    return ambigus;
+}
+
+QString avertissementAmbigus(qsizetype nombre, bool fiches) {
+    const QString qui = fiches
+                            ? (nombre == 1 ? QStringLiteral("1 fiche technique a")
+                                           : QStringLiteral("%1 fiches techniques ont").arg(nombre))
+                            : (nombre == 1 ? QStringLiteral("1 client a")
+                                           : QStringLiteral("%1 clients ont").arg(nombre));
+    return QStringLiteral(
+               "Attention : %1 dans une valeur un « ; » ou un retour à la ligne isolé : "
+               "TRELLINAX PRO risque de mal lire %2.")
+        .arg(qui, nombre == 1 ? QStringLiteral("sa ligne") : QStringLiteral("leur ligne"));
+}
 
 Bilan ExportClients(const QString& dossier, const QSet<QString>& exclus, Observateur* observateur) {
     return proteger([&] { return exporterClients(dossier, exclus, observateur); });

@@ -12,6 +12,7 @@
 #include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
+#include "export/Export.h"
 #include "export/LotFichiers.h"
 #include "platform/ErreurFichier.h"
 #include "platform/Fichiers.h"
@@ -65,6 +66,7 @@ void jugerClients(app::Variables& vars, store::Connexion& cn, Chiffres& c, Obser
     clients::Juge juge(rs, vars.cnCommunes);
     const platform::IndexDossier notes(vars.dossier);
     const qint64 total = rs.RecordCount();
+    const int colonnes = std::min(rs.NbChamps(), exports::kColonnesClients);
     qint64 n = 0;
     if (!rs.Eof()) {
         rs.MoveFirst();
@@ -84,12 +86,25 @@ void jugerClients(app::Variables& vars, store::Connexion& cn, Chiffres& c, Obser
         const QString leCode = rs.Champ(code).texte();
         const QString note =
             notes.chercher(QStringLiteral("Cli") + leCode + QStringLiteral(".RTF"));
+        QString texte;
         if (!note.isEmpty()) {
-            const QString texte = platform::lireNote(note);
+            texte = platform::lireNote(note);
             if (texte.size() > clients::kLimiteNote) {
                 const int longueur = static_cast<int>(texte.size());
                 c.notesLongues.push_back(
                     {leCode, e.NomClient, longueur, longueur - clients::kLimiteNote});
+            }
+        }
+        // Its line as an export would write it, the note last.
+        if (!e.enErreur()) {
+            bool ambigu =
+                exports::valeurAmbigue(QStringView(texte).left(clients::kLimiteNote), true);
+            for (int i = 0; i < colonnes && !ambigu; ++i) {
+                const store::Valeur v = rs.Champ(i);
+                ambigu = v.estTexte() && exports::valeurAmbigue(v.texte(), false);
+            }
+            if (ambigu) {
+                c.clientsAmbigus.push_back({leCode, e.NomClient.trimmed()});
             }
         }
         rs.MoveNext();
@@ -100,12 +115,27 @@ void jugerClients(app::Variables& vars, store::Connexion& cn, Chiffres& c, Obser
 // analysis finds it.
 void jugerFiches(store::Connexion& cn, Chiffres& c, Observateur* obs) {
     store::Instruction fiches(cn, QStringLiteral("SELECT \"Numéro\", \"Code_Client\", \"Famille\", "
-                                                 "\"Mémo\" FROM FTEC ORDER BY rowid"));
+                                                 "\"Mémo\", * FROM FTEC ORDER BY rowid"));
+    // After the four named columns, the line an export writes: the first
+    // columns by position, the memo last.
+    constexpr int kLigne = 4;
+    const int colonnes = std::min(fiches.nbColonnes() - kLigne, exports::kColonnesTechniques);
     std::optional<store::Instruction> client;
     qint64 n = 0;
     while (fiches.pas()) {
         if (obs) {
             obs->fiches(++n, c.nbFiches);
+        }
+        if (!tech::ErrFamille(fiches.colonne(2))) {
+            bool ambigu = false;
+            for (int i = 0; i < colonnes && !ambigu; ++i) {
+                const store::Valeur v = fiches.colonne(kLigne + i);
+                ambigu = v.estTexte() &&
+                         exports::valeurAmbigue(v.texte(), i == exports::kColonnesTechniques - 1);
+            }
+            if (ambigu) {
+                c.fichesAmbigues.push_back({fiches.colonne(0).texte(), fiches.colonne(1).texte()});
+            }
         }
         const store::Valeur memo = fiches.colonne(3);
         FicheEnErreur f;
