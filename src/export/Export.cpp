@@ -55,6 +55,16 @@ bool ambigue(const store::Valeur& v, bool derniere) {
     return v.estTexte() && valeurAmbigue(v.texte(), derniere);
 }
 
+// While writing, the line is at hand: its values are tested for a ";" only,
+// and the whole line, once its CR LF pairs are replaced, for a CR or LF left
+// (a pair never spans two values: a ";" stands between them).
+bool pointVirgule(const store::Valeur& v) {
+    return v.estTexte() && v.texte().contains(u';');
+}
+bool retourIsole(const QString& ligneRemplacee) {
+    return ligneRemplacee.contains(u'\r') || ligneRemplacee.contains(u'\n');
+}
+
 // The note as the export writes it: the first characters of its plain text.
 QString texteNote(const platform::IndexDossier& notes, const QString& code) {
     const QString note = notes.chercher(QStringLiteral("Cli") + code + QStringLiteral(".RTF"));
@@ -105,16 +115,15 @@ Bilan exporterClients(const QString& dossier, const QSet<QString>& exclus,
         bool ambigu = false;
         for (int i = 0; i < kColonnesClients; ++i) {
             const store::Valeur v = table.valeur(i);
-            ambigu = ambigu || ambigue(v, false);
+            ambigu = ambigu || pointVirgule(v);
             ligne += v.texte(locale);
             ligne += u';';
         }
-        const QString note = texteNote(notes, code);
-        ligne += note;
-        if (ambigu || valeurAmbigue(note, true)) {
+        ligne += texteNote(notes, code);
+        remplacerRetours(ligne);
+        if (ambigu || retourIsole(ligne)) {
             ambigus << code;
         }
-        remplacerRetours(ligne);
         lot.ecrire(ligne);
     }
     Bilan bilan = lot.valider();
@@ -150,14 +159,14 @@ Bilan exporterTechniques(const QString& dossier, const QSet<qint64>& exclus,
         bool ambigu = false;
         for (int i = 0; i < kColonnesTechniques; ++i) {
             const store::Valeur v = table.valeur(i);
-            ambigu = ambigu || ambigue(v, i == kColonnesTechniques - 1);
+            ambigu = ambigu || (i < kColonnesTechniques - 1 && pointVirgule(v));
             ligne += v.texte(locale);
             ligne += u';';
         }
-        if (ambigu) {
+        remplacerRetours(ligne);
+        if (ambigu || retourIsole(ligne)) {
             ambigus << table.cle().texte(locale);
         }
-        remplacerRetours(ligne);
         // The memo is last: no separator after it.
         ligne.chop(1);
         lot.ecrire(ligne);
@@ -170,22 +179,19 @@ Bilan exporterTechniques(const QString& dossier, const QSet<qint64>& exclus,
 }  // namespace
 
 bool valeurAmbigue(QStringView valeur, bool derniere) {
-    for (qsizetype i = 0; i < valeur.size(); ++i) {
-        const QChar c = valeur[i];
-        if (c == u';') {
-            if (!derniere) {
-                return true;
-            }
-        } else if (c == u'\r') {
-            if (i + 1 == valeur.size() || valeur[i + 1] != u'\n') {
-                return true;
-            }
-            ++i;
-        } else if (c == u'\n') {
+    // Memos run to kilobytes: searched a character at a time, by Qt's fast scans.
+    if (!derniere && valeur.contains(u';')) {
+        return true;
+    }
+    qsizetype sauts = 0;
+    for (qsizetype i = valeur.indexOf(u'\n'); i >= 0; i = valeur.indexOf(u'\n', i + 1)) {
+        if (i == 0 || valeur[i - 1] != u'\r') {
             return true;
         }
+        ++sauts;
     }
-    return false;
+    // Every LF follows a CR: a CR more than the LFs stands alone.
+    return valeur.count(u'\r') != sauts;
 }
 
 QStringList ClientsAmbigus(const QString& dossier, const QSet<QString>& exclus) {
