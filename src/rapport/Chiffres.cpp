@@ -114,44 +114,57 @@ void jugerClients(app::Variables& vars, store::Connexion& cn, Chiffres& c, Obser
 // Every sheet judged by the sheet rules, its client found as the sheet
 // analysis finds it.
 void jugerFiches(store::Connexion& cn, Chiffres& c, Observateur* obs) {
-    store::Instruction fiches(cn, QStringLiteral("SELECT \"Numéro\", \"Code_Client\", \"Famille\", "
-                                                 "\"Mémo\", * FROM FTEC ORDER BY rowid"));
-    // After the four named columns, the line an export writes: the first
-    // columns by position, the memo last.
-    constexpr int kLigne = 4;
-    const int colonnes = std::min(fiches.nbColonnes() - kLigne, exports::kColonnesTechniques);
+    // The whole row: its first columns by position make the line an export
+    // writes, the memo last.
+    store::Instruction fiches(cn, QStringLiteral("SELECT * FROM FTEC ORDER BY rowid"));
+    const auto index = [&](const QString& nom) {
+        for (int i = 0; i < fiches.nbColonnes(); ++i) {
+            if (fiches.nomColonne(i).toCaseFolded() == nom.toCaseFolded()) {
+                return i;
+            }
+        }
+        throw store::ErreurStore(
+            QStringLiteral("Le champ « %1 » est introuvable dans la table « FTEC ».").arg(nom));
+    };
+    const int numero = index(QStringLiteral("Numéro"));
+    const int codeClient = index(QStringLiteral("Code_Client"));
+    const int famille = index(QStringLiteral("Famille"));
+    const int memoIndex = index(QStringLiteral("Mémo"));
+    const int colonnes = std::min(fiches.nbColonnes(), exports::kColonnesTechniques);
     std::optional<store::Instruction> client;
     qint64 n = 0;
     while (fiches.pas()) {
         if (obs) {
             obs->fiches(++n, c.nbFiches);
         }
-        if (!tech::ErrFamille(fiches.colonne(2))) {
+        const store::Valeur memo = fiches.colonne(memoIndex);
+        const bool sansFamille = tech::ErrFamille(fiches.colonne(famille));
+        if (!sansFamille) {
             bool ambigu = false;
             for (int i = 0; i < colonnes && !ambigu; ++i) {
-                const store::Valeur v = fiches.colonne(kLigne + i);
+                const store::Valeur v = i == memoIndex ? memo : fiches.colonne(i);
                 ambigu = v.estTexte() &&
                          exports::valeurAmbigue(v.texte(), i == exports::kColonnesTechniques - 1);
             }
             if (ambigu) {
-                c.fichesAmbigues.push_back({fiches.colonne(0).texte(), fiches.colonne(1).texte()});
+                c.fichesAmbigues.push_back(
+                    {fiches.colonne(numero).texte(), fiches.colonne(codeClient).texte()});
             }
         }
-        const store::Valeur memo = fiches.colonne(3);
         FicheEnErreur f;
-        f.sansFamille = tech::ErrFamille(fiches.colonne(2));
+        f.sansFamille = sansFamille;
         f.memoLong = tech::ErrMemo(memo);
         if (!f.sansFamille && !f.memoLong) {
             continue;
         }
-        f.numero = fiches.colonne(0).texte();
+        f.numero = fiches.colonne(numero).texte();
         f.longueurMemo = f.memoLong ? static_cast<int>(memo.texte().size()) : 0;
         if (!client) {
             client.emplace(cn, QStringLiteral("SELECT \"Code\", \"Nom\", \"Prénom\" FROM FCLI "
                                               "WHERE \"Code\" = ? ORDER BY rowid LIMIT 1"));
         }
         client->reinitialiser();
-        client->lier(1, fiches.colonne(1).texte());
+        client->lier(1, fiches.colonne(codeClient).texte());
         if (client->pas()) {
             f.code = client->colonne(0).texte();
             f.nom = client->colonne(1).texte() + u' ' + client->colonne(2).texte();
