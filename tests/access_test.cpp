@@ -746,14 +746,18 @@ TEST_F(Jet, DossierEnLectureSeule) {
 // original or the converted base, never missing; the user's own
 // "BdClient.mdb.part" is never touched.
 TEST_F(Jet, TueAChaqueEtapePuisRepris) {
-    const auto preparer = [](const test::Dossier& x) {
+    const QString photos = QStringLiteral(".conversion-BdClient.mdb-Photos");
+    const auto preparer = [&](const test::Dossier& x) {
         test::placer(x, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
         x.ecrire(QStringLiteral("BdClient.mdb.part"), "à moi");
+        // A folder of the user's that happens to be named like ours.
+        QDir(x.chemin()).mkdir(photos);
+        x.ecrire(photos + QStringLiteral("/a.jpg"), "photo");
     };
     test::Dossier d;
     preparer(d);
     const QStringList avant = test::contenuDossier(d.chemin());
-    const QString original = avant.first().section(u' ', 1);
+    const QString original = avant[1].section(u' ', 1);
     int tues = 0;
     for (int etape = 1;; ++etape) {
         SCOPED_TRACE(etape);
@@ -774,9 +778,11 @@ TEST_F(Jet, TueAChaqueEtapePuisRepris) {
             continue;
         }
         EXPECT_TRUE(reprise.err.contains(QStringLiteral("terminée"))) << reprise.err.toStdString();
-        ASSERT_EQ(apres.size(), 3);
-        EXPECT_EQ(apres[0], QStringLiteral("BdClient.access.mdb ") + original);
-        EXPECT_EQ(apres[2], avant[1]);
+        ASSERT_EQ(apres.size(), 4);
+        EXPECT_EQ(apres[0], avant[0]);
+        EXPECT_EQ(apres[1], QStringLiteral("BdClient.access.mdb ") + original);
+        EXPECT_EQ(apres[3], avant[2]);
+        EXPECT_EQ(x.lire(photos + QStringLiteral("/a.jpg")), QByteArray("photo"));
         comparer(lireReference(QStringLiteral("synthetic_salon_jet4")), lireBase(x.chemin(kBd)));
     }
     // The plan written, the original moved aside, the new base moved in.

@@ -482,6 +482,9 @@ TEST_F(Export, TueAChaqueEtapeDeLaMiseEnPlacePuisRepris) {
     for (const char* nom : {"FTEC_1.txt", "FTEC_2.txt", "FTEC_3.txt", "FTEC_notes.ods"}) {
         d.ecrire(QString::fromLatin1(nom), nom);
     }
+    // A folder of the user's that happens to be named like ours.
+    const QString photos = QStringLiteral(".export-FTEC-Photos");
+    QDir(d.chemin()).mkdir(photos);
     // The sheet analysis tidies the database: only the other files are compared.
     const QStringList base = {QStringLiteral("BdClient.mdb")};
     const QStringList avant = test::contenuDossier(d.chemin(), base);
@@ -489,6 +492,8 @@ TEST_F(Export, TueAChaqueEtapeDeLaMiseEnPlacePuisRepris) {
         for (const QString& nom : QDir(d.chemin()).entryList(QDir::Files)) {
             x.ecrire(nom, d.lire(nom));
         }
+        QDir(x.chemin()).mkdir(photos);
+        x.ecrire(photos + QStringLiteral("/a.jpg"), "photo");
     };
     test::Dossier reference;
     copie(reference);
@@ -511,6 +516,7 @@ TEST_F(Export, TueAChaqueEtapeDeLaMiseEnPlacePuisRepris) {
             test::lancerProgramme(x.chemin(), {QStringLiteral("--help")});
         EXPECT_EQ(reprise.code, 0);
         const QStringList contenu = test::contenuDossier(x.chemin(), base);
+        EXPECT_EQ(x.lire(photos + QStringLiteral("/a.jpg")), QByteArray("photo"));
         if (contenu == avant) {
             EXPECT_TRUE(reprise.err.contains(QStringLiteral("abandonné")))
                 << reprise.err.toStdString();

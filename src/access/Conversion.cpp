@@ -495,7 +495,11 @@ QStringList reprendreConversions(const QString& dossier) {
     static const QRegularExpression motif(QStringLiteral("^\\.conversion-(.+)-[A-Za-z0-9]{6}$"));
     QStringList lignes;
     const QDir d(dossier);
-    for (platform::TravailAbandonne& t : platform::travauxAbandonnes(dossier, motif)) {
+    // Only our own files: the new database (and what SQLite keeps beside it), the plan.
+    const auto connu = [](const QRegularExpressionMatch&, const QFileInfo& e) {
+        return e.isFile() && (e.fileName().startsWith(kNouvelle) || e.fileName().startsWith(kPlan));
+    };
+    for (platform::TravailAbandonne& t : platform::travauxAbandonnes(dossier, motif, connu)) {
         const QDir travail(t.chemin);
         const auto plan = lirePlan(travail);
         const QString nom = plan ? plan->first : t.nom.captured(1);

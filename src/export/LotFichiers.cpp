@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <vector>
@@ -244,7 +245,22 @@ Bilan LotFichiers::valider() {
 QStringList reprendreExports(const QString& dossier) {
     static const QRegularExpression motif(QStringLiteral("^\\.export-(FCLI|FTEC)-[A-Za-z0-9]{6}$"));
     QStringList lignes;
-    for (platform::TravailAbandonne& t : platform::travauxAbandonnes(dossier, motif)) {
+    // Only our own files: the new export's, and the earlier one's set aside.
+    const auto connu = [](const QRegularExpressionMatch& m, const QFileInfo& e) {
+        const QString prefixe = m.captured(1);
+        if (e.isFile()) {
+            return estAncienExport(e.fileName(), prefixe, {});
+        }
+        if (!e.isDir() || e.fileName() != kAnciens) {
+            return false;
+        }
+        const QStringList anciens =
+            QDir(e.filePath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return std::all_of(anciens.begin(), anciens.end(), [&](const QString& nom) {
+            return estAncienExport(nom, prefixe, ancienFichierExport(prefixe));
+        });
+    };
+    for (platform::TravailAbandonne& t : platform::travauxAbandonnes(dossier, motif, connu)) {
         const QString prefixe = t.nom.captured(1);
         const QString ancien = ancienFichierExport(prefixe);
         const QString quoi = prefixe == QLatin1String("FCLI")

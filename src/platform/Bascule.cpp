@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace platform {
 
@@ -52,8 +53,9 @@ bool TravailAbandonne::supprimer() {
     return QDir(chemin).removeRecursively();
 }
 
-std::vector<TravailAbandonne> travauxAbandonnes(const QString& dossier,
-                                                const QRegularExpression& motif) {
+std::vector<TravailAbandonne> travauxAbandonnes(
+    const QString& dossier, const QRegularExpression& motif,
+    const std::function<bool(const QRegularExpressionMatch&, const QFileInfo&)>& connu) {
     std::vector<TravailAbandonne> travaux;
     const QDir d(dossier);
     const QStringList noms = d.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -63,6 +65,14 @@ std::vector<TravailAbandonne> travauxAbandonnes(const QString& dossier,
             continue;
         }
         const QString chemin = d.filePath(nom);
+        const QFileInfoList entrees = QDir(chemin).entryInfoList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const bool notre = std::all_of(entrees.begin(), entrees.end(), [&](const QFileInfo& e) {
+            return e.fileName().startsWith(kVerrou) || connu(m, e);
+        });
+        if (!notre) {
+            continue;
+        }
         if (auto verrou = verrouiller(chemin)) {
             travaux.push_back({chemin, std::move(m), std::move(verrou)});
         }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QFileInfo>
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -47,10 +49,13 @@ struct TravailAbandonne {
     bool supprimer();
 };
 
-// The work folders of `dossier` whose names match `motif` and whose process
-// has stopped (a running export or conversion in another window is left alone).
-std::vector<TravailAbandonne> travauxAbandonnes(const QString& dossier,
-                                                const QRegularExpression& motif);
+// The work folders of `dossier` whose names match `motif`, every entry of
+// which (the lock aside) is `connu`, and whose process has stopped. A running
+// export or conversion in another window is left alone, and so is a folder of
+// the user's that happens to have such a name.
+std::vector<TravailAbandonne> travauxAbandonnes(
+    const QString& dossier, const QRegularExpression& motif,
+    const std::function<bool(const QRegularExpressionMatch&, const QFileInfo&)>& connu);
 
 // One step of such a change (a rename). Tests set VERIFCLIENTS_ARRET=N in the
 // environment to have the process killed at its Nth step, as a kill or a power
