@@ -12,15 +12,11 @@ namespace exports {
 
 namespace {
 
-// Prints the export's files and closing message, then the records the
-// importer may misread, one line each.
+// Prints the records the importer may misread, one line each, then the
+// export's files and its closing message, last as scripts expect it.
 template <class Export>
 int exporter(app::batch::Contexte& c, const QString& fin, bool fiches, Export exporter) {
     const Bilan bilan = exporter();
-    for (const QString& f : bilan.fichiers) {
-        c.out << QDir::toNativeSeparators(f) << '\n';
-    }
-    c.out << bilan.nbFichiers << fin << '\n';
     if (!bilan.ambigus.isEmpty()) {
         c.out << avertissementAmbigus(bilan.ambigus.size(), fiches) << '\n';
         const QString liste =
@@ -29,6 +25,10 @@ int exporter(app::batch::Contexte& c, const QString& fin, bool fiches, Export ex
             c.out << app::batch::ligneListe(liste, {cle}) << '\n';
         }
     }
+    for (const QString& f : bilan.fichiers) {
+        c.out << QDir::toNativeSeparators(f) << '\n';
+    }
+    c.out << bilan.nbFichiers << fin << '\n';
     return app::batch::kFait;
 }
 
