@@ -12,6 +12,8 @@ mesurer "export clients seul (32767 clients, notes)" "$BUILD/export-seul" "$d" c
 mesurer "export clients seul, fichiers déjà là" "$BUILD/export-seul" "$d" clients
 mesurer "export fiches seul (200000 fiches)" "$BUILD/export-seul" "$d" techniques
 mesurer "export fiches seul, fichiers déjà là" "$BUILD/export-seul" "$d" techniques
+mesurer "compte avant la question, clients" "$BUILD/export-seul" "$d" compte-clients
+mesurer "compte avant la question, fiches" "$BUILD/export-seul" "$d" compte-techniques
 
 d=$(donnees export "${ARGS[@]}")
 mesurer "--export-clients (analyse + export)" "$V" --dossier "$d" --export-clients

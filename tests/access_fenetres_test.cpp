@@ -97,7 +97,7 @@ TEST_F(Demarrage, EchecSignaleEtDossierIntact) {
     messages.repondre(true);
     EXPECT_EQ(acces::convertirAuDemarrage(d.chemin(), messages), acces::Suite::Echec);
     EXPECT_EQ(messages.messages().back().genre, FauxMessages::Message::Genre::Exclamation);
-    EXPECT_TRUE(messages.dernier().contains(QStringLiteral("Compacter et réparer")));
+    EXPECT_TRUE(messages.dernier().contains(QStringLiteral("« Compacter et réparer »")));
     EXPECT_EQ(test::etatDossier(d.chemin()), avant);
 }
 

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTextStream>
 #include <functional>
 #include <limits>
@@ -20,6 +22,7 @@
 #include "store/Schema.h"
 #include "support/Dossier.h"
 #include "support/Jet.h"
+#include "support/Lot.h"
 
 using acces::ErreurAccess;
 using store::Valeur;
@@ -469,16 +472,28 @@ TEST(Jet, FichierEndommageLaisseLeDossierIntact) {
         c.replace(page * kPage + 14, kPage - 14, QByteArray(kPage - 14, octet));
         return c;
     };
+    QFile autre(test::fichierJet(QStringLiteral("nwind.mdb")));
+    ASSERT_TRUE(autre.open(QIODevice::ReadOnly));
+    const QByteArray nwind = autre.readAll();
+    const auto effacer = [](QByteArray c, int page, int taille) {
+        return c.replace(page * taille, taille, QByteArray(taille, '\0'));
+    };
     struct Cas {
         const char* nom;
         QByteArray contenu;
-        bool enCours;  // stops after some tables are written
+        bool enCours;       // stops after some tables are written
+        const char* cause;  // in the message
     };
     const Cas cas[] = {
-        {"tronqué", intact.left(intact.size() * 95 / 100 / kPage * kPage), true},
-        {"lignes de FCONS écrasées", ecraser(257, '\xAB'), true},
-        {"page de mémo effacée", ecraser(100, '\0'), true},
-        {"en-tête seul", intact.left(kPage), false},
+        {"tronqué", intact.left(intact.size() * 95 / 100 / kPage * kPage), true, ""},
+        {"lignes de FCONS écrasées", ecraser(257, '\xAB'), true, ""},
+        {"page de mémo effacée", ecraser(100, '\0'), true, ""},
+        {"en-tête seul", intact.left(kPage), false, ""},
+        // libmdb warns by the million and keeps going.
+        {"tronqué au milieu d'une page", nwind.left(1500000), false, "avertissements"},
+        // Tables the catalogue lists but libmdb cannot see.
+        {"page du catalogue effacée", effacer(intact, 14, kPage), false, "0 entrées lues sur 22"},
+        {"catalogue amputé", effacer(nwind, 22, 2048), false, "84 entrées lues sur 106"},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom);
@@ -493,12 +508,24 @@ TEST(Jet, FichierEndommageLaisseLeDossierIntact) {
         } catch (const ErreurAccess& e) {
             EXPECT_TRUE(e.endommage());
             EXPECT_TRUE(e.message().contains(QStringLiteral("« BdClient.mdb »")));
-            EXPECT_TRUE(e.message().contains(QStringLiteral("Compacter et réparer")))
+            EXPECT_TRUE(e.message().contains(QStringLiteral("Compacter et réparer")) &&
+                        e.message().contains(QString::fromUtf8(c.cause)))
                 << e.message().toStdString();
         }
         EXPECT_EQ(!suivi.faites.empty(), c.enCours);
         EXPECT_EQ(test::etatDossier(d.chemin()), avant);
     }
+    // The reader's warnings were not piled up here.
+    QFile etat(QStringLiteral("/proc/self/status"));
+    ASSERT_TRUE(etat.open(QIODevice::ReadOnly));
+    const QByteArray statut = etat.readAll();
+    const qsizetype pic = statut.indexOf("VmHWM:");
+    ASSERT_GE(pic, 0);
+    EXPECT_LT(statut.mid(pic + 6, statut.indexOf('\n', pic) - pic - 6)
+                  .trimmed()
+                  .split(' ')[0]
+                  .toLongLong(),
+              512 * 1024);
 }
 
 TEST(Jet, OriginalModifiePendantLaConversion) {
@@ -663,6 +690,130 @@ TEST(Jet, VerbeConvertirAccessEchoue) {
     const Sortie s4 = lancer(jet4, true, QStringLiteral("GBK"));
     EXPECT_EQ(s4.code, 0);
     EXPECT_TRUE(s4.err.contains(QStringLiteral("ignorée"))) << s4.err.toStdString();
+
+    // BdClient.mdb converted, then communes.mdb fails: the folder was modified.
+    test::Dossier deux;
+    test::placer(deux, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    deux.ecrire(QStringLiteral("communes.mdb"), d.lire(kBd));
+    const Sortie s2 = lancer(deux, true);
+    EXPECT_EQ(s2.code, 1);
+    EXPECT_FALSE(s2.err.contains(QStringLiteral("n'a pas été modifié"))) << s2.err.toStdString();
+    EXPECT_TRUE(
+        s2.err.contains(QStringLiteral("« BdClient.mdb » a été converti (original "
+                                       "conservé sous « BdClient.access.mdb »)")));
+    EXPECT_TRUE(s2.err.contains(QStringLiteral("« communes.mdb » est resté tel qu'il était")));
+    EXPECT_EQ(deux.lire(QStringLiteral("communes.mdb")), d.lire(kBd));
+}
+
+// A folder where nothing can be written is named as the cause, before any
+// reading (run as an ordinary user: permissions do not stop root).
+TEST_F(Jet, DossierEnLectureSeule) {
+    test::Dossier d;
+    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    QFile::setPermissions(d.chemin(),
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    const auto avant = test::etatDossier(d.chemin());
+    QProcess p;
+    if (geteuid() == 0) {
+        p.setChildProcessModifier([] {
+            if (setgid(65534) != 0 || setuid(65534) != 0) {
+                _exit(99);
+            }
+        });
+    }
+    p.start(QStringLiteral(VERIF_BIN_DIR "/verifclients"),
+            {QStringLiteral("--dossier"), d.chemin(), QStringLiteral("--convertir-access"),
+             QStringLiteral("--oui")});
+    p.waitForFinished();
+    QFile::setPermissions(d.chemin(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    if (p.exitCode() == 99 || err.contains(QStringLiteral("n'existe pas"))) {
+        GTEST_SKIP() << "aucun utilisateur sans droits ne peut lancer le programme ici";
+    }
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("impossible d'écrire dans le dossier")) &&
+                err.contains(QStringLiteral("écriture interdite")))
+        << err.toStdString();
+    EXPECT_FALSE(err.contains(QStringLiteral(".part"))) << err.toStdString();
+    EXPECT_EQ(test::etatDossier(d.chemin()), avant);
+}
+
+// A kill at each step of the swap, then any start: BdClient.mdb is the
+// original or the converted base, never missing; the user's own
+// "BdClient.mdb.part" is never touched.
+TEST_F(Jet, TueAChaqueEtapePuisRepris) {
+    const QString photos = QStringLiteral(".conversion-BdClient.mdb-Photos");
+    const auto preparer = [&](const test::Dossier& x) {
+        test::placer(x, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+        x.ecrire(QStringLiteral("BdClient.mdb.part"), "à moi");
+        // A folder of the user's that happens to be named like ours.
+        QDir(x.chemin()).mkdir(photos);
+        x.ecrire(photos + QStringLiteral("/a.jpg"), "photo");
+    };
+    test::Dossier d;
+    preparer(d);
+    const QStringList avant = test::contenuDossier(d.chemin());
+    const QString original = avant[1].section(u' ', 1);
+    int tues = 0;
+    for (int etape = 1;; ++etape) {
+        SCOPED_TRACE(etape);
+        test::Dossier x;
+        preparer(x);
+        const QStringList oui = {QStringLiteral("--convertir-access"), QStringLiteral("--oui")};
+        if (test::lancerProgramme(x.chemin(), oui, etape).code != -1) {
+            EXPECT_EQ(x.lire(QStringLiteral("BdClient.mdb.part")), QByteArray("à moi"));
+            break;
+        }
+        ++tues;
+        const test::SortieLot reprise =
+            test::lancerProgramme(x.chemin(), {QStringLiteral("--convertir-access")});
+        const QStringList apres = test::contenuDossier(x.chemin());
+        if (apres == avant) {
+            EXPECT_TRUE(reprise.err.contains(QStringLiteral("abandonnée")))
+                << reprise.err.toStdString();
+            continue;
+        }
+        EXPECT_TRUE(reprise.err.contains(QStringLiteral("terminée"))) << reprise.err.toStdString();
+        ASSERT_EQ(apres.size(), 4);
+        EXPECT_EQ(apres[0], avant[0]);
+        EXPECT_EQ(apres[1], QStringLiteral("BdClient.access.mdb ") + original);
+        EXPECT_EQ(apres[3], avant[2]);
+        EXPECT_EQ(x.lire(photos + QStringLiteral("/a.jpg")), QByteArray("photo"));
+        comparer(lireReference(QStringLiteral("synthetic_salon_jet4")), lireBase(x.chemin(kBd)));
+    }
+    // The plan written, the original moved aside, the new base moved in.
+    EXPECT_EQ(tues, 3);
+}
+
+// A forgotten folder after --dossier and an unknown code page are usage
+// errors (exit 2), said even on a machine without a display.
+TEST(LigneDeCommande, ErreursDUsage) {
+    struct Cas {
+        QStringList arguments;
+        const char* message;
+    };
+    const Cas cas[] = {
+        {{QStringLiteral("--dossier")}, "--dossier attend"},
+        {{QStringLiteral("--dossier"), QString()}, "--dossier attend"},
+        {{QStringLiteral("--dossier"), QStringLiteral("--analyse-clients")}, "--dossier attend"},
+        {{QStringLiteral("--convertir-access"), QStringLiteral("--page-code"),
+          QStringLiteral("XYZ-42")},
+         "« XYZ-42 » est inconnue"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            env.remove(QString::fromLatin1(variable));
+        }
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(VERIF_BIN_DIR "/verifclients"), c.arguments);
+        p.waitForFinished();
+        EXPECT_EQ(p.exitCode(), 2);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_TRUE(err.contains(QString::fromUtf8(c.message))) << err.toStdString();
+    }
 }
 
 // Every verb that opens the databases refuses an Access file before touching

@@ -115,10 +115,24 @@ TEST_F(ExportFenetre, TextesDeConfirmation) {
         EXPECT_EQ(exports::confirmationClients(c.lignes, c.total), c.clients);
         EXPECT_EQ(exports::confirmationTechniques(c.lignes, c.total), c.techniques);
     }
+    // Then the lines the importer may misread.
+    EXPECT_EQ(exports::confirmationClients(5, 120, 2),
+              cas[2].clients + QStringLiteral("\r\nAttention : 2 clients ont dans une valeur un "
+                                              "« ; » ou un retour à la ligne isolé : TRELLINAX "
+                                              "PRO risque de mal lire leur ligne."));
+    EXPECT_EQ(exports::confirmationTechniques(0, 0, 1),
+              cas[0].techniques + QStringLiteral("\r\nAttention : 1 fiche technique a dans une "
+                                                 "valeur un « ; » ou un retour à la ligne isolé : "
+                                                 "TRELLINAX PRO risque de mal lire sa ligne."));
 }
 
 TEST_F(ExportFenetre, ClientsOuiAvecProgressionPuisNon) {
     base(1601, 0);
+    // A3's ";" is counted in the question, not that of A2, which is left out.
+    {
+        store::Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")));
+        cn.executer(QStringLiteral("UPDATE FCLI SET Nom = 'a;b' WHERE Code IN ('A2', 'A3')"));
+    }
     d.ecrire(QStringLiteral("FCLI_9.txt"), "ancien");
     vars.NbCli = 1601;
     app::Form1 f(vars, messages);
@@ -140,7 +154,7 @@ TEST_F(ExportFenetre, ClientsOuiAvecProgressionPuisNon) {
     const auto& m = messages.messages();
     ASSERT_EQ(m.size(), 2u);
     EXPECT_EQ(m[0].genre, test::FauxMessages::Message::Genre::Question);
-    EXPECT_EQ(m[0].texte, exports::confirmationClients(1, 1601));
+    EXPECT_EQ(m[0].texte, exports::confirmationClients(1, 1601, 1));
     EXPECT_EQ(m[1].genre, test::FauxMessages::Message::Genre::Information);
     EXPECT_EQ(m[1].texte, QStringLiteral("3 Fichier(s) CSV créé(s)."));
     // Frame6 stays while the closing message is open, then goes.
@@ -156,7 +170,7 @@ TEST_F(ExportFenetre, ClientsOuiAvecProgressionPuisNon) {
     // 1600 clients: the third file holds the header only; A2 is left out.
     EXPECT_EQ(lignesDe(d.lire(QStringLiteral("FCLI_3.txt"))).size(), 1);
     EXPECT_FALSE(lignesDe(d.lire(QStringLiteral("FCLI_1.txt")))
-                     .contains(QStringLiteral("2;A2;;NOM") + QString(20, u';')));
+                     .contains(QStringLiteral("2;A2;;a;b") + QString(20, u';')));
     EXPECT_FALSE(d.existe(QStringLiteral("FCLI_9.txt")));
 
     // No: nothing is written, nothing more is said.

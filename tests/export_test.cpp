@@ -290,6 +290,56 @@ TEST_F(Export, ClientsEtFichesLaissesDeCote) {
               (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("5")}));
 }
 
+// Values the importer may misread are written unchanged, and counted alike
+// by the export and before it; the batch lists them.
+TEST_F(Export, ValeursMalLuesComptees) {
+    {
+        store::Connexion cn = d.creerBase();
+        struct Cas {
+            const char* code;
+            const char* colonne;
+            const char16_t* valeur;
+        };
+        for (const Cas& c :
+             {Cas{"A1", "Adresse", u"3; rue"}, Cas{"A2", "Nom", u"X\nY"},
+              Cas{"A3", "Adresse", u"a\r\nb"}, Cas{"A4", "Nom", u"A4"}, Cas{"A5", "Nom", u"A5"},
+              Cas{"A6", "Email", u"a\r"}, Cas{"A7", "Nom", u"x;y"}}) {
+            test::inserer(cn, QStringLiteral("FCLI"),
+                          {{QStringLiteral("Code"), QString::fromLatin1(c.code)},
+                           {QString::fromLatin1(c.colonne), QString::fromUtf16(c.valeur)}});
+        }
+        for (const char16_t* tech : {u"a;b", u"", u"", u"ok"}) {
+            test::inserer(cn, QStringLiteral("FTEC"),
+                          {{QStringLiteral("Tech"), QString::fromUtf16(tech)},
+                           {QStringLiteral("Famille"), QStringLiteral("COUPE")}});
+        }
+        cn.executer(
+            QStringLiteral("UPDATE FTEC SET \"Numéro\" = rowid, \"Mémo\" = CASE rowid "
+                           "WHEN 2 THEN 'x;y' || char(13, 10) || 'z' WHEN 3 THEN 'x' || "
+                           "char(10) || 'y' END"));
+    }
+    // A ";" in the note, its last value, is harmless; a lone CR is not.
+    d.ecrire(QStringLiteral("CliA4.RTF"), "{\\rtf1 a;b\\par c}");
+    d.ecrire(QStringLiteral("CliA5.RTF"), "{\\rtf1 a\\u13?b}");
+    const QSet<QString> exclus = {QStringLiteral("A7")};
+    const QStringList clients = {QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("A5"),
+                                 QStringLiteral("A6")};
+    EXPECT_EQ(exports::ClientsAmbigus(d.chemin(), exclus), clients);
+    EXPECT_EQ(exports::ExportClients(d.chemin(), exclus).ambigus, clients);
+    EXPECT_TRUE(lignesDe(d.lire(QStringLiteral("FCLI_1.txt"))).join(u'|').contains(u"3; rue"));
+    const QStringList fiches = {QStringLiteral("1"), QStringLiteral("3")};
+    EXPECT_EQ(exports::FichesAmbigues(d.chemin(), {}), fiches);
+    EXPECT_EQ(exports::FichesAmbigues(d.chemin(), {1}), QStringList{QStringLiteral("3")});
+
+    const test::SortieLot r = test::lancerLot(d.chemin(), {QStringLiteral("--export-techniques")});
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral("Attention : 2 fiches techniques ont dans une valeur un « ; » ou un retour "
+                       "à la ligne isolé : TRELLINAX PRO risque de mal lire leur ligne.\n"
+                       "FicheAmbigue\t1\nFicheAmbigue\t3\n")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("\n1 Fichier(s) CSV Tecnique créé(s).\n")));
+}
+
 // ------------------------------------------------------ earlier output
 
 TEST_F(Export, SeulsLesAnciensExportsSontRemplaces) {
@@ -420,6 +470,65 @@ TEST_F(Export, DossierEnLectureSeule) {
     }
     QFile::setPermissions(d.chemin(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(d.lire(QStringLiteral("FTEC_1.txt")), QByteArray("ancien 1"));
+}
+
+// A kill at each step of the final swap, then any start: the folder holds
+// exactly the earlier export or exactly the new one, says which, and keeps no
+// work folder; the user's own files are never touched.
+TEST_F(Export, TueAChaqueEtapeDeLaMiseEnPlacePuisRepris) {
+    {
+        store::Connexion cn = d.creerBase();
+        remplir(cn, QStringLiteral("FTEC"), 801);
+    }
+    for (const char* nom : {"FTEC_1.txt", "FTEC_2.txt", "FTEC_3.txt", "FTEC_notes.ods"}) {
+        d.ecrire(QString::fromLatin1(nom), nom);
+    }
+    // A folder of the user's that happens to be named like ours.
+    const QString photos = QStringLiteral(".export-FTEC-Photos");
+    QDir(d.chemin()).mkdir(photos);
+    // The sheet analysis tidies the database: only the other files are compared.
+    const QStringList base = {QStringLiteral("BdClient.mdb")};
+    const QStringList avant = test::contenuDossier(d.chemin(), base);
+    const auto copie = [&](const test::Dossier& x) {
+        for (const QString& nom : QDir(d.chemin()).entryList(QDir::Files)) {
+            x.ecrire(nom, d.lire(nom));
+        }
+        QDir(x.chemin()).mkdir(photos);
+        x.ecrire(photos + QStringLiteral("/a.jpg"), "photo");
+    };
+    test::Dossier reference;
+    copie(reference);
+    ASSERT_EQ(
+        test::lancerProgramme(reference.chemin(), {QStringLiteral("--export-techniques")}).code, 0);
+    const QStringList apres = test::contenuDossier(reference.chemin(), base);
+    ASSERT_NE(apres, avant);
+
+    int tues = 0;
+    for (int etape = 1;; ++etape) {
+        SCOPED_TRACE(etape);
+        test::Dossier x;
+        copie(x);
+        if (test::lancerProgramme(x.chemin(), {QStringLiteral("--export-techniques")}, etape)
+                .code != -1) {
+            break;
+        }
+        ++tues;
+        const test::SortieLot reprise =
+            test::lancerProgramme(x.chemin(), {QStringLiteral("--help")});
+        EXPECT_EQ(reprise.code, 0);
+        const QStringList contenu = test::contenuDossier(x.chemin(), base);
+        EXPECT_EQ(x.lire(photos + QStringLiteral("/a.jpg")), QByteArray("photo"));
+        if (contenu == avant) {
+            EXPECT_TRUE(reprise.err.contains(QStringLiteral("abandonné")))
+                << reprise.err.toStdString();
+        } else {
+            EXPECT_EQ(contenu.join(u'\n').toStdString(), apres.join(u'\n').toStdString());
+            EXPECT_TRUE(reprise.err.contains(QStringLiteral("terminée")))
+                << reprise.err.toStdString();
+        }
+    }
+    // Into the work folder, then the earlier files aside, then the new ones in.
+    EXPECT_EQ(tues, 1 + 3 + 2);
 }
 
 // ---------------------------------------------------------------- batch mode

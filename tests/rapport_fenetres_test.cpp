@@ -391,7 +391,23 @@ TEST(RapportDocument, Phrases) {
          {QStringLiteral("1 200 clients jugés sur 13 champs : aucun n'est en erreur."),
           QStringLiteral("3 400 fiches techniques : toutes ont une famille ; aucun mémo ne "
                          "dépasse 500 caractères."),
-          QStringLiteral("Aucun : tous les clients seront importés.")}},
+          QStringLiteral("Aucun : tous les clients seront importés."),
+          QStringLiteral("Lignes que TRELLINAX PRO risque de mal lire (0) Aucune : aucune valeur "
+                         "exportée ne contient de « ; » ni de retour à la ligne isolé.")}},
+        {"lignes mal lues",
+         [] {
+             rapport::Chiffres c = chiffresDe(8, 0, 10, 0);
+             c.clientsAmbigus = {{QStringLiteral("C7"), QStringLiteral("NOM Prénom")}};
+             c.fichesAmbigues = {{QStringLiteral("4"), QStringLiteral("C1")},
+                                 {QStringLiteral("9"), QStringLiteral("C2")}};
+             return c;
+         }(),
+         {QStringLiteral("Lignes que TRELLINAX PRO risque de mal lire (3)"),
+          QStringLiteral("Attention : 1 client a dans une valeur un « ; » ou un retour à la ligne "
+                         "isolé : TRELLINAX PRO risque de mal lire sa ligne."),
+          QStringLiteral("Code Client C7 NOM Prénom"),
+          QStringLiteral("Attention : 2 fiches techniques ont"),
+          QStringLiteral("N° fiche Code client 4 C1 9 C2")}},
         {"plusieurs",
          chiffresDe(8, 3, 10, 4),
          {QStringLiteral("3 sont en erreur (37,5 %) : ils ne seront pas importés"),

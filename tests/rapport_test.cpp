@@ -43,6 +43,14 @@ protected:
 // Every figure of the small salon, read from the database and the folder.
 TEST_F(Rapport, ChiffresDuSalon) {
     test::remplirSalon(d);
+    // A ";" the importer may misread: counted only in what an export would write.
+    {
+        store::Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")));
+        cn.executer(
+            QStringLiteral("UPDATE FCLI SET Coiffeur = 'Julie; Marc' WHERE Code IN "
+                           "('A1', 'A2'); UPDATE FTEC SET Tech = 'a;b' WHERE \"Numéro\" "
+                           "IN (1, 2)"));
+    }
     d.ecrire(QStringLiteral("FCLI_1.txt"), test::fichierExport({"1;A1", "5;A5"}));
     d.ecrire(QStringLiteral("FCLI_2.txt"), test::fichierExport({}));
     d.ecrire(QStringLiteral("FCLI_10.txt"), test::fichierExport({"9;A9"}));
@@ -109,6 +117,12 @@ TEST_F(Rapport, ChiffresDuSalon) {
     EXPECT_EQ(c.nbSansFamille, 2);
     EXPECT_EQ(c.nbMemosLongs, 2);
     EXPECT_EQ(c.nbFichesExportables(), 3);
+
+    ASSERT_EQ(c.clientsAmbigus.size(), 1u);
+    EXPECT_EQ(c.clientsAmbigus[0].cle + u' ' + c.clientsAmbigus[0].nom,
+              QStringLiteral("A1 DURAND Anne"));
+    ASSERT_EQ(c.fichesAmbigues.size(), 1u);
+    EXPECT_EQ(c.fichesAmbigues[0].cle, QStringLiteral("1"));
 
     // Export files in their number's order, data lines counted.
     QStringList fichiers;

@@ -7,10 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "access/Erreur.h"
 #include "access/Protocole.h"
+#include "platform/Bascule.h"
 #include "platform/Fichiers.h"
 #include "store/Connexion.h"
 #include "store/Erreur.h"
@@ -22,6 +25,11 @@ namespace {
 // The reader writes a line at least every tenth of a second while it copies
 // rows; this long a silence means it is stuck on a damaged file.
 constexpr int kSilenceMaxMs = 120000;
+// libmdb warns on its error output about what it cannot make sense of; a sound
+// file gives no warning at all, a damaged one may give millions.
+constexpr qint64 kAvertissementsMax = 64 * 1024;
+// What is kept of the reader's error output, for the message.
+constexpr qsizetype kFinErreurs = 4096;
 
 const QStringList& basesDuSysteme() {
     static const QStringList noms = {QStringLiteral("BdClient.mdb"),
@@ -66,27 +74,40 @@ Empreinte empreinte(const QString& chemin, Observateur& observateur, QFile* copi
     return {taille, h.result().toHex()};
 }
 
-// Removes the part file and whatever SQLite left beside it, unless kept.
-class PartProvisoire {
-public:
-    explicit PartProvisoire(QString chemin) : m_chemin(std::move(chemin)) { effacer(); }
-    ~PartProvisoire() {
-        if (!m_garder) {
-            effacer();
-        }
-    }
-    const QString& chemin() const { return m_chemin; }
-    void garder() { m_garder = true; }
-    void effacer() const {
-        for (const char* suffixe : {"", "-journal", "-wal", "-shm"}) {
-            QFile::remove(m_chemin + QLatin1String(suffixe));
-        }
-    }
+// In the work folder: the converted database, then the plan of the swap.
+const QString kNouvelle = QStringLiteral("nouvelle.sqlite");
+const QString kPlan = QStringLiteral("plan");
 
-private:
-    QString m_chemin;
-    bool m_garder = false;
-};
+QString natif(const QString& chemin) {
+    return QDir::toNativeSeparators(chemin);
+}
+
+// The original's name and its backup's, one a line: written (whole, by a
+// rename) just before the original moves, so a start after a kill knows
+// what to complete.
+bool ecrirePlan(const QDir& travail, const QString& nom, const QString& sauvegarde) {
+    const QString provisoire = travail.filePath(kPlan + QStringLiteral(".tmp"));
+    QFile f(provisoire);
+    if (!f.open(QIODevice::WriteOnly) || f.write((nom + u'\n' + sauvegarde + u'\n').toUtf8()) < 0 ||
+        !f.flush()) {
+        return false;
+    }
+    f.close();
+    platform::etapeBascule();
+    return QFile::rename(provisoire, travail.filePath(kPlan));
+}
+
+std::optional<std::pair<QString, QString>> lirePlan(const QDir& travail) {
+    QFile f(travail.filePath(kPlan));
+    if (!f.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QStringList lignes = QString::fromUtf8(f.readAll()).split(u'\n');
+    if (lignes.size() < 2 || lignes[0].isEmpty() || lignes[1].isEmpty()) {
+        return std::nullopt;
+    }
+    return std::make_pair(lignes[0], lignes[1]);
+}
 
 QString nomAffiche(const QString& chemin) {
     return QFileInfo(chemin).fileName();
@@ -97,7 +118,8 @@ class Lecture {
 public:
     Lecture(Observateur& observateur, Resultat& resultat) : m_obs(observateur), m_res(resultat) {}
 
-    void lancer(const QString& programme, const QStringList& arguments) {
+    // `secondes`: the time the reading may take, the reader's own bound.
+    void lancer(const QString& programme, const QStringList& arguments, qint64 secondes) {
         QProcess p;
         p.setProgram(programme);
         p.setArguments(arguments);
@@ -107,8 +129,15 @@ public:
                 QStringLiteral("le programme de conversion « %1 » ne démarre pas (%2)")
                     .arg(QFileInfo(programme).fileName(), p.errorString()));
         }
+        const auto arreter = [&](const QString& raison) {
+            p.kill();
+            p.waitForFinished();
+            throw ErreurAccess(raison + dernierAvertissement(), ErreurAccess::Genre::Endommage);
+        };
         QElapsedTimer silence;
         silence.start();
+        QElapsedTimer duree;
+        duree.start();
         for (;;) {
             p.waitForReadyRead(100);
             m_obs.attente();
@@ -116,29 +145,37 @@ public:
                 traiter(QString::fromUtf8(p.readLine()));
                 silence.restart();
             }
+            // Read as it comes: left in the pipe, it would fill our memory.
+            lireErreurs(p);
             if (p.state() == QProcess::NotRunning) {
                 break;
             }
+            if (m_octetsErreurs > kAvertissementsMax) {
+                arreter(QStringLiteral("la lecture ne donne que des avertissements"));
+            }
             if (silence.elapsed() > kSilenceMaxMs) {
-                p.kill();
-                p.waitForFinished();
-                throw ErreurAccess(QStringLiteral("la lecture ne progresse plus"),
-                                   ErreurAccess::Genre::Endommage);
+                arreter(QStringLiteral("la lecture ne progresse plus"));
+            }
+            if (duree.elapsed() > secondes * 1000) {
+                arreter(QStringLiteral("la lecture dure plus de %1 secondes").arg(secondes));
             }
         }
         while (p.canReadLine() || p.bytesAvailable() > 0) {
             traiter(QString::fromUtf8(p.readLine()));
         }
+        lireErreurs(p);
         if (!m_erreur.isEmpty()) {
             throw ErreurAccess(m_erreur, m_genreErreur);
         }
         if (p.exitStatus() != QProcess::NormalExit) {
-            throw ErreurAccess(QStringLiteral("la lecture s'est arrêtée brutalement"),
-                               ErreurAccess::Genre::Endommage);
+            throw ErreurAccess(
+                QStringLiteral("la lecture s'est arrêtée brutalement") + dernierAvertissement(),
+                ErreurAccess::Genre::Endommage);
         }
         if (p.exitCode() != 0 || !m_fini) {
             throw ErreurAccess(QStringLiteral("le programme de conversion s'est arrêté (code %1)")
-                                   .arg(p.exitCode()));
+                                   .arg(p.exitCode()) +
+                               dernierAvertissement());
         }
     }
 
@@ -178,6 +215,25 @@ private:
         }
     }
 
+    void lireErreurs(QProcess& p) {
+        const QByteArray lu = p.readAllStandardError();
+        m_octetsErreurs += lu.size();
+        m_finErreurs += lu;
+        if (m_finErreurs.size() > kFinErreurs) {
+            m_finErreurs.remove(0, m_finErreurs.size() - kFinErreurs);
+        }
+    }
+
+    // " (dernier avertissement : « … »)", or nothing when the reader said nothing.
+    QString dernierAvertissement() const {
+        const QList<QByteArray> lignes = m_finErreurs.trimmed().split('\n');
+        const QString derniere = QString::fromUtf8(lignes.back()).trimmed().left(200);
+        if (derniere.isEmpty()) {
+            return {};
+        }
+        return QStringLiteral(" (dernier avertissement : « %1 »)").arg(derniere);
+    }
+
     TableConvertie* table(const QString& index) {
         bool ok = false;
         const int i = index.toInt(&ok);
@@ -192,6 +248,8 @@ private:
     bool m_fini = false;
     QString m_erreur;
     ErreurAccess::Genre m_genreErreur = ErreurAccess::Genre::Autre;
+    qint64 m_octetsErreurs = 0;
+    QByteArray m_finErreurs;
 };
 
 // The new file must hold every table as announced, column for column and row
@@ -232,12 +290,10 @@ QString messageEchec(const QString& nom, const ErreurAccess& e) {
     if (e.endommage()) {
         return QStringLiteral(
                    "La base « %1 » semble endommagée : %2.\nOuvrez-la dans Microsoft Access et "
-                   "lancez « Compacter et réparer », puis recommencez.\nLe dossier n'a pas été "
-                   "modifié.")
+                   "lancez « Compacter et réparer », puis recommencez.")
             .arg(nom, e.message());
     }
-    return QStringLiteral("La conversion de « %1 » a échoué : %2.\nLe dossier n'a pas été modifié.")
-        .arg(nom, e.message());
+    return QStringLiteral("La conversion de « %1 » a échoué : %2.").arg(nom, e.message());
 }
 
 }  // namespace
@@ -327,6 +383,15 @@ Resultat convertir(const FichierAccess& fichier, const Options& options, Observa
                                               "à côté de verifclients")
                                    .arg(QFileInfo(programme).fileName()));
         }
+        // The new database is written in a work folder of our own beside the
+        // original: no name of the user's can be met, and a folder where
+        // nothing can be written is said before any reading.
+        const QString dossier = QFileInfo(original).absolutePath();
+        platform::DossierTravail travail(dossier, QStringLiteral(".conversion-%1-XXXXXX").arg(nom));
+        if (!travail.valide()) {
+            throw ErreurAccess(QStringLiteral("impossible d'écrire dans le dossier « %1 » (%2)")
+                                   .arg(natif(dossier), travail.raison()));
+        }
         // The reader works on a read-only copy: the original is never opened
         // by anything but this reading.
         observateur.etape(QStringLiteral("Copie de l'original…"));
@@ -353,9 +418,9 @@ Resultat convertir(const FichierAccess& fichier, const Options& options, Observa
             throw ErreurAccess(QStringLiteral("la copie de « %1 » diffère de l'original").arg(nom));
         }
 
-        PartProvisoire part(original + QStringLiteral(".part"));
+        const QString nouvelle = travail.chemin(kNouvelle);
         QStringList arguments = {QStringLiteral("--source"), instantane,
-                                 QStringLiteral("--sortie"), part.chemin(),
+                                 QStringLiteral("--sortie"), nouvelle,
                                  QStringLiteral("--nom"),    nom,
                                  QStringLiteral("--taille"), QString::number(avant.taille),
                                  QStringLiteral("--sha256"), QString::fromLatin1(avant.sha256)};
@@ -363,11 +428,12 @@ Resultat convertir(const FichierAccess& fichier, const Options& options, Observa
             arguments << QStringLiteral("--page-code") << options.pageCode;
         }
         observateur.etape(QStringLiteral("Lecture des tables…"));
-        Lecture(observateur, resultat).lancer(programme, arguments);
+        Lecture(observateur, resultat)
+            .lancer(programme, arguments, protocole::dureeMax(avant.taille));
 
         observateur.etape(QStringLiteral("Vérification de la base convertie…"));
         try {
-            verifier(part.chemin(), resultat);
+            verifier(nouvelle, resultat);
         } catch (const store::ErreurStore& e) {
             throw ErreurAccess(e.message());
         }
@@ -379,22 +445,91 @@ Resultat convertir(const FichierAccess& fichier, const Options& options, Observa
         }
 
         resultat.sauvegarde = nomSauvegarde(original);
+        const QDir dossierTravail(travail.chemin());
+        if (!ecrirePlan(dossierTravail, nom, nomAffiche(resultat.sauvegarde))) {
+            throw ErreurAccess(
+                QStringLiteral("impossible d'écrire dans « %1 »").arg(natif(travail.chemin())));
+        }
+        platform::etapeBascule();
         if (!QFile::rename(original, resultat.sauvegarde)) {
+            QFile::remove(dossierTravail.filePath(kPlan));
             throw ErreurAccess(QStringLiteral("impossible de renommer « %1 » en « %2 »")
                                    .arg(nom, nomAffiche(resultat.sauvegarde)));
         }
-        if (!QFile::rename(part.chemin(), original)) {
-            QFile::rename(resultat.sauvegarde, original);
+        platform::etapeBascule();
+        if (!QFile::rename(nouvelle, original)) {
+            if (!QFile::rename(resultat.sauvegarde, original)) {
+                // The next start puts the new database in place.
+                travail.garder();
+                throw ErreurAccess(
+                    QStringLiteral("impossible de mettre la base convertie à la place de « %1 » ; "
+                                   "l'original est sous « %2 », la base convertie dans « %3 »")
+                        .arg(nom, nomAffiche(resultat.sauvegarde), natif(travail.chemin())));
+            }
+            QFile::remove(dossierTravail.filePath(kPlan));
             throw ErreurAccess(
                 QStringLiteral("impossible de mettre la base convertie à la place de « %1 »")
                     .arg(nom));
         }
-        part.garder();
         resultat.fichier = original;
         return resultat;
     } catch (const ErreurAccess& e) {
         throw ErreurAccess(messageEchec(nom, e), e.genre());
     }
+}
+
+QString conclusionEchec(const FichierAccess& echoue, const std::vector<Resultat>& faits) {
+    if (faits.empty()) {
+        return QStringLiteral("Le dossier n'a pas été modifié.");
+    }
+    QStringList convertis;
+    for (const Resultat& r : faits) {
+        convertis << QStringLiteral("« %1 » a été converti (original conservé sous « %2 »)")
+                         .arg(nomAffiche(r.fichier), nomAffiche(r.sauvegarde));
+    }
+    return convertis.join(QStringLiteral(" ; ")) +
+           QStringLiteral(" ; « %1 » est resté tel qu'il était.").arg(echoue.nom);
+}
+
+QStringList reprendreConversions(const QString& dossier) {
+    static const QRegularExpression motif(QStringLiteral("^\\.conversion-(.+)-[A-Za-z0-9]{6}$"));
+    QStringList lignes;
+    const QDir d(dossier);
+    // Only our own files: the new database (and what SQLite keeps beside it), the plan.
+    const auto connu = [](const QRegularExpressionMatch&, const QFileInfo& e) {
+        return e.isFile() && (e.fileName().startsWith(kNouvelle) || e.fileName().startsWith(kPlan));
+    };
+    for (platform::TravailAbandonne& t : platform::travauxAbandonnes(dossier, motif, connu)) {
+        const QDir travail(t.chemin);
+        const auto plan = lirePlan(travail);
+        const QString nom = plan ? plan->first : t.nom.captured(1);
+        const bool nouvelle = travail.exists(kNouvelle);
+        // Before the plan, and while the original has not moved, nothing was replaced.
+        if (!plan || (nouvelle && !QFileInfo::exists(d.filePath(plan->second)))) {
+            if (t.supprimer()) {
+                lignes << QStringLiteral(
+                              "La conversion de « %1 » avait été interrompue : elle a été "
+                              "abandonnée, « %1 » est resté tel qu'il était.")
+                              .arg(nom);
+            }
+            continue;
+        }
+        if (nouvelle && (QFileInfo::exists(d.filePath(nom)) ||
+                         !QFile::rename(travail.filePath(kNouvelle), d.filePath(nom)))) {
+            lignes << QStringLiteral(
+                          "La conversion de « %1 » avait été interrompue et n'a pas pu être "
+                          "terminée : l'original est sous « %2 », la base convertie dans « %3 ».")
+                          .arg(nom, plan->second, natif(travail.filePath(kNouvelle)));
+            continue;
+        }
+        t.supprimer();
+        lignes << QStringLiteral(
+                      "La conversion de « %1 » avait été interrompue au moment de remplacer la "
+                      "base : elle a été terminée, « %1 » est la base convertie et l'original "
+                      "est conservé sous « %2 ».")
+                      .arg(nom, plan->second);
+    }
+    return lignes;
 }
 
 }  // namespace acces

@@ -71,11 +71,23 @@ struct Options {
 // - the original is only read, through a read-only snapshot, and its size and
 //   SHA-256 must be the same before and after;
 // - the reader program (a child process, so that a damaged file cannot bring
-//   down the caller) writes "<name>.part" in one transaction;
+//   down the caller) writes the new file in a hidden work folder beside the
+//   original, in one transaction;
 // - the new file is checked (columns, row counts), the original renamed to
 //   nomSauvegarde(), and only then the new file takes the original's name.
-// Any failure leaves the folder as it was and throws ErreurAccess.
+//   A kill between the two renames is completed by reprendreConversions().
+// Any failure leaves the file as it was and throws ErreurAccess, whose message
+// says why; conclusionEchec() says what the run had done before it.
 Resultat convertir(const FichierAccess& fichier, const Options& options, Observateur& observateur);
+
+// The last sentence of a failed run: the folder unchanged, or which files of
+// the run (`faits`) were converted before `echoue` failed.
+QString conclusionEchec(const FichierAccess& echoue, const std::vector<Resultat>& faits);
+
+// Completes or drops what conversions stopped by a kill left in the folder:
+// once the original has moved aside, the new file takes its name; before,
+// nothing was replaced and the work is dropped. One French line for each.
+QStringList reprendreConversions(const QString& dossier);
 
 // The program that reads Access files, installed beside verifclients.
 QString nomLecteur();

@@ -20,6 +20,12 @@ QString cite(const QString& nom) {
     return QStringLiteral("«\u00A0%1\u00A0»").arg(nom);
 }
 
+// The same for the guillemets of a message written by the core.
+QString insecables(QString texte) {
+    return texte.replace(QStringLiteral("« "), QStringLiteral("«\u00A0"))
+        .replace(QStringLiteral(" »"), QStringLiteral("\u00A0»"));
+}
+
 QString enumerer(const QStringList& noms) {
     if (noms.size() < 2) {
         return noms.join(QString());
@@ -155,6 +161,7 @@ Suite convertirAuDemarrage(const QString& dossier, app::Messages& messages, QWid
         return Suite::Abandon;
     }
     QStringList faits;
+    std::vector<Resultat> resultats;
     qint64 remplaces = 0;
     for (const FichierAccess& f : fichiers) {
         DialogueConversion dialogue(f, parent);
@@ -169,10 +176,11 @@ Suite convertirAuDemarrage(const QString& dossier, app::Messages& messages, QWid
                          .arg(r.lignes)
                          .arg(cite(QFileInfo(r.sauvegarde).fileName()));
             remplaces += r.remplaces;
+            resultats.push_back(r);
         } catch (const ErreurAccess& e) {
             dialogue.terminer();
             dialogue.close();
-            messages.exclamation(e.message());
+            messages.exclamation(insecables(e.message() + u'\n' + conclusionEchec(f, resultats)));
             return Suite::Echec;
         }
     }

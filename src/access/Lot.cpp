@@ -70,6 +70,7 @@ int convertirAccess(app::batch::Contexte& c) {
     }
     Options options;
     options.pageCode = c.commande.pageCode;
+    std::vector<Resultat> faits;
     for (const FichierAccess& f : fichiers) {
         c.out << QStringLiteral("Conversion de %1 (Microsoft Access, %2)\n").arg(f.nom, f.version);
         c.out.flush();
@@ -94,8 +95,9 @@ int convertirAccess(app::batch::Contexte& c) {
                              "remplacés par « \uFFFD ».\n")
                              .arg(r.remplaces);
             }
+            faits.push_back(r);
         } catch (const ErreurAccess& e) {
-            c.err << e.message() << "\n";
+            c.err << e.message() << "\n" << conclusionEchec(f, faits) << "\n";
             return app::batch::kEchec;
         }
     }

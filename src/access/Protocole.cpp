@@ -51,4 +51,9 @@ Message lire(QStringView ligne) {
     return m;
 }
 
+qint64 dureeMax(qint64 octets) {
+    // A minute, and a second a megabyte: sound files go at tens of megabytes a second.
+    return 60 + octets / (1 << 20);
+}
+
 }  // namespace acces::protocole

@@ -23,6 +23,12 @@ struct Message {
 };
 
 QString ligne(const QString& mot, const QStringList& champs = {});
+
+// Seconds the reading of a file of that many bytes may take, far above what a
+// sound file needs: the reader stops itself there, the converter gives up.
+qint64 dureeMax(qint64 octets);
+// Memory the reader may use, far above what a sound file needs.
+constexpr qint64 kMemoireMax = qint64(1) << 30;
 Message lire(QStringView ligne);
 
 }  // namespace acces::protocole

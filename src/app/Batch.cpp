@@ -4,10 +4,13 @@
 #include <QFileInfo>
 
 #include "access/Conversion.h"
+#include "access/Erreur.h"
 #include "access/Lot.h"
+#include "access/Valeurs.h"
 #include "clients/LotClients.h"
 #include "clients/LotGroupee.h"
 #include "export/LotExport.h"
+#include "export/LotFichiers.h"
 #include "platform/ErreurFichier.h"
 #include "purge/LotPurge.h"
 #include "store/Erreur.h"
@@ -106,6 +109,12 @@ bool estVerbe(const QString& argument) {
     return false;
 }
 
+bool valeurDeDossier(const QString& argument) {
+    // An option right after --dossier means its value was forgotten; a folder
+    // whose name starts with "--" is written "./--x".
+    return !argument.isEmpty() && !argument.startsWith(QLatin1String("--"));
+}
+
 QString usage() {
     QString texte = QStringLiteral(
         "Usage : verifclients [--dossier DOSSIER] [VERBE]\n"
@@ -126,7 +135,7 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == QLatin1String("--dossier")) {
-            if (i + 1 >= arguments.size()) {
+            if (!valeurDeDossier(arguments.value(i + 1))) {
                 return QStringLiteral("--dossier attend le chemin d'un dossier.");
             }
             c.dossier = arguments[++i];
@@ -166,6 +175,13 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
     } else if (c.oui || !c.pageCode.isEmpty()) {
         return QStringLiteral("--oui et --page-code vont avec un verbe.");
     }
+    if (!c.pageCode.isEmpty()) {
+        try {
+            acces::PageCode page(c.pageCode);
+        } catch (const acces::ErreurAccess& e) {
+            return e.message();
+        }
+    }
     return c;
 }
 
@@ -189,6 +205,9 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
         return kEchec;
     }
     contexte.variables.dossier = QFileInfo(dossier).absoluteFilePath();
+    for (const QString& ligne : reprendreTravaux(contexte.variables.dossier)) {
+        err << ligne << '\n';
+    }
     // An Access database must be converted before any run opens or copies it.
     if (!sansBase(verbe->nom)) {
         if (const QString message = acces::messageAConvertir(contexte.variables.dossier);
@@ -211,6 +230,11 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
     out.flush();
     err.flush();
     return code;
+}
+
+QStringList reprendreTravaux(const QString& dossier) {
+    // A conversion first: until it is done the folder may have no BdClient.mdb.
+    return acces::reprendreConversions(dossier) + exports::reprendreExports(dossier);
 }
 
 QString ligneListe(const QString& liste, const QStringList& colonnes) {

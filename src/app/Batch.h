@@ -31,11 +31,11 @@ struct Contexte {
 };
 
 struct Verbe {
-    QString nom;          // "--analyse-clients"
-    int nbParametres;     // positional parameters after the verb
-    bool accepteOui;      // takes --oui
-    QString synopsis;     // "--purge-clients DATE [--oui]"
-    QString aide;         // one French line
+    QString nom;       // "--analyse-clients"
+    int nbParametres;  // positional parameters after the verb
+    bool accepteOui;   // takes --oui
+    QString synopsis;  // "--purge-clients DATE [--oui]"
+    QString aide;      // one French line
     int (*action)(Contexte&);
 };
 
@@ -44,6 +44,9 @@ bool estVerbe(const QString& argument);
 // Adds a verb of the window layer (one that paints), which this table cannot
 // name; the program does it at start-up. A verb already there is left as it is.
 void ajouterVerbe(const Verbe& verbe);
+
+// True when the argument after --dossier can be its value.
+bool valeurDeDossier(const QString& argument);
 
 // A parsed command, or the French message of a usage error.
 std::variant<Commande, QString> analyser(const QStringList& arguments);
@@ -54,6 +57,10 @@ QString usage();
 // gives the exit code 1.
 int executer(const Commande& commande, const QString& dossierParDefaut, QTextStream& out,
              QTextStream& err);
+
+// What a killed export or conversion left unfinished in the folder, completed
+// or dropped; every start does it before anything else. A French line for each.
+QStringList reprendreTravaux(const QString& dossier);
 
 // One row of a list, as the window would show it: the list's name, then the
 // row's text and sub-items, tab-separated (a tab inside a value as "\t").

@@ -50,8 +50,8 @@ int fenetres(int argc, char** argv) {
     const batch::Commande& commande = std::get<batch::Commande>(analyse);
 
     Variables variables;
-    variables.dossier = commande.dossier.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                   : commande.dossier;
+    variables.dossier =
+        commande.dossier.isEmpty() ? QCoreApplication::applicationDirPath() : commande.dossier;
     MessagesQt messages;
     if (!QFileInfo(variables.dossier).isDir()) {
         messages.exclamation(QStringLiteral("Le dossier « %1 » n'existe pas.")
@@ -59,6 +59,9 @@ int fenetres(int argc, char** argv) {
         return batch::kEchec;
     }
     variables.dossier = QFileInfo(variables.dossier).absoluteFilePath();
+    for (const QString& ligne : batch::reprendreTravaux(variables.dossier)) {
+        messages.information(ligne);
+    }
     // Access databases are converted (or the program ends) before anything opens them.
     if (const auto suite = acces::convertirAuDemarrage(variables.dossier, messages);
         suite != acces::Suite::Continuer) {
@@ -96,7 +99,12 @@ int demarrer(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == QLatin1String("--dossier")) {
-            ++i;
+            // Without its value, a usage error: said even without a display.
+            if (i + 1 < argc && batch::valeurDeDossier(QString::fromLocal8Bit(argv[i + 1]))) {
+                ++i;
+            } else {
+                lot = true;
+            }
         } else if (batch::estVerbe(a) || a.startsWith(QLatin1String("--"))) {
             lot = true;
             peint = peint || estVerbePeint(a);
@@ -130,8 +138,8 @@ int demarrer(int argc, char** argv) {
         err << *erreur << "\n\n" << batch::usage();
         return batch::kUsage;
     }
-    return batch::executer(std::get<batch::Commande>(analyse), QCoreApplication::applicationDirPath(),
-                           out, err);
+    return batch::executer(std::get<batch::Commande>(analyse),
+                           QCoreApplication::applicationDirPath(), out, err);
 }
 
 }  // namespace app

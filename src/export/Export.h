@@ -20,7 +20,30 @@ public:
 struct Bilan {
     int nbFichiers = 0;
     QStringList fichiers;  // full paths, in order
+    // The records written with a value the importer may misread (their Code or
+    // Numéro, in table order).
+    QStringList ambigus;
 };
+
+// Values of FCLI, then the note, make a client's line; values of FTEC, the
+// memo last, a sheet's.
+inline constexpr int kColonnesClients = 23;
+inline constexpr int kColonnesTechniques = 9;
+
+// A value the importer may misread, though the format writes it unchanged: a
+// ";" in a value that is not the line's last (the values after it shift), or
+// a CR or LF that is not part of a CR LF pair (the line splits).
+bool valeurAmbigue(QStringView valeur, bool derniere);
+
+// The clients (their Code) and the sheets (their Numéro) that an export made
+// now would write with such a value, in table order; those of `exclus` are
+// not written. Throws store::ErreurStore or platform::ErreurFichier.
+QStringList ClientsAmbigus(const QString& dossier, const QSet<QString>& exclus);
+QStringList FichesAmbigues(const QString& dossier, const QSet<qint64>& exclus);
+
+// The warning about them, for the confirmation, the batch output and the
+// report: "Attention : 2 clients ont … leur ligne."
+QString avertissementAmbigus(qsizetype nombre, bool fiches);
 
 // Writes the clients of FCLI into FCLI_1.txt, FCLI_2.txt… of the folder (UTF-16
 // with byte order mark, 800 clients a file), leaving out those whose Code is in

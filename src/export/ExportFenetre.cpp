@@ -80,32 +80,53 @@ QString avertissement(int nbLignes, int total, const QString& fin) {
 
 }  // namespace
 
-QString confirmationClients(int nbLignesListCli, int NbCli) {
+QString confirmationClients(int nbLignesListCli, int NbCli, qsizetype nbAmbigus) {
     QString texte = QStringLiteral("Voulez-vous créer le fichier csv ?");
     if (nbLignesListCli > 0) {
         texte += avertissement(nbLignesListCli, NbCli, QStringLiteral("ne seront pas importés."));
     }
+    if (nbAmbigus > 0) {
+        texte += kSaut + avertissementAmbigus(nbAmbigus, false);
+    }
     return texte;
 }
 
-QString confirmationTechniques(int nbLignesListCliTech, int NbTech) {
+QString confirmationTechniques(int nbLignesListCliTech, int NbTech, qsizetype nbAmbigus) {
     QString texte = QStringLiteral("Voulez-vous créer le fichier csv Technique ?");
     if (nbLignesListCliTech > 0) {
         texte +=
             avertissement(nbLignesListCliTech, NbTech, QStringLiteral("ne seront pas importés"));
     }
+    if (nbAmbigus > 0) {
+        texte += kSaut + avertissementAmbigus(nbAmbigus, true);
+    }
     return texte;
+}
+
+// The records the importer may misread, counted before the question. What
+// stops the counting stops the export too, which says it after the question.
+template <class Compte>
+qsizetype compterAmbigus(Compte compter) {
+    try {
+        Attente attente;
+        return compter().size();
+    } catch (const store::ErreurStore&) {
+    } catch (const platform::ErreurFichier&) {
+    }
+    return 0;
 }
 
 void btnExportClients_Click(app::Form1& form, const QTreeWidget& ListCli) {
     app::Variables& vars = form.variables();
-    if (!form.messages().question(confirmationClients(ListCli.topLevelItemCount(), vars.NbCli))) {
-        return;
-    }
     QSet<QString> exclus;
     exclus.reserve(ListCli.topLevelItemCount());
     for (int i = 0; i < ListCli.topLevelItemCount(); ++i) {
         exclus.insert(ListCli.topLevelItem(i)->text(0));
+    }
+    const qsizetype ambigus = compterAmbigus([&] { return ClientsAmbigus(vars.dossier, exclus); });
+    if (!form.messages().question(
+            confirmationClients(ListCli.topLevelItemCount(), vars.NbCli, ambigus))) {
+        return;
     }
     vars.CheminBd = vars.cheminBd();
     ObservateurFenetre observateur(form);
@@ -128,10 +149,6 @@ void btnExportClients_Click(app::Form1& form, const QTreeWidget& ListCli) {
 
 void btnExportTech_Click(app::Form1& form, const QTreeWidget& ListCliTech) {
     app::Variables& vars = form.variables();
-    if (!form.messages().question(
-            confirmationTechniques(ListCliTech.topLevelItemCount(), vars.NbTech))) {
-        return;
-    }
     QSet<qint64> exclus;
     exclus.reserve(ListCliTech.topLevelItemCount());
     for (int i = 0; i < ListCliTech.topLevelItemCount(); ++i) {
@@ -140,6 +157,11 @@ void btnExportTech_Click(app::Form1& form, const QTreeWidget& ListCliTech) {
         if (ok) {
             exclus.insert(numero);
         }
+    }
+    const qsizetype ambigus = compterAmbigus([&] { return FichesAmbigues(vars.dossier, exclus); });
+    if (!form.messages().question(
+            confirmationTechniques(ListCliTech.topLevelItemCount(), vars.NbTech, ambigus))) {
+        return;
     }
     vars.CheminBd = vars.cheminBd();
     try {

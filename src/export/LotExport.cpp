@@ -12,10 +12,19 @@ namespace exports {
 
 namespace {
 
-// Prints the export's files and closing message.
+// Prints the records the importer may misread, one line each, then the
+// export's files and its closing message, last as scripts expect it.
 template <class Export>
-int exporter(app::batch::Contexte& c, const QString& fin, Export exporter) {
+int exporter(app::batch::Contexte& c, const QString& fin, bool fiches, Export exporter) {
     const Bilan bilan = exporter();
+    if (!bilan.ambigus.isEmpty()) {
+        c.out << avertissementAmbigus(bilan.ambigus.size(), fiches) << '\n';
+        const QString liste =
+            fiches ? QStringLiteral("FicheAmbigue") : QStringLiteral("ClientAmbigu");
+        for (const QString& cle : bilan.ambigus) {
+            c.out << app::batch::ligneListe(liste, {cle}) << '\n';
+        }
+    }
     for (const QString& f : bilan.fichiers) {
         c.out << QDir::toNativeSeparators(f) << '\n';
     }
@@ -47,7 +56,7 @@ int lotExportClients(app::batch::Contexte& c) {
     // The run leaves the towns reference open for corrections; none follow here.
     v.cnCommunes.Fermer();
     Progression progression(c.out);
-    return exporter(c, QStringLiteral(" Fichier(s) CSV créé(s)."),
+    return exporter(c, QStringLiteral(" Fichier(s) CSV créé(s)."), false,
                     [&] { return ExportClients(v.dossier, exclus, &progression); });
 }
 
@@ -65,7 +74,7 @@ int lotExportTechniques(app::batch::Contexte& c) {
     }
     analyse.imprimer(c.out);
     c.out << tech::legendeListeTech(analyse.familles.size(), v.NbTech) << '\n';
-    return exporter(c, QStringLiteral(" Fichier(s) CSV Tecnique créé(s)."),
+    return exporter(c, QStringLiteral(" Fichier(s) CSV Tecnique créé(s)."), true,
                     [&] { return ExportTechniques(v.dossier, analyse.exclus); });
 }
 

@@ -12,6 +12,7 @@
 #include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
+#include "export/Export.h"
 #include "export/LotFichiers.h"
 #include "platform/ErreurFichier.h"
 #include "platform/Fichiers.h"
@@ -65,6 +66,7 @@ void jugerClients(app::Variables& vars, store::Connexion& cn, Chiffres& c, Obser
     clients::Juge juge(rs, vars.cnCommunes);
     const platform::IndexDossier notes(vars.dossier);
     const qint64 total = rs.RecordCount();
+    const int colonnes = std::min(rs.NbChamps(), exports::kColonnesClients);
     qint64 n = 0;
     if (!rs.Eof()) {
         rs.MoveFirst();
@@ -84,12 +86,25 @@ void jugerClients(app::Variables& vars, store::Connexion& cn, Chiffres& c, Obser
         const QString leCode = rs.Champ(code).texte();
         const QString note =
             notes.chercher(QStringLiteral("Cli") + leCode + QStringLiteral(".RTF"));
+        QString texte;
         if (!note.isEmpty()) {
-            const QString texte = platform::lireNote(note);
+            texte = platform::lireNote(note);
             if (texte.size() > clients::kLimiteNote) {
                 const int longueur = static_cast<int>(texte.size());
                 c.notesLongues.push_back(
                     {leCode, e.NomClient, longueur, longueur - clients::kLimiteNote});
+            }
+        }
+        // Its line as an export would write it, the note last.
+        if (!e.enErreur()) {
+            bool ambigu =
+                exports::valeurAmbigue(QStringView(texte).left(clients::kLimiteNote), true);
+            for (int i = 0; i < colonnes && !ambigu; ++i) {
+                const store::Valeur v = rs.Champ(i);
+                ambigu = v.estTexte() && exports::valeurAmbigue(v.texte(), false);
+            }
+            if (ambigu) {
+                c.clientsAmbigus.push_back({leCode, e.NomClient.trimmed()});
             }
         }
         rs.MoveNext();
@@ -99,29 +114,57 @@ void jugerClients(app::Variables& vars, store::Connexion& cn, Chiffres& c, Obser
 // Every sheet judged by the sheet rules, its client found as the sheet
 // analysis finds it.
 void jugerFiches(store::Connexion& cn, Chiffres& c, Observateur* obs) {
-    store::Instruction fiches(cn, QStringLiteral("SELECT \"Numéro\", \"Code_Client\", \"Famille\", "
-                                                 "\"Mémo\" FROM FTEC ORDER BY rowid"));
+    // The whole row: its first columns by position make the line an export
+    // writes, the memo last.
+    store::Instruction fiches(cn, QStringLiteral("SELECT * FROM FTEC ORDER BY rowid"));
+    const auto index = [&](const QString& nom) {
+        for (int i = 0; i < fiches.nbColonnes(); ++i) {
+            if (fiches.nomColonne(i).toCaseFolded() == nom.toCaseFolded()) {
+                return i;
+            }
+        }
+        throw store::ErreurStore(
+            QStringLiteral("Le champ « %1 » est introuvable dans la table « FTEC ».").arg(nom));
+    };
+    const int numero = index(QStringLiteral("Numéro"));
+    const int codeClient = index(QStringLiteral("Code_Client"));
+    const int famille = index(QStringLiteral("Famille"));
+    const int memoIndex = index(QStringLiteral("Mémo"));
+    const int colonnes = std::min(fiches.nbColonnes(), exports::kColonnesTechniques);
     std::optional<store::Instruction> client;
     qint64 n = 0;
     while (fiches.pas()) {
         if (obs) {
             obs->fiches(++n, c.nbFiches);
         }
-        const store::Valeur memo = fiches.colonne(3);
+        const store::Valeur memo = fiches.colonne(memoIndex);
+        const bool sansFamille = tech::ErrFamille(fiches.colonne(famille));
+        if (!sansFamille) {
+            bool ambigu = false;
+            for (int i = 0; i < colonnes && !ambigu; ++i) {
+                const store::Valeur v = i == memoIndex ? memo : fiches.colonne(i);
+                ambigu = v.estTexte() &&
+                         exports::valeurAmbigue(v.texte(), i == exports::kColonnesTechniques - 1);
+            }
+            if (ambigu) {
+                c.fichesAmbigues.push_back(
+                    {fiches.colonne(numero).texte(), fiches.colonne(codeClient).texte()});
+            }
+        }
         FicheEnErreur f;
-        f.sansFamille = tech::ErrFamille(fiches.colonne(2));
+        f.sansFamille = sansFamille;
         f.memoLong = tech::ErrMemo(memo);
         if (!f.sansFamille && !f.memoLong) {
             continue;
         }
-        f.numero = fiches.colonne(0).texte();
+        f.numero = fiches.colonne(numero).texte();
         f.longueurMemo = f.memoLong ? static_cast<int>(memo.texte().size()) : 0;
         if (!client) {
             client.emplace(cn, QStringLiteral("SELECT \"Code\", \"Nom\", \"Prénom\" FROM FCLI "
                                               "WHERE \"Code\" = ? ORDER BY rowid LIMIT 1"));
         }
         client->reinitialiser();
-        client->lier(1, fiches.colonne(1).texte());
+        client->lier(1, fiches.colonne(codeClient).texte());
         if (client->pas()) {
             f.code = client->colonne(0).texte();
             f.nom = client->colonne(1).texte() + u' ' + client->colonne(2).texte();

@@ -34,6 +34,13 @@ struct FicheEnErreur {
     int longueurMemo = 0;  // characters of the stored memo
 };
 
+// A record an export made now would write with a value the importer may
+// misread (a ";" not in the line's last value, a lone CR or LF).
+struct LigneAmbigue {
+    QString cle;  // the client's Code, or the sheet's Numéro
+    QString nom;  // the client's "Nom Prénom", or the sheet's client's Code
+};
+
 // An export file of the folder (FCLI_1.txt…, FTEC_1.txt…).
 struct FichierExport {
     QString nom;
@@ -135,6 +142,11 @@ struct Chiffres {
     std::vector<FicheEnErreur> fiches;
     qint64 nbSansFamille = 0;
     qint64 nbMemosLongs = 0;
+
+    // Records an export made now would write, that the importer may misread;
+    // in table order.
+    std::vector<LigneAmbigue> clientsAmbigus;
+    std::vector<LigneAmbigue> fichesAmbigues;
 
     // Export files present, in their number's order.
     std::vector<FichierExport> fichiersClients;

@@ -24,6 +24,7 @@
 
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
+#include "export/Export.h"
 #include "platform/ErreurFichier.h"
 #include "rapport/Chiffres.h"
 #include "rapport/Graphique.h"
@@ -812,6 +813,31 @@ void partieExports(Redaction& r, const Chiffres& c) {
                    QStringLiteral("Client"), QStringLiteral("Champ en erreur")},
                   lignes, {14, 16, 48, 22},
                   {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche, Alignement::Gauche});
+    }
+
+    // Written unchanged, but worth correcting before the export.
+    const auto nbAmbigus = static_cast<qint64>(c.clientsAmbigus.size() + c.fichesAmbigues.size());
+    r.sousTitre(
+        QStringLiteral("Lignes que TRELLINAX PRO risque de mal lire (%1)").arg(nombre(nbAmbigus)));
+    if (nbAmbigus == 0) {
+        r.paragraphe(
+            QStringLiteral("Aucune : aucune valeur exportée ne contient de « ; » ni de "
+                           "retour à la ligne isolé."));
+    }
+    for (const bool fiches : {false, true}) {
+        const std::vector<LigneAmbigue>& liste = fiches ? c.fichesAmbigues : c.clientsAmbigus;
+        if (liste.empty()) {
+            continue;
+        }
+        r.paragraphe(exports::avertissementAmbigus(static_cast<qsizetype>(liste.size()), fiches),
+                     kAlerte);
+        QList<QStringList> lignes;
+        for (const LigneAmbigue& l : liste) {
+            lignes << QStringList{l.cle, l.nom};
+        }
+        r.tableau(fiches ? QStringList{QStringLiteral("N° fiche"), QStringLiteral("Code client")}
+                         : QStringList{QStringLiteral("Code"), QStringLiteral("Client")},
+                  lignes, {20, 80}, {Alignement::Gauche, Alignement::Gauche});
     }
 }
 

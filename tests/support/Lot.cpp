@@ -1,5 +1,10 @@
 #include "support/Lot.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTextStream>
 #include <variant>
 
@@ -19,6 +24,40 @@ SortieLot lancerLot(const QString& dossier, const QStringList& arguments) {
     out.flush();
     err.flush();
     return s;
+}
+
+SortieLot lancerProgramme(const QString& dossier, const QStringList& arguments, int arret) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VERIFCLIENTS_ARRET"), QString::number(arret));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(VERIF_BIN_DIR "/verifclients"),
+            QStringList{QStringLiteral("--dossier"), dossier} + arguments);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QStringList contenuDossier(const QString& dossier, const QStringList& sauf) {
+    QStringList contenu;
+    const QDir d(dossier);
+    const QStringList noms =
+        d.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& nom : noms) {
+        QFile f(d.filePath(nom));
+        if (sauf.contains(nom)) {
+            continue;
+        }
+        if (QFileInfo(f).isDir() || !f.open(QIODevice::ReadOnly)) {
+            contenu << nom + u'/';
+            continue;
+        }
+        contenu << nom + u' ' +
+                       QString::fromLatin1(
+                           QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1).toHex());
+    }
+    return contenu;
 }
 
 }  // namespace test

@@ -16,4 +16,12 @@ struct SortieLot {
 // a usage error gives its exit code and message.
 SortieLot lancerLot(const QString& dossier, const QStringList& arguments);
 
+// Runs the program itself on the folder. With `arret`, the process is killed
+// at that step of a change spanning several files; `code` is then -1.
+SortieLot lancerProgramme(const QString& dossier, const QStringList& arguments, int arret = 0);
+
+// The entries of a folder, hidden ones included, each as "name sha1" (a
+// folder as "name/"), in name order; those named in `sauf` left out.
+QStringList contenuDossier(const QString& dossier, const QStringList& sauf = {});
+
 }  // namespace test

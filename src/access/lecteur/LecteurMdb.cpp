@@ -244,6 +244,7 @@ LecteurMdb::LecteurMdb(const QString& chemin, const QString& pageCode)
     if (!mdb_read_catalog(m->mdb, MDB_TABLE)) {
         endommage(QStringLiteral("la liste de ses tables est illisible"));
     }
+    verifierCatalogue();
     for (unsigned i = 0; i < m->mdb->num_catalog; ++i) {
         auto* entree = static_cast<MdbCatalogEntry*>(g_ptr_array_index(m->mdb->catalog, i));
         // System tables (MSys…) and Access's hidden ones stay behind.
@@ -268,6 +269,35 @@ LecteurMdb::LecteurMdb(const QString& chemin, const QString& pageCode)
                 genre == Genre::Texte && m->unicode ? col->col_size / 2 : col->col_size;
             t.colonnes.push_back({QString::fromUtf8(col->name), genre, taille});
         }
+    }
+}
+
+// libmdb lists the tables from the rows of the catalogue (MSysObjects) that it
+// can read, and silently skips a page it cannot: the catalogue's own count of
+// its rows tells whether a table may be missing from the list.
+void LecteurMdb::verifierCatalogue() {
+    MdbCatalogEntry catalogue{};
+    catalogue.mdb = m->mdb;
+    catalogue.object_type = MDB_TABLE;
+    catalogue.table_pg = 2;
+    std::strcpy(catalogue.object_name, "MSysObjects");
+    MdbTableDef* def = mdb_read_table(&catalogue);
+    if (!def) {
+        endommage(QStringLiteral("la liste de ses tables est illisible"));
+    }
+    qint64 lues = 0;
+    if (mdb_read_columns(def)) {
+        mdb_rewind_table(def);
+        while (mdb_fetch_row(def)) {
+            ++lues;
+        }
+    }
+    const qint64 attendues = def->num_rows;
+    mdb_free_tabledef(def);
+    if (lues != attendues) {
+        endommage(QStringLiteral("la liste de ses tables est incomplète (%1 entrées lues sur %2)")
+                      .arg(lues)
+                      .arg(attendues));
     }
 }
 

@@ -42,6 +42,8 @@ public:
     qint64 lire(const TableMdb& table, const Ligne& ligne, qint64& remplaces);
 
 private:
+    void verifierCatalogue();
+
     struct Etat;
     std::unique_ptr<Etat> m;
     std::vector<TableMdb> m_tables;

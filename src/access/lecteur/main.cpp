@@ -3,7 +3,7 @@
 // (access/Protocole.h). It runs as a child process: a damaged file may bring it
 // down, never the window that waits for it.
 //
-//   verifclients-access --source FILE.mdb --sortie NEW.part --nom BdClient.mdb
+//   verifclients-access --source FILE.mdb --sortie NEW.sqlite --nom BdClient.mdb
 //                       --taille N --sha256 HEX [--page-code CP]
 
 #include <malloc.h>
@@ -31,14 +31,13 @@ void dire(const QString& mot, const QStringList& champs = {}) {
     std::fflush(stdout);
 }
 
-// A damaged file may announce absurd sizes: better a clean failure than a
-// machine swapping.
-void limiterMemoire() {
-    constexpr rlim_t kLimite = rlim_t(4) << 30;
+// A damaged file may announce absurd sizes or send libmdb round in circles:
+// better a clean failure than a machine swapping or a reader that never ends.
+void limiter(int ressource, rlim_t limite) {
     rlimit l{};
-    if (getrlimit(RLIMIT_AS, &l) == 0 && (l.rlim_cur == RLIM_INFINITY || l.rlim_cur > kLimite)) {
-        l.rlim_cur = kLimite;
-        setrlimit(RLIMIT_AS, &l);
+    if (getrlimit(ressource, &l) == 0 && (l.rlim_cur == RLIM_INFINITY || l.rlim_cur > limite)) {
+        l.rlim_cur = limite;
+        setrlimit(ressource, &l);
     }
 }
 
@@ -161,12 +160,13 @@ int main(int argc, char** argv) {
     Arguments a;
     if (!lireArguments(argc, argv, a)) {
         std::fputs(
-            "usage : verifclients-access --source FICHIER.mdb --sortie NOUVEAU.part "
+            "usage : verifclients-access --source FICHIER.mdb --sortie NOUVELLE.sqlite "
             "[--nom NOM] [--taille N] [--sha256 HEX] [--page-code CP]\n",
             stderr);
         return 2;
     }
-    limiterMemoire();
+    limiter(RLIMIT_AS, static_cast<rlim_t>(acces::protocole::kMemoireMax));
+    limiter(RLIMIT_CPU, static_cast<rlim_t>(acces::protocole::dureeMax(a.taille)));
     // Memo and OLE values of a few hundred kilobytes come and go row after row:
     // kept in the heap rather than mapped and unmapped each time.
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
