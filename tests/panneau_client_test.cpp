@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -30,7 +34,6 @@ namespace {
 // and one sound client, 9.
 class Panneau : public ::testing::Test {
 protected:
-
     void SetUp() override {
         d.copierCommunes();
         store::Connexion cn = d.creerBase();
@@ -205,6 +208,61 @@ TEST_F(Panneau, BoutonsEtFiltresDeTouches) {
     w<QLineEdit>("txtEmail")->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(test::attendreQue(
         [&] { return w<QLineEdit>("txtEmail")->selectedText() == QStringLiteral("a b+c"); }));
+}
+
+TEST_F(Panneau, LesBoitesDeChiffresLaissentPasserLesTouchesDEdition) {
+    cliquer("BtnModifTel1");
+    auto* tel = w<QLineEdit>("txtTel1");
+    taper("txtTel1", QStringLiteral("0612"));
+    // Each key with the text the keyboard gives it.
+    struct Cas {
+        QKeyCombination touche;
+        const char* frappe;
+        const char* texte;  // what the box holds after the key
+    };
+    const Cas cas[] = {
+        {Qt::Key_Home, "", "0612"},
+        {Qt::Key_Delete, "\x7f", "612"},
+        {Qt::Key_End, "", "612"},
+        {Qt::Key_Left, "", "612"},
+        {Qt::Key_Backspace, "\b", "62"},
+        {Qt::CTRL | Qt::Key_A, "\x01", "62"},
+        {Qt::CTRL | Qt::Key_V, "\x16", "123"},
+        {Qt::CTRL | Qt::Key_Z, "\x1a", "62"},
+        {Qt::CTRL | Qt::Key_A, "\x01", "62"},
+        {Qt::CTRL | Qt::Key_X, "\x18", ""},
+        {Qt::CTRL | Qt::Key_V, "\x16", "62"},
+        {Qt::CTRL | Qt::Key_C, "\x03", "62"},
+        {Qt::Key_Tab, "\t", "62"},
+    };
+    // A paste goes through the filter as typing does.
+    QGuiApplication::clipboard()->setText(QStringLiteral("12ab3"));
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(QKeySequence(c.touche).toString().toStdString());
+        QTest::sendKeyEvent(QTest::Click, tel, c.touche.key(), QString::fromLatin1(c.frappe),
+                            c.touche.keyboardModifiers());
+        EXPECT_EQ(tel->text(), QString::fromUtf8(c.texte));
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("62"));
+    // Tab has left the box; Shift+Tab comes back to it.
+    ASSERT_NE(QApplication::focusWidget(), tel);
+    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Backtab,
+                        QStringLiteral("\t"), Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), tel);
+
+    // The context menu's paste is filtered too (over the text Shift+Tab selected).
+    QGuiApplication::clipboard()->setText(QStringLiteral("4x5"));
+    QContextMenuEvent clicDroit(QContextMenuEvent::Mouse, QPoint(2, 2));
+    QCoreApplication::sendEvent(tel, &clicDroit);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu);
+    for (QAction* action : menu->actions()) {
+        if (action->text().startsWith(QLineEdit::tr("&Paste"))) {
+            action->trigger();
+        }
+    }
+    menu->close();
+    EXPECT_EQ(tel->text(), QStringLiteral("45"));
 }
 
 TEST_F(Panneau, LaSaisieNEstPasUnNombre) {

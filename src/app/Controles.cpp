@@ -1,12 +1,18 @@
 #include "app/Controles.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCollator>
-#include <QFont>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
 #include <QPalette>
 #include <QTreeWidget>
 #include <algorithm>
@@ -17,27 +23,117 @@ namespace app {
 
 namespace {
 
+// The characters of a text that the filter lets through; control characters
+// are not text to insert.
+QString filtrer(const QString& texte, void (*filtre)(int&)) {
+    QString garde;
+    for (const QChar c : texte) {
+        int code = c.unicode();
+        if (c.isPrint()) {
+            filtre(code);
+            if (code != 1) {
+                garde += c;
+            }
+        }
+    }
+    return garde;
+}
+
+// The "Paste" of a box's standard context menu, told by its text as Qt writes
+// it (translated, the shortcut after a tab).
+bool estColler(const QAction* action) {
+    return action->text().section(u'\t', 0, 0) == QLineEdit::tr("&Paste");
+}
+
+// The key filter judges the printable characters typed; editing keys (Tab,
+// Delete, arrows, shortcuts) go their usual way. Text that arrives otherwise
+// (pasted, dropped, middle click) goes through the same filter.
 class FiltreTouches : public QObject {
 public:
-    FiltreTouches(QObject* parent, void (*filtre)(int&)) : QObject(parent), m_filtre(filtre) {}
+    FiltreTouches(QLineEdit* zone, void (*filtre)(int&))
+        : QObject(zone), m_zone(zone), m_filtre(filtre) {}
 
 protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override {
-        if (evenement->type() == QEvent::KeyPress) {
-            const auto* touche = static_cast<QKeyEvent*>(evenement);
-            const QString texte = touche->text();
-            if (texte.size() == 1) {
-                int code = texte.at(0).unicode();
-                m_filtre(code);
-                if (code == 1) {
+        switch (evenement->type()) {
+            case QEvent::KeyPress: {
+                const auto* touche = static_cast<QKeyEvent*>(evenement);
+                if (touche->matches(QKeySequence::Paste)) {
+                    coller(QClipboard::Clipboard);
                     return true;
                 }
+                const QString texte = touche->text();
+                const bool imprimable =
+                    std::any_of(texte.begin(), texte.end(), [](QChar c) { return c.isPrint(); });
+                if (imprimable && filtrer(texte, m_filtre) != texte) {
+                    inserer(filtrer(texte, m_filtre));
+                    return true;
+                }
+                break;
             }
+            case QEvent::ContextMenu: {
+                // The menu's "Paste" goes through the filter too.
+                QMenu* menu = m_zone->createStandardContextMenu();
+                menu->setAttribute(Qt::WA_DeleteOnClose);
+                for (QAction* action : menu->actions()) {
+                    if (estColler(action)) {
+                        action->disconnect(m_zone);
+                        connect(action, &QAction::triggered, this,
+                                [this] { coller(QClipboard::Clipboard); });
+                    }
+                }
+                menu->popup(static_cast<QContextMenuEvent*>(evenement)->globalPos());
+                return true;
+            }
+            case QEvent::MouseButtonRelease:
+                if (static_cast<QMouseEvent*>(evenement)->button() == Qt::MiddleButton &&
+                    QGuiApplication::clipboard()->supportsSelection()) {
+                    m_zone->deselect();
+                    coller(QClipboard::Selection);
+                    return true;
+                }
+                break;
+            case QEvent::Drop: {
+                auto* depot = static_cast<QDropEvent*>(evenement);
+                const QString texte = depot->mimeData()->text();
+                const QString garde = filtrer(texte, m_filtre);
+                if (garde == texte) {
+                    break;
+                }
+                if (garde.isEmpty()) {
+                    depot->ignore();
+                    return true;
+                }
+                // The box drops the filtered text as it would the original.
+                QMimeData donnees;
+                donnees.setText(garde);
+                QDropEvent filtre(depot->position(), depot->possibleActions(), &donnees,
+                                  depot->buttons(), depot->modifiers());
+                filtre.setDropAction(depot->dropAction());
+                QCoreApplication::sendEvent(m_zone, &filtre);
+                depot->setDropAction(filtre.dropAction());
+                depot->setAccepted(filtre.isAccepted());
+                return true;
+            }
+            default:
+                break;
         }
         return QObject::eventFilter(objet, evenement);
     }
 
 private:
+    void coller(QClipboard::Mode mode) {
+        inserer(filtrer(QGuiApplication::clipboard()->text(mode), m_filtre));
+    }
+
+    // Replaces the selection, as typing does; nothing left to insert changes nothing.
+    void inserer(const QString& texte) {
+        if (!texte.isEmpty() && !m_zone->isReadOnly()) {
+            m_zone->insert(texte);
+        }
+    }
+
+    QLineEdit* m_zone;
     void (*m_filtre)(int&);
 };
 

@@ -10,9 +10,10 @@ class QWidget;
 
 namespace app {
 
-// Applies a key filter (FiltreChiffres, FiltreChiffresPlus) to the characters
-// typed into a box: a key whose code the filter replaces by 1 is dropped.
-// Keys without a character (arrows, Delete) are not filtered.
+// Applies a key filter (FiltreChiffres, FiltreChiffresPlus) to the printable
+// characters typed, pasted or dropped into a box: a character whose code the
+// filter replaces by 1 is dropped. Editing keys (Tab, Delete, arrows, the
+// usual shortcuts) are not filtered.
 void installerFiltre(QLineEdit* zone, void (*filtre)(int&));
 
 // Sorted list boxes: the items show in alphabetical order (French rules,
