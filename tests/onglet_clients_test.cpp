@@ -49,7 +49,6 @@ QByteArray noteRtf(int longueur) {
 
 class Onglet : public ::testing::Test {
 protected:
-
     void SetUp() override {
         d.copierCommunes();
         cn = d.creerBase();
@@ -115,9 +114,16 @@ protected:
     std::unique_ptr<app::Form1> form;
 };
 
+// Back and text colours of a box in one state (open, closed).
+std::pair<QColor, QColor> couleurs(const QWidget* zone, QPalette::ColorGroup etat) {
+    return {zone->palette().color(etat, QPalette::Base),
+            zone->palette().color(etat, QPalette::Text)};
+}
+
 TEST_F(Onglet, AnalyseAvecErreurs) {
     cinqClients();
     ouvrir();
+    const auto ferme = couleurs(w<QLineEdit>("TxtVille"), QPalette::Disabled);
     QString progression;
     bool fenetreActive = true;
     bool boutonActif = true;
@@ -161,8 +167,15 @@ TEST_F(Onglet, AnalyseAvecErreurs) {
     EXPECT_EQ(w<QLabel>("lblNom")->text(), QStringLiteral("MARTIN"));
     EXPECT_EQ(w<QLineEdit>("txtAdresse")->text(), QStringLiteral("3 rue des Lilas"));
     EXPECT_EQ(w<QLineEdit>("txtCatAge")->text(), QStringLiteral("11"));
-    EXPECT_EQ(w<QLineEdit>("txtCatAge")->palette().color(QPalette::Base), QColor(255, 0, 0));
-    EXPECT_EQ(w<QLineEdit>("TxtVille")->palette().color(QPalette::Base), QColor(255, 255, 255));
+    // A field in error is white on red, closed or open; a correct one black on
+    // white when open, and closed it looks as closed boxes did before.
+    const std::pair<QColor, QColor> rouge{QColor(255, 0, 0), QColor(255, 255, 255)};
+    EXPECT_EQ(couleurs(w<QLineEdit>("txtCatAge"), QPalette::Disabled), rouge);
+    EXPECT_EQ(couleurs(w<QLineEdit>("txtCatAge"), QPalette::Active), rouge);
+    EXPECT_EQ(couleurs(w<QLineEdit>("TxtVille"), QPalette::Active),
+              std::pair(QColor(255, 255, 255), QColor(0, 0, 0)));
+    EXPECT_EQ(couleurs(w<QLineEdit>("TxtVille"), QPalette::Disabled), ferme);
+    EXPECT_NE(ferme, couleurs(w<QLineEdit>("TxtVille"), QPalette::Active));
 
     // The long notes, the last one shown.
     auto* notes = w<QTreeWidget>("ListBN");

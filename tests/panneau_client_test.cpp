@@ -540,7 +540,8 @@ TEST_F(Panneau, LeDernierClientCorrigeVideLePanneau) {
     for (QLineEdit* zone : form->findChildren<QLineEdit*>()) {
         if (zone->objectName().startsWith(QLatin1String("txt"), Qt::CaseInsensitive)) {
             EXPECT_FALSE(zone->isEnabled()) << zone->objectName().toStdString();
-            EXPECT_EQ(zone->palette().color(QPalette::Base), QColor(255, 255, 255));
+            EXPECT_EQ(zone->palette().color(QPalette::Active, QPalette::Base),
+                      QColor(255, 255, 255));
         }
     }
 }

@@ -114,9 +114,10 @@ protected:
         return w->palette().color(QPalette::Base) == QColor(255, 0, 0) &&
                w->palette().color(QPalette::Text) == QColor(255, 255, 255);
     }
+    // Black on white once open (closed, it looks closed).
     static bool blanc(const QWidget* w) {
-        return w->palette().color(QPalette::Base) == QColor(255, 255, 255) &&
-               w->palette().color(QPalette::Text) == QColor(0, 0, 0);
+        return w->palette().color(QPalette::Active, QPalette::Base) == QColor(255, 255, 255) &&
+               w->palette().color(QPalette::Active, QPalette::Text) == QColor(0, 0, 0);
     }
 
     test::Dossier d;

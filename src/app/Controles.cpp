@@ -195,8 +195,22 @@ QTreeWidgetItem* ligneSelectionnee(const QTreeWidget* liste) {
 
 void colorer(QWidget* zone, bool enErreur) {
     QPalette p = zone->palette();
-    p.setColor(QPalette::Base, enErreur ? QColor(255, 0, 0) : QColor(255, 255, 255));
-    p.setColor(QPalette::Text, enErreur ? QColor(255, 255, 255) : QColor(0, 0, 0));
+    if (enErreur) {
+        // An error shows whether the field is open or closed.
+        p.setColor(QPalette::Base, QColor(255, 0, 0));
+        p.setColor(QPalette::Text, QColor(255, 255, 255));
+    } else {
+        for (const auto etat : {QPalette::Active, QPalette::Inactive}) {
+            p.setColor(etat, QPalette::Base, QColor(255, 255, 255));
+            p.setColor(etat, QPalette::Text, QColor(0, 0, 0));
+        }
+        // Closed, it looks as a closed box does before any colouring.
+        const QPalette ferme = QApplication::palette(zone);
+        p.setBrush(QPalette::Disabled, QPalette::Base,
+                   ferme.brush(QPalette::Disabled, QPalette::Base));
+        p.setBrush(QPalette::Disabled, QPalette::Text,
+                   ferme.brush(QPalette::Disabled, QPalette::Text));
+    }
     zone->setPalette(p);
 }
 

@@ -34,7 +34,8 @@ void appliquerPolices();
 // The selected row of a list view, or nullptr when none is selected.
 QTreeWidgetItem* ligneSelectionnee(const QTreeWidget* liste);
 
-// "Error" and "correct" colours of a box: white on red, black on white.
+// "Error" and "correct" colours of a box: white on red, open or closed; black
+// on white while open, and the usual look of a closed box while closed.
 void colorer(QWidget* zone, bool enErreur);
 
 }  // namespace app
