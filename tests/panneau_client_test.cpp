@@ -252,7 +252,8 @@ TEST_F(Panneau, LesBoitesDeChiffresLaissentPasserLesTouchesDEdition) {
 
     // The context menu's paste is filtered too (over the text Shift+Tab selected).
     QGuiApplication::clipboard()->setText(QStringLiteral("4x5"));
-    QContextMenuEvent clicDroit(QContextMenuEvent::Mouse, QPoint(2, 2));
+    QContextMenuEvent clicDroit(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                tel->mapToGlobal(QPoint(2, 2)));
     QCoreApplication::sendEvent(tel, &clicDroit);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_TRUE(menu);
@@ -335,6 +336,33 @@ TEST_F(Panneau, LaSaisieVaAuClientSelectionneAuMomentDeLEnregistrer) {
     EXPECT_EQ(codes(), (QStringList{QStringLiteral("A12"), QStringLiteral("b7")}));
 }
 
+TEST_F(Panneau, LeClavierDansLaListeChargeLeClientQueLOnCorrige) {
+    struct Cas {
+        Qt::Key touche;
+        const char* frappe;
+        const char* nom;  // the client shown after the key
+    };
+    const Cas cas[] = {{Qt::Key_Down, "", "MARTIN"},
+                       {Qt::Key_End, "", "LEROY"},
+                       {Qt::Key_Home, "", "DUPONT"},
+                       {Qt::Key_0, "0", "LEROY"},
+                       {Qt::Key_Up, "", "MARTIN"}};
+    liste()->setFocus();
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        QTest::sendKeyEvent(QTest::Click, liste(), c.touche, QString::fromLatin1(c.frappe),
+                            Qt::NoModifier);
+        EXPECT_EQ(w<QLabel>("lblNom")->text(), QString::fromLatin1(c.nom));
+    }
+    // The save goes to the client shown.
+    cliquer("BtnModifTel1");
+    taper("txtTel1", QStringLiteral("0611111111"));
+    cliquer("BtnModifTel1");
+    EXPECT_EQ(enregistrement(QStringLiteral("b7"))[11], QStringLiteral("0611111111"));
+    EXPECT_EQ(enregistrement(QStringLiteral("A12"))[11], QStringLiteral("0612"));
+    EXPECT_TRUE(messages.textes().isEmpty()) << messages.dernier().toStdString();
+}
+
 TEST_F(Panneau, EnregistrementImpossible) {
     cliquer("BtnModifTel1");
     taper("txtTel1", QStringLiteral("0612345678"));
@@ -404,6 +432,10 @@ TEST_F(Panneau, ChargerSansLigneChoisieOuClientDisparu) {
     EXPECT_TRUE(messages.dernier().contains(QStringLiteral("« b7 »")))
         << messages.dernier().toStdString();
     EXPECT_EQ(w<QLabel>("lblNom")->text(), QStringLiteral("DUPONT"));
+    // The panel does not show the selected client: no field opens on it.
+    cliquer("BtnModifTel1");
+    EXPECT_EQ(w<QPushButton>("BtnModifTel1")->text(), QStringLiteral("M"));
+    EXPECT_FALSE(w<QLineEdit>("txtTel1")->isEnabled());
 }
 
 TEST_F(Panneau, CodePostalDeuxChiffresPuisUneVille) {

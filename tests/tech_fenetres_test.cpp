@@ -276,6 +276,24 @@ TEST_F(OngletTech, DerniereCorrectionVideLePanneau) {
     }
 }
 
+TEST_F(OngletTech, LeClavierDansLesListesChargeLaFicheQueLOnCorrige) {
+    fiche(1, Valeur(), kMemo501);
+    fiche(2, Valeur(), QString(600, u'c'));
+    ouvrir();
+    analyser();
+    QTest::keyClick(memos, Qt::Key_Down);
+    EXPECT_EQ(enfant<QPlainTextEdit>(f.get(), "txtmemo")->toPlainText(), QString(500, u'c'));
+    QTest::keyClick(cliTech, Qt::Key_Down);
+    EXPECT_EQ(enfant<QLineEdit>(f.get(), "txtTech")->text(), QStringLiteral("Julie 2"));
+    // The family goes to the sheet shown.
+    QTest::mouseClick(bouton, Qt::LeftButton);
+    choisir(QStringLiteral("Coloration"));
+    QTest::mouseClick(bouton, Qt::LeftButton);
+    EXPECT_EQ(famille(2), Valeur(QStringLiteral("Coloration")));
+    EXPECT_TRUE(famille(1).estNull());
+    EXPECT_EQ(numeros(cliTech), QStringList({"1"}));
+}
+
 TEST_F(OngletTech, UneAutreLigneAbandonneLeChoix) {
     fiche(1, Valeur(), QStringLiteral("x"));
     fiche(2, Valeur(), QStringLiteral("y"));

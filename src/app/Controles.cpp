@@ -16,6 +16,7 @@
 #include <QPalette>
 #include <QTreeWidget>
 #include <algorithm>
+#include <utility>
 
 #include "platform/Locale.h"
 
@@ -137,6 +138,41 @@ private:
     void (*m_filtre)(int&);
 };
 
+// Loads on a change of selection, and on a click that changed nothing (the
+// row clicked was selected already): a click on a new row loads once.
+class SuiviSelection : public QObject {
+public:
+    SuiviSelection(QAbstractItemView* vue, std::function<void()> charger)
+        : QObject(vue), m_vue(vue), m_charger(std::move(charger)) {
+        vue->viewport()->installEventFilter(this);
+        connect(vue, &QAbstractItemView::clicked, this, [this] {
+            if (!std::exchange(m_chargeParLaPression, false)) {
+                m_charger();
+            }
+        });
+    }
+
+    void selectionChangee() {
+        if (m_vue->selectionModel()->hasSelection()) {
+            m_chargeParLaPression = true;
+            m_charger();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* evenement) override {
+        if (evenement->type() == QEvent::MouseButtonPress) {
+            m_chargeParLaPression = false;
+        }
+        return QObject::eventFilter(objet, evenement);
+    }
+
+private:
+    QAbstractItemView* m_vue;
+    std::function<void()> m_charger;
+    bool m_chargeParLaPression = false;
+};
+
 QCollator collateur() {
     QCollator c(QLocale(QLocale::French, QLocale::France));
     c.setCaseSensitivity(Qt::CaseInsensitive);
@@ -147,6 +183,18 @@ QCollator collateur() {
 
 void installerFiltre(QLineEdit* zone, void (*filtre)(int&)) {
     zone->installEventFilter(new FiltreTouches(zone, filtre));
+}
+
+void suivreSelection(QTreeWidget* liste, std::function<void()> charger) {
+    auto* suivi = new SuiviSelection(liste, std::move(charger));
+    QObject::connect(liste, &QTreeWidget::itemSelectionChanged, suivi,
+                     &SuiviSelection::selectionChangee);
+}
+
+void suivreSelection(QListWidget* liste, std::function<void()> charger) {
+    auto* suivi = new SuiviSelection(liste, std::move(charger));
+    QObject::connect(liste, &QListWidget::itemSelectionChanged, suivi,
+                     &SuiviSelection::selectionChangee);
 }
 
 void ajouterTrie(QListWidget* liste, const QStringList& textes) {

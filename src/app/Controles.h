@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
+class QAbstractItemView;
 class QLineEdit;
 class QListWidget;
 class QTreeWidget;
@@ -15,6 +17,13 @@ namespace app {
 // filter replaces by 1 is dropped. Editing keys (Tab, Delete, arrows, the
 // usual shortcuts) are not filtered.
 void installerFiltre(QLineEdit* zone, void (*filtre)(int&));
+
+// A list that feeds a panel or boxes: `charger` runs whenever its selected row
+// changes, by mouse, keys or type-ahead, and on a click on the row already
+// selected, once per click. Changes made under a QSignalBlocker on the list
+// do not run it.
+void suivreSelection(QTreeWidget* liste, std::function<void()> charger);
+void suivreSelection(QListWidget* liste, std::function<void()> charger);
 
 // Sorted list boxes: the items show in alphabetical order (French rules,
 // letter case aside), whatever order they are added in.
