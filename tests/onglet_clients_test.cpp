@@ -120,6 +120,23 @@ std::pair<QColor, QColor> couleurs(const QWidget* zone, QPalette::ColorGroup eta
             zone->palette().color(etat, QPalette::Text)};
 }
 
+// The controls of the tab that a widget covers, among those shown.
+QStringList couverts(const QWidget* w) {
+    const QWidget* onglet = w->parentWidget();
+    while (onglet->objectName() != QLatin1String("pageClients")) {
+        onglet = onglet->parentWidget();
+    }
+    const QRect ici(w->mapTo(onglet, QPoint(0, 0)), w->size());
+    QStringList noms;
+    for (const QWidget* autre : onglet->findChildren<QWidget*>()) {
+        if (autre != w && !autre->isAncestorOf(w) && autre->isVisibleTo(onglet) &&
+            QRect(autre->mapTo(onglet, QPoint(0, 0)), autre->size()).intersects(ici)) {
+            noms << autre->objectName();
+        }
+    }
+    return noms;
+}
+
 TEST_F(Onglet, AnalyseAvecErreurs) {
     cinqClients();
     ouvrir();
@@ -127,12 +144,24 @@ TEST_F(Onglet, AnalyseAvecErreurs) {
     QString progression;
     bool fenetreActive = true;
     bool boutonActif = true;
+    // Our undo button covers no control of the design, at any moment of the run.
+    auto* annuler = w<QPushButton>("btnAnnulerCorrection");
+    QStringList couvertsParAnnuler;
+    auto regarder = [&] {
+        if (annuler->isVisibleTo(form.get())) {
+            couvertsParAnnuler << couverts(annuler);
+        }
+    };
+    QObject::connect(w<QProgressBar>("Barre"), &QProgressBar::valueChanged, regarder);
     messages.aLAffichage = [&](const QString&) {
         progression = w<QLabel>("lblNbCli")->text();
         fenetreActive = form->isEnabled();
         boutonActif = w<QPushButton>("btnAnalyseBd")->isEnabled();
+        regarder();
     };
     analyser();
+    regarder();
+    EXPECT_TRUE(couvertsParAnnuler.isEmpty()) << couvertsParAnnuler.join(u' ').toStdString();
 
     EXPECT_EQ(messages.textes(), QStringList{QStringLiteral("Analyse terminée.")});
     EXPECT_EQ(progression, QStringLiteral("5 / 5"));

@@ -88,8 +88,6 @@ void OngletClients::btnAnalyseBd_Click() {
     app::Messages& messages = m_form.messages();
     ui.lblAttente->show();
     ui.btnAnalyseBd->setEnabled(false);
-    // The undo button lies where the run shows its progress.
-    ui.btnAnnulerCorrection->hide();
     ui.lblcache->show();
     m_form.setEnabled(false);
     m_form.repaint();
@@ -107,7 +105,6 @@ void OngletClients::btnAnalyseBd_Click() {
     }
     m_enCours = false;
     suivi.terminer();
-    ui.btnAnnulerCorrection->show();
     ui.lblAttente->hide();
     ui.Barre->hide();
 
@@ -149,7 +146,8 @@ void OngletClients::majBoutons() {
     Ui::OngletClients& ui = *m_ui;
     ui.btnCorrectionGroupee->setEnabled(m_analyseFaite && !m_enCours && ui.ListCli->isEnabled() &&
                                         ui.ListCli->topLevelItemCount() > 0);
-    ui.btnAnnulerCorrection->setEnabled(m_analyseFaite && !m_enCours);
+    // Not while the postal code panel is open over it.
+    ui.btnAnnulerCorrection->setEnabled(m_analyseFaite && !m_enCours && ui.ListCli->isEnabled());
 }
 
 void OngletClients::btnCorrectionGroupee_Click() {
