@@ -189,6 +189,7 @@ TEST_F(Panneau, BoutonsEtFiltresDeTouches) {
     cliquer("BtnModifCatAge");
     EXPECT_EQ(bouton->text(), QStringLiteral("C"));
     EXPECT_TRUE(catAge->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), catAge);
     taper("txtCatAge", QStringLiteral("a+ -0:5"));
     EXPECT_EQ(catAge->text(), QStringLiteral("0:5"));
 

@@ -164,6 +164,9 @@ bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
         }
         Bouton->setText(QStringLiteral("C"));
         ZoneTexte->setEnabled(true);
+        // Ready for typing, as the postal code panel is: keys no longer go to
+        // the button (Space would save) or to the list.
+        ZoneTexte->setFocus();
         return true;
     }
     const QString colonne = tag(Bouton);
