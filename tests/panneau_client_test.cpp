@@ -230,7 +230,7 @@ TEST_F(Panneau, LesBoitesDeChiffresLaissentPasserLesTouchesDEdition) {
         {Qt::CTRL | Qt::Key_A, "\x01", "62"},
         {Qt::CTRL | Qt::Key_V, "\x16", "123"},
         {Qt::CTRL | Qt::Key_Z, "\x1a", "62"},
-        {Qt::CTRL | Qt::Key_A, "\x01", "62"},
+        {Qt::CTRL | Qt::Key_A, "a", "62"},  // as some platforms give it
         {Qt::CTRL | Qt::Key_X, "\x18", ""},
         {Qt::CTRL | Qt::Key_V, "\x16", "62"},
         {Qt::CTRL | Qt::Key_C, "\x03", "62"},

@@ -5,14 +5,13 @@
 #include <QClipboard>
 #include <QCollator>
 #include <QContextMenuEvent>
-#include <QDropEvent>
 #include <QEvent>
 #include <QFont>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMimeData>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QTreeWidget>
 #include <algorithm>
@@ -47,8 +46,8 @@ bool estColler(const QAction* action) {
 }
 
 // The key filter judges the printable characters typed; editing keys (Tab,
-// Delete, arrows, shortcuts) go their usual way. Text that arrives otherwise
-// (pasted, dropped, middle click) goes through the same filter.
+// Delete, arrows, shortcuts) go their usual way. Pasted text (shortcut,
+// context menu, middle click) goes through the same filter.
 class FiltreTouches : public QObject {
 public:
     FiltreTouches(QLineEdit* zone, void (*filtre)(int&))
@@ -62,6 +61,12 @@ protected:
                 if (touche->matches(QKeySequence::Paste)) {
                     coller(QClipboard::Clipboard);
                     return true;
+                }
+                // A shortcut is not typing, whatever text the platform gives it.
+                const Qt::KeyboardModifiers mods = touche->modifiers();
+                if ((mods & (Qt::ControlModifier | Qt::MetaModifier)) &&
+                    !(mods & Qt::AltModifier)) {
+                    break;
                 }
                 const QString texte = touche->text();
                 const bool imprimable =
@@ -94,28 +99,6 @@ protected:
                     return true;
                 }
                 break;
-            case QEvent::Drop: {
-                auto* depot = static_cast<QDropEvent*>(evenement);
-                const QString texte = depot->mimeData()->text();
-                const QString garde = filtrer(texte, m_filtre);
-                if (garde == texte) {
-                    break;
-                }
-                if (garde.isEmpty()) {
-                    depot->ignore();
-                    return true;
-                }
-                // The box drops the filtered text as it would the original.
-                QMimeData donnees;
-                donnees.setText(garde);
-                QDropEvent filtre(depot->position(), depot->possibleActions(), &donnees,
-                                  depot->buttons(), depot->modifiers());
-                filtre.setDropAction(depot->dropAction());
-                QCoreApplication::sendEvent(m_zone, &filtre);
-                depot->setDropAction(filtre.dropAction());
-                depot->setAccepted(filtre.isAccepted());
-                return true;
-            }
             default:
                 break;
         }
@@ -183,6 +166,8 @@ QCollator collateur() {
 
 void installerFiltre(QLineEdit* zone, void (*filtre)(int&)) {
     zone->installEventFilter(new FiltreTouches(zone, filtre));
+    // Dropped text would go round the filter: such boxes take none.
+    zone->setAcceptDrops(false);
 }
 
 void suivreSelection(QTreeWidget* liste, std::function<void()> charger) {

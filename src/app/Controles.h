@@ -13,9 +13,9 @@ class QWidget;
 namespace app {
 
 // Applies a key filter (FiltreChiffres, FiltreChiffresPlus) to the printable
-// characters typed, pasted or dropped into a box: a character whose code the
-// filter replaces by 1 is dropped. Editing keys (Tab, Delete, arrows, the
-// usual shortcuts) are not filtered.
+// characters typed or pasted into a box: a character whose code the filter
+// replaces by 1 is dropped. Editing keys (Tab, Delete, arrows, the usual
+// shortcuts) are not filtered; the box takes no drag and drop.
 void installerFiltre(QLineEdit* zone, void (*filtre)(int&));
 
 // A list that feeds a panel or boxes: `charger` runs whenever its selected row
