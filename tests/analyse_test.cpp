@@ -630,6 +630,66 @@ TEST_F(Analyse, LotSansErreurEtEnEchec) {
     EXPECT_TRUE(s.err.contains(QStringLiteral("communes.mdb"))) << s.err.toStdString();
 }
 
+// The same tables as another tool declares them: text without COLLATE NOCASE,
+// the indexes rebuilt for that.
+void sansNocase(const QString& base) {
+    store::Connexion(base).executer(
+        QStringLiteral("PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql = replace(sql, "
+                       "' COLLATE NOCASE', '') WHERE type = 'table'; PRAGMA writable_schema=OFF;"));
+    store::Connexion(base).executer(QStringLiteral("REINDEX"));
+}
+
+TEST(Casse, LesTextesSeComparentSansLaCasseQuelQueSoitLeSchema) {
+    QStringList sorties[2];
+    for (const bool autreOutil : {false, true}) {
+        test::Dossier d;
+        d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("Paris")},
+                         {QStringLiteral("91000"), QStringLiteral("Évry")},
+                         {QStringLiteral("2A004"), QStringLiteral("Ajaccio")},
+                         {QStringLiteral("95290"), QStringLiteral("L'Isle-Adam")}});
+        store::Connexion cn = d.creerBase();
+        const char* const clients[][3] = {{"A1", "PARIS", "75001"},
+                                          {"A2", "ÉVRY", "91000"},
+                                          {"A3", "AJACCIO", "2a004"},
+                                          {"A4", "l'isle-adam", "95290"},
+                                          {"A5", "PARSI", "75001"}};
+        for (const auto& [code, ville, cp] : clients) {
+            test::inserer(cn, QStringLiteral("FCLI"),
+                          {{QStringLiteral("Code"), QString::fromUtf8(code)},
+                           {QStringLiteral("Nom"), QStringLiteral("NOM")},
+                           {QStringLiteral("Ville"), QString::fromUtf8(ville)},
+                           {QStringLiteral("Code Postal"), QString::fromUtf8(cp)}});
+        }
+        // A sheet and an old visit of clients written in another letter case.
+        test::inserer(cn, QStringLiteral("FTEC"),
+                      {{QStringLiteral("Numéro"), Valeur::entier(1)},
+                       {QStringLiteral("Code_Client"), QStringLiteral("a1")}});
+        test::inserer(cn, QStringLiteral("FCONS"),
+                      {{QStringLiteral("CODE_CLIENT"), QStringLiteral("a2")},
+                       {QStringLiteral("DATE_VISITE"), QStringLiteral("2001-01-01 00:00:00")}});
+        cn.Close();
+        d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+        if (autreOutil) {
+            sansNocase(d.chemin(QStringLiteral("BdClient.mdb")));
+            sansNocase(d.chemin(QStringLiteral("communes.mdb")));
+        }
+        for (const QStringList& verbe :
+             {QStringList{QStringLiteral("--analyse-clients")},
+              QStringList{QStringLiteral("--analyse-techniques")},
+              QStringList{QStringLiteral("--purge-clients"), QStringLiteral("01/01/2010")}}) {
+            const Sortie s = lancer(d.chemin(), verbe);
+            sorties[autreOutil] << s.out + s.err;
+        }
+    }
+    EXPECT_EQ(sorties[1].join(u'\n').toStdString(), sorties[0].join(u'\n').toStdString());
+    EXPECT_TRUE(sorties[0][0].startsWith(QStringLiteral("ListCli\tA5\t")))
+        << sorties[0][0].toStdString();
+    EXPECT_TRUE(sorties[0][0].contains(QStringLiteral("(1 / 5)")));
+    EXPECT_TRUE(sorties[0][1].startsWith(QStringLiteral("ListCliTech\t1\tA1\tNOM \tx\t\n")))
+        << sorties[0][1].toStdString();
+    EXPECT_TRUE(sorties[0][2].startsWith(QStringLiteral("1\n"))) << sorties[0][2].toStdString();
+}
+
 TEST_F(Analyse, LotTexteNote) {
     d.ecrire(QStringLiteral("Cli7.rtf"),
              "{\\rtf1\\ansi\\ansicpg1252 Couleur \\'e9t\\'e9\\par Rendez-vous\\par}");

@@ -95,13 +95,20 @@ TEST_F(Dialogue, PremierDemarrageChoixEtFichierEcrit) {
     EXPECT_EQ(ville->text(), QStringLiteral("SAINT-ETIENNE"));
     EXPECT_EQ(textes(liste), avant);
     EXPECT_TRUE(fermer->isEnabled());
+    // The arrow keys pick as a click does (past the town's second row, 42100).
+    QTest::keyClick(liste, Qt::Key_Down);
+    QTest::keyClick(liste, Qt::Key_Down);
+    EXPECT_EQ(ville->text(), QStringLiteral("SAINT-ETIENNE-LE-MOLARD"));
+    EXPECT_EQ(txtCp->text(), QStringLiteral("42130"));
+    EXPECT_EQ(textes(liste), avant);
 
     QTest::mouseClick(fermer, Qt::LeftButton);
     EXPECT_EQ(confirmation.count(), 1);
     EXPECT_TRUE(f.confirme());
-    EXPECT_EQ(vars.VilleDefaut, QStringLiteral("SAINT-ETIENNE"));
-    EXPECT_EQ(vars.CpDefaut, QStringLiteral("42000"));
-    EXPECT_EQ(d.lire(QStringLiteral("default.txt")), QByteArray("SAINT-ETIENNE\r\n42000\r\n"));
+    EXPECT_EQ(vars.VilleDefaut, QStringLiteral("SAINT-ETIENNE-LE-MOLARD"));
+    EXPECT_EQ(vars.CpDefaut, QStringLiteral("42130"));
+    EXPECT_EQ(d.lire(QStringLiteral("default.txt")),
+              QByteArray("SAINT-ETIENNE-LE-MOLARD\r\n42130\r\n"));
     EXPECT_TRUE(messages.messages().empty());
 }
 

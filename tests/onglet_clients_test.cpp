@@ -49,7 +49,6 @@ QByteArray noteRtf(int longueur) {
 
 class Onglet : public ::testing::Test {
 protected:
-
     void SetUp() override {
         d.copierCommunes();
         cn = d.creerBase();
@@ -115,18 +114,54 @@ protected:
     std::unique_ptr<app::Form1> form;
 };
 
+// Back and text colours of a box in one state (open, closed).
+std::pair<QColor, QColor> couleurs(const QWidget* zone, QPalette::ColorGroup etat) {
+    return {zone->palette().color(etat, QPalette::Base),
+            zone->palette().color(etat, QPalette::Text)};
+}
+
+// The controls of the tab that a widget covers, among those shown.
+QStringList couverts(const QWidget* w) {
+    const QWidget* onglet = w->parentWidget();
+    while (onglet->objectName() != QLatin1String("pageClients")) {
+        onglet = onglet->parentWidget();
+    }
+    const QRect ici(w->mapTo(onglet, QPoint(0, 0)), w->size());
+    QStringList noms;
+    for (const QWidget* autre : onglet->findChildren<QWidget*>()) {
+        if (autre != w && !autre->isAncestorOf(w) && autre->isVisibleTo(onglet) &&
+            QRect(autre->mapTo(onglet, QPoint(0, 0)), autre->size()).intersects(ici)) {
+            noms << autre->objectName();
+        }
+    }
+    return noms;
+}
+
 TEST_F(Onglet, AnalyseAvecErreurs) {
     cinqClients();
     ouvrir();
+    const auto ferme = couleurs(w<QLineEdit>("TxtVille"), QPalette::Disabled);
     QString progression;
     bool fenetreActive = true;
     bool boutonActif = true;
+    // Our undo button covers no control of the design, at any moment of the run.
+    auto* annuler = w<QPushButton>("btnAnnulerCorrection");
+    QStringList couvertsParAnnuler;
+    auto regarder = [&] {
+        if (annuler->isVisibleTo(form.get())) {
+            couvertsParAnnuler << couverts(annuler);
+        }
+    };
+    QObject::connect(w<QProgressBar>("Barre"), &QProgressBar::valueChanged, regarder);
     messages.aLAffichage = [&](const QString&) {
         progression = w<QLabel>("lblNbCli")->text();
         fenetreActive = form->isEnabled();
         boutonActif = w<QPushButton>("btnAnalyseBd")->isEnabled();
+        regarder();
     };
     analyser();
+    regarder();
+    EXPECT_TRUE(couvertsParAnnuler.isEmpty()) << couvertsParAnnuler.join(u' ').toStdString();
 
     EXPECT_EQ(messages.textes(), QStringList{QStringLiteral("Analyse terminée.")});
     EXPECT_EQ(progression, QStringLiteral("5 / 5"));
@@ -161,8 +196,15 @@ TEST_F(Onglet, AnalyseAvecErreurs) {
     EXPECT_EQ(w<QLabel>("lblNom")->text(), QStringLiteral("MARTIN"));
     EXPECT_EQ(w<QLineEdit>("txtAdresse")->text(), QStringLiteral("3 rue des Lilas"));
     EXPECT_EQ(w<QLineEdit>("txtCatAge")->text(), QStringLiteral("11"));
-    EXPECT_EQ(w<QLineEdit>("txtCatAge")->palette().color(QPalette::Base), QColor(255, 0, 0));
-    EXPECT_EQ(w<QLineEdit>("TxtVille")->palette().color(QPalette::Base), QColor(255, 255, 255));
+    // A field in error is white on red, closed or open; a correct one black on
+    // white when open, and closed it looks as closed boxes did before.
+    const std::pair<QColor, QColor> rouge{QColor(255, 0, 0), QColor(255, 255, 255)};
+    EXPECT_EQ(couleurs(w<QLineEdit>("txtCatAge"), QPalette::Disabled), rouge);
+    EXPECT_EQ(couleurs(w<QLineEdit>("txtCatAge"), QPalette::Active), rouge);
+    EXPECT_EQ(couleurs(w<QLineEdit>("TxtVille"), QPalette::Active),
+              std::pair(QColor(255, 255, 255), QColor(0, 0, 0)));
+    EXPECT_EQ(couleurs(w<QLineEdit>("TxtVille"), QPalette::Disabled), ferme);
+    EXPECT_NE(ferme, couleurs(w<QLineEdit>("TxtVille"), QPalette::Active));
 
     // The long notes, the last one shown.
     auto* notes = w<QTreeWidget>("ListBN");

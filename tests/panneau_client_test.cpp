@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -30,7 +34,6 @@ namespace {
 // and one sound client, 9.
 class Panneau : public ::testing::Test {
 protected:
-
     void SetUp() override {
         d.copierCommunes();
         store::Connexion cn = d.creerBase();
@@ -186,6 +189,7 @@ TEST_F(Panneau, BoutonsEtFiltresDeTouches) {
     cliquer("BtnModifCatAge");
     EXPECT_EQ(bouton->text(), QStringLiteral("C"));
     EXPECT_TRUE(catAge->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), catAge);
     taper("txtCatAge", QStringLiteral("a+ -0:5"));
     EXPECT_EQ(catAge->text(), QStringLiteral("0:5"));
 
@@ -205,6 +209,62 @@ TEST_F(Panneau, BoutonsEtFiltresDeTouches) {
     w<QLineEdit>("txtEmail")->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(test::attendreQue(
         [&] { return w<QLineEdit>("txtEmail")->selectedText() == QStringLiteral("a b+c"); }));
+}
+
+TEST_F(Panneau, LesBoitesDeChiffresLaissentPasserLesTouchesDEdition) {
+    cliquer("BtnModifTel1");
+    auto* tel = w<QLineEdit>("txtTel1");
+    taper("txtTel1", QStringLiteral("0612"));
+    // Each key with the text the keyboard gives it.
+    struct Cas {
+        QKeyCombination touche;
+        const char* frappe;
+        const char* texte;  // what the box holds after the key
+    };
+    const Cas cas[] = {
+        {Qt::Key_Home, "", "0612"},
+        {Qt::Key_Delete, "\x7f", "612"},
+        {Qt::Key_End, "", "612"},
+        {Qt::Key_Left, "", "612"},
+        {Qt::Key_Backspace, "\b", "62"},
+        {Qt::CTRL | Qt::Key_A, "\x01", "62"},
+        {Qt::CTRL | Qt::Key_V, "\x16", "123"},
+        {Qt::CTRL | Qt::Key_Z, "\x1a", "62"},
+        {Qt::CTRL | Qt::Key_A, "a", "62"},  // as some platforms give it
+        {Qt::CTRL | Qt::Key_X, "\x18", ""},
+        {Qt::CTRL | Qt::Key_V, "\x16", "62"},
+        {Qt::CTRL | Qt::Key_C, "\x03", "62"},
+        {Qt::Key_Tab, "\t", "62"},
+    };
+    // A paste goes through the filter as typing does.
+    QGuiApplication::clipboard()->setText(QStringLiteral("12ab3"));
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(QKeySequence(c.touche).toString().toStdString());
+        QTest::sendKeyEvent(QTest::Click, tel, c.touche.key(), QString::fromLatin1(c.frappe),
+                            c.touche.keyboardModifiers());
+        EXPECT_EQ(tel->text(), QString::fromUtf8(c.texte));
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("62"));
+    // Tab has left the box; Shift+Tab comes back to it.
+    ASSERT_NE(QApplication::focusWidget(), tel);
+    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Backtab,
+                        QStringLiteral("\t"), Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), tel);
+
+    // The context menu's paste is filtered too (over the text Shift+Tab selected).
+    QGuiApplication::clipboard()->setText(QStringLiteral("4x5"));
+    QContextMenuEvent clicDroit(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                tel->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(tel, &clicDroit);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu);
+    for (QAction* action : menu->actions()) {
+        if (action->text().startsWith(QLineEdit::tr("&Paste"))) {
+            action->trigger();
+        }
+    }
+    menu->close();
+    EXPECT_EQ(tel->text(), QStringLiteral("45"));
 }
 
 TEST_F(Panneau, LaSaisieNEstPasUnNombre) {
@@ -277,6 +337,33 @@ TEST_F(Panneau, LaSaisieVaAuClientSelectionneAuMomentDeLEnregistrer) {
     EXPECT_EQ(codes(), (QStringList{QStringLiteral("A12"), QStringLiteral("b7")}));
 }
 
+TEST_F(Panneau, LeClavierDansLaListeChargeLeClientQueLOnCorrige) {
+    struct Cas {
+        Qt::Key touche;
+        const char* frappe;
+        const char* nom;  // the client shown after the key
+    };
+    const Cas cas[] = {{Qt::Key_Down, "", "MARTIN"},
+                       {Qt::Key_End, "", "LEROY"},
+                       {Qt::Key_Home, "", "DUPONT"},
+                       {Qt::Key_0, "0", "LEROY"},
+                       {Qt::Key_Up, "", "MARTIN"}};
+    liste()->setFocus();
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        QTest::sendKeyEvent(QTest::Click, liste(), c.touche, QString::fromLatin1(c.frappe),
+                            Qt::NoModifier);
+        EXPECT_EQ(w<QLabel>("lblNom")->text(), QString::fromLatin1(c.nom));
+    }
+    // The save goes to the client shown.
+    cliquer("BtnModifTel1");
+    taper("txtTel1", QStringLiteral("0611111111"));
+    cliquer("BtnModifTel1");
+    EXPECT_EQ(enregistrement(QStringLiteral("b7"))[11], QStringLiteral("0611111111"));
+    EXPECT_EQ(enregistrement(QStringLiteral("A12"))[11], QStringLiteral("0612"));
+    EXPECT_TRUE(messages.textes().isEmpty()) << messages.dernier().toStdString();
+}
+
 TEST_F(Panneau, EnregistrementImpossible) {
     cliquer("BtnModifTel1");
     taper("txtTel1", QStringLiteral("0612345678"));
@@ -346,6 +433,10 @@ TEST_F(Panneau, ChargerSansLigneChoisieOuClientDisparu) {
     EXPECT_TRUE(messages.dernier().contains(QStringLiteral("« b7 »")))
         << messages.dernier().toStdString();
     EXPECT_EQ(w<QLabel>("lblNom")->text(), QStringLiteral("DUPONT"));
+    // The panel does not show the selected client: no field opens on it.
+    cliquer("BtnModifTel1");
+    EXPECT_EQ(w<QPushButton>("BtnModifTel1")->text(), QStringLiteral("M"));
+    EXPECT_FALSE(w<QLineEdit>("txtTel1")->isEnabled());
 }
 
 TEST_F(Panneau, CodePostalDeuxChiffresPuisUneVille) {
@@ -482,7 +573,8 @@ TEST_F(Panneau, LeDernierClientCorrigeVideLePanneau) {
     for (QLineEdit* zone : form->findChildren<QLineEdit*>()) {
         if (zone->objectName().startsWith(QLatin1String("txt"), Qt::CaseInsensitive)) {
             EXPECT_FALSE(zone->isEnabled()) << zone->objectName().toStdString();
-            EXPECT_EQ(zone->palette().color(QPalette::Base), QColor(255, 255, 255));
+            EXPECT_EQ(zone->palette().color(QPalette::Active, QPalette::Base),
+                      QColor(255, 255, 255));
         }
     }
 }

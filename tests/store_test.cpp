@@ -291,13 +291,11 @@ TEST_F(Recordsets, FindComparePourTexte) {
         const char16_t* nom;  // nullptr: not found
     };
     const Cas cas[] = {
-        {u"Code = 'A12'", u"DUPONT"},
-        {u"Code = 0123", u"MARTIN"},   // leading zero kept
-        {u"Code = a12", u"petit"},     // small letter, unquoted
-        {u"Code = 123", nullptr},      // found, its name is Null
-        {u"Code = 'O''N'", u"O'NEIL"},  // apostrophe doubled
-        {u"Code = '12'", u"-"},
-        {u"Code = 'a12 '", u"-"},
+        {u"Code = 'A12'", u"DUPONT"},  {u"Code = 0123", u"MARTIN"},  // leading zero kept
+        {u"Code = a12", u"DUPONT"},  // letter case aside: the first of A12 and a12
+        {u"Code = 'o''n'", u"O'NEIL"}, {u"Code = 123", nullptr},  // found, its name is Null
+        {u"Code = 'O''N'", u"O'NEIL"},                            // apostrophe doubled
+        {u"Code = '12'", u"-"},        {u"Code = 'a12 '", u"-"},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(QString::fromUtf16(c.critere).toStdString());

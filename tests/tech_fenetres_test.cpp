@@ -114,9 +114,10 @@ protected:
         return w->palette().color(QPalette::Base) == QColor(255, 0, 0) &&
                w->palette().color(QPalette::Text) == QColor(255, 255, 255);
     }
+    // Black on white once open (closed, it looks closed).
     static bool blanc(const QWidget* w) {
-        return w->palette().color(QPalette::Base) == QColor(255, 255, 255) &&
-               w->palette().color(QPalette::Text) == QColor(0, 0, 0);
+        return w->palette().color(QPalette::Active, QPalette::Base) == QColor(255, 255, 255) &&
+               w->palette().color(QPalette::Active, QPalette::Text) == QColor(0, 0, 0);
     }
 
     test::Dossier d;
@@ -273,6 +274,24 @@ TEST_F(OngletTech, DerniereCorrectionVideLePanneau) {
     for (const char* nom : {"txtmemo", "txtmemo1"}) {
         EXPECT_FALSE(enfant<QWidget>(f.get(), nom)->isEnabled()) << nom;
     }
+}
+
+TEST_F(OngletTech, LeClavierDansLesListesChargeLaFicheQueLOnCorrige) {
+    fiche(1, Valeur(), kMemo501);
+    fiche(2, Valeur(), QString(600, u'c'));
+    ouvrir();
+    analyser();
+    QTest::keyClick(memos, Qt::Key_Down);
+    EXPECT_EQ(enfant<QPlainTextEdit>(f.get(), "txtmemo")->toPlainText(), QString(500, u'c'));
+    QTest::keyClick(cliTech, Qt::Key_Down);
+    EXPECT_EQ(enfant<QLineEdit>(f.get(), "txtTech")->text(), QStringLiteral("Julie 2"));
+    // The family goes to the sheet shown.
+    QTest::mouseClick(bouton, Qt::LeftButton);
+    choisir(QStringLiteral("Coloration"));
+    QTest::mouseClick(bouton, Qt::LeftButton);
+    EXPECT_EQ(famille(2), Valeur(QStringLiteral("Coloration")));
+    EXPECT_TRUE(famille(1).estNull());
+    EXPECT_EQ(numeros(cliTech), QStringList({"1"}));
 }
 
 TEST_F(OngletTech, UneAutreLigneAbandonneLeChoix) {

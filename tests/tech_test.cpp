@@ -168,6 +168,7 @@ TEST_F(Analyse, ListesEnOrdreDeLaTableAvecLeurClient) {
     client(QStringLiteral("A1"), QStringLiteral("DUPONT"), QStringLiteral("Marie"));
     client(QStringLiteral("D'A2"), QStringLiteral("L'HERMITE"), QStringLiteral("Anne"));
     client(QStringLiteral("A3"), QStringLiteral("SEUL"), Valeur());
+    client(QStringLiteral("a3"), QStringLiteral("PETIT"), QStringLiteral("Léa"));
     const QString accents = QString(300, QChar(u'é'));  // 600 bytes, 300 characters
     const QString emoji = QString::fromUtf16(u"\U0001F487").repeated(251);
     fiche(10, QStringLiteral("A1"), QStringLiteral("Coloration"), fois(500));
@@ -180,11 +181,12 @@ TEST_F(Analyse, ListesEnOrdreDeLaTableAvecLeurClient) {
     fiche(17, QStringLiteral("A1"), QStringLiteral("Soin"), emoji);
     fiche(18, QStringLiteral("A1"), QStringLiteral("Soin"), QString(u'\0') + fois(500));
     fiche(19, QStringLiteral("Inconnu"), QStringLiteral("Soin"), fois(600));
+    fiche(20, QStringLiteral("a3"), Valeur(), Valeur());  // not A3: written so
 
     Lignes l;
-    EXPECT_EQ(tech::AnalyseTech(base(), l), 10);
+    EXPECT_EQ(tech::AnalyseTech(base(), l), 11);
     EXPECT_EQ(l.debuts, 1);
-    EXPECT_EQ(l.dernier, 10);
+    EXPECT_EQ(l.dernier, 11);
     const QStringList attendu = {
         QStringLiteral("ListCliTech\t11\tA1\tDUPONT Marie\tx\t"),
         QStringLiteral("ListMemo\t11\tA1\tDUPONT Marie\t\tx"),
@@ -196,13 +198,14 @@ TEST_F(Analyse, ListesEnOrdreDeLaTableAvecLeurClient) {
         QStringLiteral("ListMemo\t17\tA1\tDUPONT Marie\t\tx"),
         QStringLiteral("ListMemo\t18\tA1\tDUPONT Marie\t\tx"),
         QStringLiteral("ListMemo\t19\t\t\t\tx"),
+        QStringLiteral("ListCliTech\t20\ta3\tPETIT Léa\tx\t"),
     };
     EXPECT_EQ(l.lignes, attendu);
 
     // A second run lists the same rows, not twice as many. Its tidying takes
     // off the blanks that the first one uncovered, so sheet 14 has left.
     Lignes deuxieme;
-    EXPECT_EQ(tech::AnalyseTech(base(), deuxieme), 10);
+    EXPECT_EQ(tech::AnalyseTech(base(), deuxieme), 11);
     QStringList sans14 = attendu;
     sans14.removeAt(4);
     EXPECT_EQ(deuxieme.lignes, sans14);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
+class QAbstractItemView;
 class QLineEdit;
 class QListWidget;
 class QTreeWidget;
@@ -10,10 +12,18 @@ class QWidget;
 
 namespace app {
 
-// Applies a key filter (FiltreChiffres, FiltreChiffresPlus) to the characters
-// typed into a box: a key whose code the filter replaces by 1 is dropped.
-// Keys without a character (arrows, Delete) are not filtered.
+// Applies a key filter (FiltreChiffres, FiltreChiffresPlus) to the printable
+// characters typed or pasted into a box: a character whose code the filter
+// replaces by 1 is dropped. Editing keys (Tab, Delete, arrows, the usual
+// shortcuts) are not filtered; the box takes no drag and drop.
 void installerFiltre(QLineEdit* zone, void (*filtre)(int&));
+
+// A list that feeds a panel or boxes: `charger` runs whenever its selected row
+// changes, by mouse, keys or type-ahead, and on a click on the row already
+// selected, once per click. Changes made under a QSignalBlocker on the list
+// do not run it.
+void suivreSelection(QTreeWidget* liste, std::function<void()> charger);
+void suivreSelection(QListWidget* liste, std::function<void()> charger);
 
 // Sorted list boxes: the items show in alphabetical order (French rules,
 // letter case aside), whatever order they are added in.
@@ -33,7 +43,8 @@ void appliquerPolices();
 // The selected row of a list view, or nullptr when none is selected.
 QTreeWidgetItem* ligneSelectionnee(const QTreeWidget* liste);
 
-// "Error" and "correct" colours of a box: white on red, black on white.
+// "Error" and "correct" colours of a box: white on red, open or closed; black
+// on white while open, and the usual look of a closed box while closed.
 void colorer(QWidget* zone, bool enErreur);
 
 }  // namespace app

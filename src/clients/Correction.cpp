@@ -23,12 +23,24 @@ const QStringList& colonnesPanneau() {
     return c;
 }
 
-// Opens FCLI and stands on the client; false when it is not there.
+// Stands on the client; false when it is not there. Find ignores letter case:
+// of two codes that differ only by it (A12, a12), the one written so wins.
 bool trouver(store::Recordset& rs, const QString& code) {
-    if (!rs.Eof()) {
-        rs.MoveFirst();
+    if (rs.Eof()) {
+        return false;
     }
-    rs.Find(critereClient(code));
+    const QString critere = critereClient(code);
+    rs.MoveFirst();
+    rs.Find(critere);
+    const qint64 premier = rs.Position();
+    while (!rs.Eof() && rs.Champ(QStringLiteral("Code")).texte() != code) {
+        rs.MoveNext();
+        rs.Find(critere);
+    }
+    if (rs.Eof() && premier < rs.RecordCount()) {
+        rs.MoveFirst();
+        rs.Find(critere);
+    }
     return !rs.Eof();
 }
 

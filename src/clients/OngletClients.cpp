@@ -88,8 +88,6 @@ void OngletClients::btnAnalyseBd_Click() {
     app::Messages& messages = m_form.messages();
     ui.lblAttente->show();
     ui.btnAnalyseBd->setEnabled(false);
-    // The undo button lies where the run shows its progress.
-    ui.btnAnnulerCorrection->hide();
     ui.lblcache->show();
     m_form.setEnabled(false);
     m_form.repaint();
@@ -107,7 +105,6 @@ void OngletClients::btnAnalyseBd_Click() {
     }
     m_enCours = false;
     suivi.terminer();
-    ui.btnAnnulerCorrection->show();
     ui.lblAttente->hide();
     ui.Barre->hide();
 
@@ -131,11 +128,8 @@ void OngletClients::btnAnalyseBd_Click() {
     ui.lblListeCliErr->setText(legendeListe(ui.ListCli->topLevelItemCount(), bilan.NbCli));
     m_form.setEnabled(true);
     if (ui.ListCli->topLevelItemCount() > 0) {
-        QTreeWidgetItem* premiere = ui.ListCli->topLevelItem(0);
-        ui.ListCli->scrollToItem(premiere);
-        ui.ListCli->setCurrentItem(premiere);
         ui.ListCli->setFocus();
-        m_panneau->ListCli_ItemClick();
+        m_panneau->choisir(ui.ListCli->topLevelItem(0));
         ui.Frame1->setEnabled(true);
         ui.ListCli->setEnabled(true);
         ui.lblcache->hide();
@@ -152,7 +146,8 @@ void OngletClients::majBoutons() {
     Ui::OngletClients& ui = *m_ui;
     ui.btnCorrectionGroupee->setEnabled(m_analyseFaite && !m_enCours && ui.ListCli->isEnabled() &&
                                         ui.ListCli->topLevelItemCount() > 0);
-    ui.btnAnnulerCorrection->setEnabled(m_analyseFaite && !m_enCours);
+    // Not while the postal code panel is open over it.
+    ui.btnAnnulerCorrection->setEnabled(m_analyseFaite && !m_enCours && ui.ListCli->isEnabled());
 }
 
 void OngletClients::btnCorrectionGroupee_Click() {
@@ -221,10 +216,7 @@ void OngletClients::renouvelerListe(const std::vector<Evaluation>& clients, int 
     for (int i = 0; i < liste->topLevelItemCount(); ++i) {
         lignes[liste->topLevelItem(i)->text(0)] << liste->topLevelItem(i);
     }
-    QString courant;
-    if (const QTreeWidgetItem* c = app::ligneSelectionnee(liste)) {
-        courant = c->text(0);
-    }
+    const QString courant = m_panneau->codeAffiche().value_or(QString());
     QList<QTreeWidgetItem*> nouvelles;
     for (const Evaluation& e : clients) {
         const QList<QTreeWidgetItem*> trouvees = lignes.take(e.CodeClient);
@@ -246,23 +238,18 @@ void OngletClients::renouvelerListe(const std::vector<Evaluation>& clients, int 
     m_form.variables().NbCli = nbClients;
     ui.lblListeCliErr->setText(legendeListe(liste->topLevelItemCount(), nbClients));
     if (liste->topLevelItemCount() == 0) {
-        app::ViderChamps(m_form, app::Panneau::Client);
+        m_panneau->vider();
         majBoutons();
         m_form.messages().information(
             QStringLiteral("Votre fichier clients ne comporte plus d'erreur."));
         return;
     }
     // The panel shows the client it showed, or the first one when that one left.
-    QTreeWidgetItem* ligne = nullptr;
     const auto memes = liste->findItems(courant, Qt::MatchExactly | Qt::MatchCaseSensitive, 0);
-    ligne = memes.isEmpty() ? liste->topLevelItem(0) : memes.first();
-    liste->setCurrentItem(ligne);
-    ligne->setSelected(true);
-    liste->scrollToItem(ligne);
     ui.Frame1->setEnabled(true);
     liste->setEnabled(true);
     ui.lblcache->hide();
-    m_panneau->ListCli_ItemClick();
+    m_panneau->choisir(memes.isEmpty() ? liste->topLevelItem(0) : memes.first());
     majBoutons();
 }
 

@@ -1,6 +1,7 @@
 #include "clients/PanneauClient.h"
 
 #include <QEvent>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -54,7 +55,7 @@ PanneauClient::PanneauClient(app::Form1& form, Ui::OngletClients& ui)
     m_ui.txtEmail->installEventFilter(this);
     m_ui.txtGenCode->installEventFilter(this);
 
-    connect(m_ui.ListCli, &QTreeWidget::itemClicked, this, [this] { ListCli_ItemClick(); });
+    app::suivreSelection(m_ui.ListCli, [this] { ListCli_ItemClick(); });
     connect(m_ui.txtTel1, &QLineEdit::textChanged, this, [this](const QString& t) {
         m_ui.lblTel11->setText(legendeLongueur(QStringLiteral("Tel1"), t));
     });
@@ -117,15 +118,55 @@ void PanneauClient::ListCli_ItemClick() {
     m_ui.lblPrenom1->setText(legende(QStringLiteral("Prénom")));
     m_ui.lblAdr1->setText(legende(QStringLiteral("Adresse")));
     m_ui.lblAdr2->setText(legende(QStringLiteral("Adresse2")));
+    m_code = code;
 
     app::CouleurChamps(m_form, m_ui.ListCli);
+}
+
+void PanneauClient::choisir(QTreeWidgetItem* ligne) {
+    {
+        const QSignalBlocker garde(m_ui.ListCli);
+        m_ui.ListCli->setCurrentItem(ligne);
+        ligne->setSelected(true);
+    }
+    m_ui.ListCli->scrollToItem(ligne);
+    ListCli_ItemClick();
+}
+
+void PanneauClient::vider() {
+    app::ViderChamps(m_form, app::Panneau::Client);
+    m_code.reset();
+}
+
+bool PanneauClient::accorderAvecListe() {
+    const QTreeWidgetItem* ligne = app::ligneSelectionnee(m_ui.ListCli);
+    if (ligne && ligne->text(0) != m_code) {
+        ListCli_ItemClick();
+    }
+    return ligne && ligne->text(0) == m_code;
+}
+
+QTreeWidgetItem* PanneauClient::ligneAffichee() const {
+    QTreeWidgetItem* choisie = app::ligneSelectionnee(m_ui.ListCli);
+    if (!m_code || (choisie && choisie->text(0) == *m_code)) {
+        return m_code ? choisie : nullptr;
+    }
+    const auto lignes =
+        m_ui.ListCli->findItems(*m_code, Qt::MatchExactly | Qt::MatchCaseSensitive, 0);
+    return lignes.isEmpty() ? nullptr : lignes.first();
 }
 
 bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
     app::Messages& messages = m_form.messages();
     if (Bouton->text() == QLatin1String("M")) {
+        if (!accorderAvecListe()) {
+            return false;
+        }
         Bouton->setText(QStringLiteral("C"));
         ZoneTexte->setEnabled(true);
+        // Ready for typing, as the postal code panel is: keys no longer go to
+        // the button (Space would save) or to the list.
+        ZoneTexte->setFocus();
         return true;
     }
     const QString colonne = tag(Bouton);
@@ -142,15 +183,15 @@ bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
         ZoneTexte->setText(texte);
     }
 
-    // The typed text goes to the client of the row selected now.
-    const QTreeWidgetItem* ligne = app::ligneSelectionnee(m_ui.ListCli);
-    if (!ligne) {
+    // The typed text goes to the client the panel shows, which a change of
+    // selection has loaded.
+    if (!m_code) {
         messages.exclamation(
-            QStringLiteral("Aucun client n'est sélectionné dans la liste : la correction n'a pas "
+            QStringLiteral("Aucun client n'est affiché dans le panneau : la correction n'a pas "
                            "été enregistrée."));
         return false;
     }
-    const QString code = ligne->text(0);
+    const QString code = *m_code;
     Enregistrement e{colonne, texte, std::nullopt};
     if (colonne == QLatin1String("Code Postal")) {
         e.ville = m_ui.TxtVille->text();
@@ -179,7 +220,7 @@ bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
         m_ui.ListCli->setFocus();
         ListCli_ItemClick();
     } else {
-        app::ViderChamps(m_form, app::Panneau::Client);
+        vider();
         messages.information(QStringLiteral("Votre fichier clients ne comporte plus d'erreur."));
     }
     return true;
@@ -187,7 +228,7 @@ bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
 
 void PanneauClient::AnalyseClient(const Reverification& r) {
     QTreeWidget* liste = m_ui.ListCli;
-    QTreeWidgetItem* ligne = app::ligneSelectionnee(liste);
+    QTreeWidgetItem* ligne = ligneAffichee();
     if (!ligne) {
         return;
     }
@@ -201,15 +242,17 @@ void PanneauClient::AnalyseClient(const Reverification& r) {
     m_form.messages().information(QStringLiteral("Le client ") + ligne->text(1) +
                                   QStringLiteral("\r\n est corrigé.\r\n"));
     const int rang = liste->indexOfTopLevelItem(ligne);
+    // The panel moves on to the row that took the removed one's place, loaded
+    // once the save is over.
+    const QSignalBlocker garde(liste);
     delete liste->takeTopLevelItem(rang);
     m_ui.lblListeCliErr->setText(legendeListe(liste->topLevelItemCount(), r.nbClients));
-    // The panel moves on to the row that took the removed one's place.
     if (const int n = liste->topLevelItemCount(); n > 0) {
         QTreeWidgetItem* suivante = liste->topLevelItem(qMin(rang, n - 1));
         liste->setCurrentItem(suivante);
         suivante->setSelected(true);
     }
-    app::ViderChamps(m_form, app::Panneau::Client);
+    vider();
 }
 
 }  // namespace clients

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
+class QTreeWidgetItem;
 namespace Ui {
 class OngletClients;
 }
@@ -25,23 +28,39 @@ class PanneauClient : public QObject {
 public:
     PanneauClient(app::Form1& form, Ui::OngletClients& ui);
 
-    // Loads the client of the selected row into the panel.
+    // Loads the client of the selected row into the panel. Runs whenever the
+    // list's selection changes, by mouse, keys or type-ahead.
     void ListCli_ItemClick();
+    // Selects the row and loads its client.
+    void choisir(QTreeWidgetItem* ligne);
+    // Empties the panel (ViderChamps): it shows no client any more.
+    void vider();
+    // The code of the client shown, if any.
+    const std::optional<QString>& codeAffiche() const { return m_code; }
 
-    // First click opens the field, second click saves it and re-checks the
-    // client. True when the field was opened or saved.
+    // Before a field opens: the panel shows the client of the selected row,
+    // loaded again if it does not. False when it cannot.
+    bool accorderAvecListe();
+
+    // First click opens the field, second click saves it into the client the
+    // panel shows and re-checks that client. True when the field was opened or
+    // saved.
     bool ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton);
 
 protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
-    // The list side of the re-check: the row's marks renewed, or the row
-    // removed when the client has no error left.
+    // The list side of the re-check: the row of the saved client has its marks
+    // renewed, or is removed when the client has no error left.
     void AnalyseClient(const Reverification& r);
+    // The row of the client shown, the selected one first.
+    QTreeWidgetItem* ligneAffichee() const;
 
     app::Form1& m_form;
     Ui::OngletClients& m_ui;
+    // The code of the client the panel shows; every save writes to it.
+    std::optional<QString> m_code;
 };
 
 }  // namespace clients

@@ -39,6 +39,9 @@ void PanneauCp::BtnModifCP_Click() {
         }
         return;
     }
+    if (!m_panneau.accorderAvecListe()) {
+        return;
+    }
     m_ui.BtnModifCP->setText(QStringLiteral("C"));
     m_ui.List1->clear();
     m_ui.BtnOk->hide();

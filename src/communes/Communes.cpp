@@ -1,6 +1,7 @@
 #include "communes/Communes.h"
 
 #include <QDir>
+#include <algorithm>
 
 namespace communes {
 
@@ -36,6 +37,25 @@ Communes::~Communes() {
 void Communes::OuvreCommunes(const QString& dossier) {
     Fermer();
     m_cn = store::Connexion(cheminReference(dossier), store::Connexion::Acces::Lecture);
+    // Towns and postal codes compare without regard to letter case. A reference
+    // that does not declare its columns so (made by another tool) is read
+    // through a copy that does, in memory and for this connection only: it
+    // hides the file's table from the queries, and the file stays as it is.
+    const QStringList colonnes = {QStringLiteral("CodePostal"), QStringLiteral("Commune")};
+    const bool aCopier = std::any_of(colonnes.begin(), colonnes.end(), [this](const QString& c) {
+        const QString sequence = m_cn.collation(QStringLiteral("communes"), c);
+        return !sequence.isEmpty() &&
+               sequence.compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) != 0;
+    });
+    if (aCopier) {
+        m_cn.executer(QStringLiteral(
+            "PRAGMA temp_store = MEMORY; "
+            "CREATE TEMP TABLE communes (\"CodePostal\" TEXT COLLATE NOCASE, "
+            "\"Commune\" TEXT COLLATE NOCASE); "
+            "INSERT INTO temp.communes SELECT \"CodePostal\", \"Commune\" FROM main.communes; "
+            "CREATE INDEX temp.communes_CodePostal ON communes (\"CodePostal\"); "
+            "CREATE INDEX temp.communes_Commune ON communes (\"Commune\");"));
+    }
 }
 
 void Communes::Fermer() noexcept {

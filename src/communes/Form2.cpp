@@ -27,7 +27,8 @@ Form2::Form2(app::Variables& variables, app::Messages& messages, QWidget* parent
     app::installerFiltre(m_ui->txtCp, &FiltreChiffres);
     connect(m_ui->txtCp, &QLineEdit::textChanged, this, &Form2::txtCp_Change);
     connect(m_ui->TxtVille, &QLineEdit::textChanged, this, &Form2::TestCpVille);
-    connect(m_ui->List1, &QListWidget::itemClicked, this, &Form2::List1_Click);
+    // A town picked with the mouse, the arrow keys or by typing its first letters.
+    app::suivreSelection(m_ui->List1, [this] { List1_Click(); });
     connect(m_ui->BtnFermer, &QPushButton::clicked, this, &Form2::BtnFermer_Click);
 }
 

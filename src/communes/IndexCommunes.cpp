@@ -22,17 +22,6 @@ bool estApostrophe(QChar c) {
     return c == u'\'' || c == u'\u2019' || c == u'\u2018' || c == u'`';
 }
 
-// SQLite's NOCASE: only the ASCII letters fold, as the rules compare towns.
-QString plier(const QString& t) {
-    QString r = t;
-    for (QChar& c : r) {
-        if (c >= u'a' && c <= u'z') {
-            c = QChar(c.unicode() - 32);
-        }
-    }
-    return r;
-}
-
 // The three-letter pieces of a name padded at both ends, so that its start
 // and its end count as pieces of their own.
 std::vector<quint64> trigrammes(const QString& norme) {
@@ -196,11 +185,11 @@ IndexCommunes::IndexCommunes(const std::vector<std::pair<QString, QString>>& lig
                 static_cast<int>(m_noms.size() - 1));
             m_normeDe.insert(ville, it.value());
         }
-        QStringList& codes = m_codes[plier(ville)];
+        QStringList& codes = m_codes[store::sansCasse(ville)];
         if (!codes.contains(cp)) {
             codes << cp;
         }
-        QStringList& villes = m_villes[plier(cp)];
+        QStringList& villes = m_villes[store::sansCasse(cp)];
         if (!villes.contains(ville)) {
             villes << ville;
         }
@@ -310,11 +299,11 @@ QString IndexCommunes::norme(const QString& ville) const {
 }
 
 QStringList IndexCommunes::codesDe(const QString& ville) const {
-    return m_codes.value(plier(ville));
+    return m_codes.value(store::sansCasse(ville));
 }
 
 QStringList IndexCommunes::villesDe(const QString& codePostal) const {
-    return m_villes.value(plier(codePostal));
+    return m_villes.value(store::sansCasse(codePostal));
 }
 
 }  // namespace communes

@@ -386,6 +386,7 @@ private:
 
     void octet(Octet o);
     void emettre(char16_t c);
+    void finirPaire();
     void paragraphe();
     void vider();
     void majCodePage();
@@ -400,6 +401,7 @@ private:
     std::vector<Groupe> m_pile;
     std::size_t m_surplus = 0;  // groups opened beyond kProfondeurMax
     int m_aSauter = 0;          // fallback characters of the last \uN still to skip
+    char16_t m_haute = 0;       // first half of a surrogate pair, waiting for the second
 
     int m_cpDocument = kCp1252;
     bool m_utf8 = false;  // \urtf: every byte of text is UTF-8, whatever the font
@@ -431,6 +433,7 @@ QString Lecteur::lire() {
             case '}':
                 ++p;
                 if (!fermer()) {
+                    finirPaire();
                     p = m_fin;  // the document's group is closed: the rest is not read
                 }
                 break;
@@ -442,6 +445,8 @@ QString Lecteur::lire() {
                 break;
         }
     }
+    // A document cut after the first half of a pair gives the text before it,
+    // as it does for a character cut in its bytes.
     vider();
     // The last paragraph mark is the document's own end, not a line break.
     if (m_finParagraphe) {
@@ -659,8 +664,11 @@ void Lecteur::appliquer(const Mot& mot, bool aParametre, std::int64_t parametre)
             g.destination = Destination::Upr;
             break;
         case Action::Unicode: {
-            // A signed 16-bit value: \u-3913 is U+F0B7.
-            const auto unite = static_cast<char16_t>(parametre & 0xFFFF);
+            // A signed 16-bit value: \u-3913 is U+F0B7. A value beyond 16 bits
+            // is no character at all.
+            const auto unite = parametre < -0x8000 || parametre > 0xFFFF
+                                   ? char16_t{0xFFFD}
+                                   : static_cast<char16_t>(parametre & 0xFFFF);
             if (unite != 0) {
                 emettre(unite);
             }
@@ -751,8 +759,28 @@ void Lecteur::emettre(char16_t c) {
         return;
     }
     vider();
-    m_texte.append(QChar(c));
+    // A surrogate pair comes as two \uN; a half without its other half is
+    // no character: the replacement character stands for it.
+    if (m_haute != 0 && QChar::isLowSurrogate(c)) {
+        m_texte.append(QChar(m_haute));
+        m_texte.append(QChar(c));
+        m_haute = 0;
+    } else if (QChar::isHighSurrogate(c)) {
+        finirPaire();
+        m_haute = c;
+    } else {
+        finirPaire();
+        m_texte.append(QChar(QChar::isLowSurrogate(c) ? char16_t{0xFFFD} : c));
+    }
     m_finParagraphe = false;
+}
+
+void Lecteur::finirPaire() {
+    if (m_haute != 0) {
+        m_texte.append(QChar(char16_t{0xFFFD}));
+        m_haute = 0;
+        m_finParagraphe = false;
+    }
 }
 
 void Lecteur::paragraphe() {
@@ -772,6 +800,7 @@ void Lecteur::vider() {
     m_decodeur->resetState();
     const QString texte = m_decodeur->decode(m_attente);
     m_attente.clear();
+    finirPaire();
     for (const QChar c : texte) {
         if (!c.isNull()) {
             m_texte.append(c);

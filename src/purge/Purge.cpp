@@ -87,13 +87,14 @@ QString texteDate(const QDate& date, const QLocale& locale) {
 QString sqlPurgeClients(const QString& date, Mode mode) {
     const QString d = litteral(date, u'/');
     // Clients with a visit before the date and none on or after it. A visit
-    // without a date may be recent: its client stays.
+    // without a date may be recent: its client stays. Codes match letter case
+    // aside, whatever the columns declare.
     const QString clients =
         QStringLiteral(
             "select distinct FCLI.Code from FCLI Inner Join FCONS ON FCLI.Code = "
-            "FCONS.CODE_CLIENT Where FCONS.DATE_VISITE < #%1# and not exists (select * from "
-            "FCONS as Recente where Recente.CODE_CLIENT = FCLI.Code and (Recente.DATE_VISITE "
-            ">= #%1# or Recente.DATE_VISITE is null))")
+            "FCONS.CODE_CLIENT COLLATE NOCASE Where FCONS.DATE_VISITE < #%1# and not exists "
+            "(select * from FCONS as Recente where Recente.CODE_CLIENT = FCLI.Code COLLATE "
+            "NOCASE and (Recente.DATE_VISITE >= #%1# or Recente.DATE_VISITE is null))")
             .arg(d);
     if (mode == Mode::Lecture) {
         return u' ' + clients;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <tuple>
 
 #include "app/Variables.h"
 #include "clients/Analyse.h"
@@ -131,7 +132,7 @@ void jugerFiches(store::Connexion& cn, Chiffres& c, Observateur* obs) {
     const int famille = index(QStringLiteral("Famille"));
     const int memoIndex = index(QStringLiteral("Mémo"));
     const int colonnes = std::min(fiches.nbColonnes(), exports::kColonnesTechniques);
-    std::optional<store::Instruction> client;
+    tech::ClientsDesFiches clients(cn);
     qint64 n = 0;
     while (fiches.pas()) {
         if (obs) {
@@ -159,17 +160,9 @@ void jugerFiches(store::Connexion& cn, Chiffres& c, Observateur* obs) {
         }
         f.numero = fiches.colonne(numero).texte();
         f.longueurMemo = f.memoLong ? static_cast<int>(memo.texte().size()) : 0;
-        if (!client) {
-            client.emplace(cn, QStringLiteral("SELECT \"Code\", \"Nom\", \"Prénom\" FROM FCLI "
-                                              "WHERE \"Code\" = ? ORDER BY rowid LIMIT 1"));
+        if (const auto client = clients.client(fiches.colonne(codeClient).texte())) {
+            std::tie(f.code, f.nom) = *client;
         }
-        client->reinitialiser();
-        client->lier(1, fiches.colonne(codeClient).texte());
-        if (client->pas()) {
-            f.code = client->colonne(0).texte();
-            f.nom = client->colonne(1).texte() + u' ' + client->colonne(2).texte();
-        }
-        client->reinitialiser();
         c.nbSansFamille += f.sansFamille;
         c.nbMemosLongs += f.memoLong;
         c.fiches.push_back(std::move(f));

@@ -92,6 +92,16 @@ QString doublerApostrophes(const QString& texte) {
     return r;
 }
 
+QString sansCasse(const QString& texte) {
+    QString r = texte;
+    for (QChar& c : r) {
+        if (c >= u'A' && c <= u'Z') {
+            c = QChar(c.unicode() + 32);
+        }
+    }
+    return r;
+}
+
 bool estFichierAccess(const QString& chemin) {
     QFile f(chemin);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -221,6 +231,17 @@ bool Connexion::tableExiste(const QString& table) const {
                                         "AND name = ? COLLATE NOCASE"));
     i.lier(1, table);
     return i.pas();
+}
+
+QString Connexion::collation(const QString& table, const QString& colonne) const {
+    const char* sequence = nullptr;
+    if (sqlite3_table_column_metadata(handle(), "main", table.toUtf8().constData(),
+                                      colonne.toUtf8().constData(), nullptr, &sequence, nullptr,
+                                      nullptr, nullptr) != SQLITE_OK ||
+        !sequence) {
+        return {};
+    }
+    return QString::fromUtf8(sequence);
 }
 
 qint64 Connexion::lignesModifiees() const {

@@ -15,6 +15,9 @@ namespace store {
 QString citer(const QString& identifiant);
 // Doubles every apostrophe of a text spliced between single quotes.
 QString doublerApostrophes(const QString& texte);
+// A text as the store compares it: the ASCII letters folded, nothing else
+// (SQLite's NOCASE), so "Évry" and "éVRY" stay apart but "PARIS" is "paris".
+QString sansCasse(const QString& texte);
 
 // True when the file starts like a Microsoft Access database (Jet or ACE).
 bool estFichierAccess(const QString& chemin);
@@ -51,6 +54,9 @@ public:
     // Declared types, in the same order as colonnes().
     QStringList typesColonnes(const QString& table) const;
     bool tableExiste(const QString& table) const;
+    // The collating sequence a column is declared with ("BINARY" when none is
+    // given); empty when there is no such column.
+    QString collation(const QString& table, const QString& colonne) const;
 
     // Rows changed by the last INSERT, UPDATE or DELETE.
     qint64 lignesModifiees() const;

@@ -321,10 +321,12 @@ void Recordset::Find(const QString& critere) {
         return;
     }
     if (m_modeTable) {
-        // Compared as text, so "0123" and "a12" find their client.
-        Instruction cherche(*m_cn, QStringLiteral("SELECT rowid FROM %1 WHERE CAST(%2 AS TEXT) = ? COLLATE BINARY "
-                                                  "AND rowid >= ? ORDER BY rowid")
-                                       .arg(citer(m_table), citer(m_noms[index])));
+        // Compared as text, so "0123" and "a12" find their client, and ASCII
+        // letter case aside whatever the column declares, as the store compares text.
+        Instruction cherche(
+            *m_cn, QStringLiteral("SELECT rowid FROM %1 WHERE CAST(%2 AS TEXT) = ? COLLATE NOCASE "
+                                  "AND rowid >= ? ORDER BY rowid")
+                       .arg(citer(m_table), citer(m_noms[index])));
         cherche.lier(1, valeur);
         cherche.lier(2, m_cles[static_cast<std::size_t>(m_position)]);
         while (cherche.pas()) {
@@ -338,8 +340,9 @@ void Recordset::Find(const QString& critere) {
         m_position = total;
         return;
     }
+    const QString cherche = sansCasse(valeur);
     for (; m_position < total; ++m_position) {
-        if (m_lignes[static_cast<std::size_t>(m_position)][index].texte() == valeur) {
+        if (sansCasse(m_lignes[static_cast<std::size_t>(m_position)][index].texte()) == cherche) {
             return;
         }
     }

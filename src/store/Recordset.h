@@ -37,8 +37,9 @@ public:
     bool Eof() const;
     void MoveFirst();
     void MoveNext();
-    // "Code = 'A12'" or "Code = 0123": the field's text equals the value's text.
-    // Without a match the recordset is at its end.
+    // "Code = 'A12'" or "Code = 0123": the field's text equals the value's text,
+    // ASCII letter case aside ("Code = a12" finds A12). Without a match the
+    // recordset is at its end.
     void Find(const QString& critere);
 
     int NbChamps() const { return static_cast<int>(m_noms.size()); }

@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "store/Connexion.h"
@@ -20,6 +21,51 @@ QString nettoyerMemo(QString memo) {
     }
     memo.truncate(n);
     return memo;
+}
+
+ClientsDesFiches::ClientsDesFiches(const store::Connexion& cn) : m_cn(cn) {}
+ClientsDesFiches::~ClientsDesFiches() = default;
+
+std::optional<std::pair<QString, QString>> ClientsDesFiches::client(const QString& code) {
+    if (!m_lus) {
+        // The first client in table order keeps a code, letter case aside...
+        store::Instruction codes(m_cn, QStringLiteral("SELECT rowid, \"Code\" FROM FCLI "
+                                                      "WHERE \"Code\" IS NOT NULL ORDER BY rowid"));
+        while (codes.pas()) {
+            const QString plie = store::sansCasse(codes.colonneTexte(1));
+            if (!m_sansCasse.contains(plie)) {
+                m_sansCasse.insert(plie, codes.colonneEntier(0));
+            }
+        }
+        // ...and codes that differ by letter case alone keep their own spelling.
+        store::Instruction memes(
+            m_cn, QStringLiteral("SELECT \"Code\", min(rowid) FROM FCLI WHERE lower(\"Code\") IN "
+                                 "(SELECT lower(\"Code\") FROM FCLI GROUP BY 1 HAVING "
+                                 "min(\"Code\" COLLATE BINARY) <> max(\"Code\" COLLATE BINARY)) "
+                                 "GROUP BY \"Code\" COLLATE BINARY"));
+        while (memes.pas()) {
+            m_exacts.insert(memes.colonneTexte(0), memes.colonneEntier(1));
+        }
+        m_lecture = std::make_unique<store::Instruction>(
+            m_cn, QStringLiteral("SELECT \"Code\", \"Nom\", \"Prénom\" FROM FCLI WHERE rowid = ?"));
+        m_lus = true;
+    }
+    auto it = m_exacts.constFind(code);
+    if (it == m_exacts.constEnd()) {
+        it = m_sansCasse.constFind(store::sansCasse(code));
+        if (it == m_sansCasse.constEnd()) {
+            return std::nullopt;
+        }
+    }
+    m_lecture->reinitialiser();
+    m_lecture->lier(1, it.value());
+    std::optional<std::pair<QString, QString>> trouve;
+    if (m_lecture->pas()) {
+        trouve.emplace(m_lecture->colonne(0).texte(),
+                       m_lecture->colonne(1).texte() + u' ' + m_lecture->colonne(2).texte());
+    }
+    m_lecture->reinitialiser();
+    return trouve;
 }
 
 bool ErrFamille(const store::Valeur& famille) {
@@ -106,9 +152,7 @@ qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyse& observateur) {
                            "WHEN length(CAST(\"Mémo\" AS BLOB)) <= %1 THEN 0 END, "
                            "\"Mémo\" FROM FTEC ORDER BY rowid")
                 .arg(kLongueurMemo));
-    // Prepared on the first sheet in error; the code is bound, so an
-    // apostrophe in it is just a character.
-    std::optional<store::Instruction> client;
+    ClientsDesFiches clients(cn);
     qint32 n = 0;
     while (fiches.pas()) {
         observateur.progression(++n, total);
@@ -119,18 +163,10 @@ qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyse& observateur) {
         if (!errFamille && !errMemo) {
             continue;
         }
-        if (!client) {
-            client.emplace(cn, QStringLiteral("SELECT \"Code\", \"Nom\", \"Prénom\" FROM FCLI "
-                                              "WHERE \"Code\" = ? ORDER BY rowid LIMIT 1"));
-        }
         LigneTech ligne{fiches.colonne(0).texte(), {}, {}};
-        client->reinitialiser();
-        client->lier(1, fiches.colonne(1).texte());
-        if (client->pas()) {
-            ligne.code = client->colonne(0).texte();
-            ligne.nom = client->colonne(1).texte() + u' ' + client->colonne(2).texte();
+        if (const auto client = clients.client(fiches.colonne(1).texte())) {
+            std::tie(ligne.code, ligne.nom) = *client;
         }
-        client->reinitialiser();
         if (errFamille) {
             observateur.ligne(Liste::CliTech, ligne);
         }

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <optional>
+#include <utility>
 
 namespace store {
+class Connexion;
+class Instruction;
 class Valeur;
-}
+}  // namespace store
 
 namespace tech {
 
@@ -39,6 +45,25 @@ struct LigneTech {
     QString code;
     QString nom;
 };
+// The client of a sheet, found by the sheet's Code_Client as the store
+// compares text: ASCII letter case aside whatever the columns declare, the
+// code written exactly so first, then the first client in table order. The
+// codes are read once, at the first question.
+class ClientsDesFiches {
+public:
+    explicit ClientsDesFiches(const store::Connexion& cn);
+    ~ClientsDesFiches();
+    // The client's code and "Nom Prénom"; nothing when no client has that code.
+    std::optional<std::pair<QString, QString>> client(const QString& code);
+
+private:
+    const store::Connexion& m_cn;
+    bool m_lus = false;
+    QHash<QString, qint64> m_sansCasse;  // code, letter case folded -> row id
+    QHash<QString, qint64> m_exacts;     // codes that differ by letter case alone -> row id
+    std::unique_ptr<store::Instruction> m_lecture;
+};
+
 // The row's text and sub-items, as the list shows them:
 // Auto, Numéro Client, Nom, ErrFamille, ErrMemo.
 QStringList colonnes(Liste liste, const LigneTech& ligne);

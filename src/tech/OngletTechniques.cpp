@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSignalBlocker>
 
 #include "app/Controles.h"
 #include "app/Form1.h"
@@ -125,9 +126,8 @@ OngletTechniques::OngletTechniques(app::Form1& form, QWidget* page)
     m_ui->txtmemo1->setReadOnly(true);
     connect(m_ui->btnAnalyseRTF, &QPushButton::clicked, this,
             &OngletTechniques::btnAnalyseRTF_Click);
-    connect(m_ui->ListCliTech, &QTreeWidget::itemClicked, this,
-            &OngletTechniques::ListCliTech_ItemClick);
-    connect(m_ui->ListMemo, &QTreeWidget::itemClicked, this, &OngletTechniques::ListMemo_ItemClick);
+    app::suivreSelection(m_ui->ListCliTech, [this] { ListCliTech_ItemClick(nullptr); });
+    app::suivreSelection(m_ui->ListMemo, [this] { ListMemo_ItemClick(nullptr); });
     connect(m_ui->BtnModifFam, &QPushButton::clicked, this, &OngletTechniques::BtnModifFam_Click);
     connect(m_ui->btnExportTech, &QPushButton::clicked, this,
             [this] { exports::btnExportTech_Click(m_form, *m_ui->ListCliTech); });
@@ -186,10 +186,21 @@ QTreeWidgetItem* OngletTechniques::choisirPremiere(QTreeWidget* liste) {
     QTreeWidgetItem* premiere = liste->topLevelItem(0);
     if (premiere) {
         liste->scrollToItem(premiere);
+        // Loaded by the caller.
+        const QSignalBlocker garde(liste);
         liste->setCurrentItem(premiere);
         liste->setFocus();
     }
     return premiere;
+}
+
+QTreeWidgetItem* OngletTechniques::ligneAffichee() const {
+    QTreeWidgetItem* choisie = app::ligneSelectionnee(m_ui->ListCliTech);
+    if (!m_numero || (choisie && choisie->text(0) == *m_numero)) {
+        return m_numero ? choisie : nullptr;
+    }
+    const auto lignes = m_ui->ListCliTech->findItems(*m_numero, Qt::MatchExactly, 0);
+    return lignes.isEmpty() ? nullptr : lignes.first();
 }
 
 void OngletTechniques::ListCliTech_ItemClick(QTreeWidgetItem*) {
@@ -224,6 +235,7 @@ void OngletTechniques::chargerFiche() {
     if (!fiche) {
         return;
     }
+    m_numero = app::ligneSelectionnee(ui.ListCliTech)->text(0);
     // Loading another sheet drops a family choice under way.
     ui.comboFam->hide();
     ui.BtnModifFam->setText(QStringLiteral("M"));
@@ -253,6 +265,14 @@ void OngletTechniques::chargerMemo() {
 void OngletTechniques::BtnModifFam_Click() {
     Ui::OngletTechniques& ui = *m_ui;
     if (ui.BtnModifFam->text() == QLatin1String("M")) {
+        // The panel shows the selected sheet before its family can change.
+        if (const QTreeWidgetItem* choisie = app::ligneSelectionnee(ui.ListCliTech);
+            !choisie || choisie->text(0) != m_numero) {
+            ListCliTech_ItemClick(nullptr);
+            if (!choisie || choisie->text(0) != m_numero || !ui.BtnModifFam->isEnabled()) {
+                return;
+            }
+        }
         ui.BtnModifFam->setText(QStringLiteral("C"));
         ui.comboFam->show();
         ui.comboFam->setCurrentIndex(0);
@@ -270,10 +290,11 @@ void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
     app::Variables& v = m_form.variables();
     bool enregistre = false;
     try {
-        QTreeWidgetItem* ligne = app::ligneSelectionnee(ui.ListCliTech);
+        // The sheet the panel shows, which a change of selection has loaded.
+        QTreeWidgetItem* ligne = ligneAffichee();
         if (!ligne) {
             throw store::ErreurStore(
-                QStringLiteral("Aucune fiche n'est sélectionnée dans la liste des techniques."));
+                QStringLiteral("Aucune fiche n'est affichée dans le panneau des techniques."));
         }
         v.CheminBd = v.cheminBd();
         if (ZoneTexte == ui.txtFamille) {
@@ -284,6 +305,8 @@ void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
         }
         app::CouleurChamps(m_form, ui.ListCliTech);
         if (ligne->text(3).isEmpty() && ligne->text(4).isEmpty()) {
+            // The row that takes its place is loaded below.
+            const QSignalBlocker garde(ui.ListCliTech);
             delete ligne;
         }
         if (ui.ListCliTech->topLevelItemCount() > 0) {
@@ -291,6 +314,7 @@ void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
             chargerFiche();
         } else {
             app::ViderChamps(m_form, app::Panneau::Technique);
+            m_numero.reset();
             m_form.messages().information(messagePlusErreur());
         }
     } catch (const store::ErreurStore& e) {
