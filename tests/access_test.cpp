@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTextStream>
 #include <functional>
+#include <iostream>
 #include <limits>
 
 #include "access/Conversion.h"
@@ -472,9 +473,9 @@ TEST(Jet, FichierEndommageLaisseLeDossierIntact) {
         c.replace(page * kPage + 14, kPage - 14, QByteArray(kPage - 14, octet));
         return c;
     };
+    // nwind may not be redistributed: its cases run when it is at hand.
     QFile autre(test::fichierJet(QStringLiteral("nwind.mdb")));
-    ASSERT_TRUE(autre.open(QIODevice::ReadOnly));
-    const QByteArray nwind = autre.readAll();
+    const QByteArray nwind = autre.open(QIODevice::ReadOnly) ? autre.readAll() : QByteArray();
     const auto effacer = [](QByteArray c, int page, int taille) {
         return c.replace(page * taille, taille, QByteArray(taille, '\0'));
     };
@@ -484,17 +485,23 @@ TEST(Jet, FichierEndommageLaisseLeDossierIntact) {
         bool enCours;       // stops after some tables are written
         const char* cause;  // in the message
     };
-    const Cas cas[] = {
+    std::vector<Cas> cas = {
         {"tronqué", intact.left(intact.size() * 95 / 100 / kPage * kPage), true, ""},
         {"lignes de FCONS écrasées", ecraser(257, '\xAB'), true, ""},
         {"page de mémo effacée", ecraser(100, '\0'), true, ""},
         {"en-tête seul", intact.left(kPage), false, ""},
-        // libmdb warns by the million and keeps going.
-        {"tronqué au milieu d'une page", nwind.left(1500000), false, "avertissements"},
         // Tables the catalogue lists but libmdb cannot see.
         {"page du catalogue effacée", effacer(intact, 14, kPage), false, "0 entrées lues sur 22"},
-        {"catalogue amputé", effacer(nwind, 22, 2048), false, "84 entrées lues sur 106"},
     };
+    if (nwind.isEmpty()) {
+        std::cout << "Sauté : les cas tirés de nwind.mdb (absent)\n";
+    } else {
+        // libmdb warns by the million and keeps going.
+        cas.push_back(
+            {"tronqué au milieu d'une page", nwind.left(1500000), false, "avertissements"});
+        cas.push_back(
+            {"catalogue amputé", effacer(nwind, 22, 2048), false, "84 entrées lues sur 106"});
+    }
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom);
         test::Dossier d;
@@ -707,7 +714,7 @@ TEST(Jet, VerbeConvertirAccessEchoue) {
 
 // A folder where nothing can be written is named as the cause, before any
 // reading (run as an ordinary user: permissions do not stop root).
-TEST_F(Jet, DossierEnLectureSeule) {
+TEST(Jet, DossierEnLectureSeule) {
     test::Dossier d;
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     QFile::setPermissions(d.chemin(),
@@ -741,7 +748,7 @@ TEST_F(Jet, DossierEnLectureSeule) {
 // A kill at each step of the swap, then any start: BdClient.mdb is the
 // original or the converted base, never missing; the user's own
 // "BdClient.mdb.part" is never touched.
-TEST_F(Jet, TueAChaqueEtapePuisRepris) {
+TEST(Jet, TueAChaqueEtapePuisRepris) {
     const QString photos = QStringLiteral(".conversion-BdClient.mdb-Photos");
     const auto preparer = [&](const test::Dossier& x) {
         test::placer(x, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
