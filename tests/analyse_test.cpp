@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTextStream>
 #include <QThread>
+#include <functional>
 
 #include "app/Batch.h"
 #include "app/Variables.h"
@@ -17,6 +18,7 @@
 #include "store/Journal.h"
 #include "store/Recordset.h"
 #include "support/Dossier.h"
+#include "support/Jet.h"
 #include "support/Lot.h"
 
 using store::Valeur;
@@ -641,6 +643,99 @@ TEST_F(Analyse, LotTexteNote) {
     s = lancer(d.chemin(), {QStringLiteral("--texte-note"), QStringLiteral("Cli8.RTF")});
     EXPECT_EQ(s.code, 1);
     EXPECT_TRUE(s.err.contains(QStringLiteral("Cli8.RTF"))) << s.err.toStdString();
+}
+
+// A run that lacks something checks it before its first change: nothing in
+// the folder is written, not the tidying, the journal table or the backup.
+TEST_F(Analyse, LotRienNEstEcritQuandIlManqueQuelqueChose) {
+    using Preparation = std::function<void(test::Dossier&)>;
+    auto retirerColonne = [](const char* table, const char* colonne) {
+        return [=](test::Dossier& x) {
+            store::Connexion(x.chemin(QStringLiteral("BdClient.mdb")))
+                .executer(QStringLiteral("ALTER TABLE %1 DROP COLUMN \"%2\"")
+                              .arg(QLatin1String(table), QString::fromUtf8(colonne)));
+        };
+    };
+    auto ecrire = [](const char* nom, QByteArray contenu) {
+        return [=](test::Dossier& x) { x.ecrire(QString::fromLatin1(nom), contenu); };
+    };
+    const Preparation vide = ecrire("BdClient.mdb", {});
+    struct Cas {
+        const char* verbe;
+        Preparation preparer;
+        const char* message;
+    };
+    const Cas cas[] = {
+        {"--analyse-clients",
+         [](test::Dossier& x) { QFile::remove(x.chemin(QStringLiteral("communes.mdb"))); },
+         "« communes.mdb » est introuvable"},
+        {"--analyse-clients",
+         [](test::Dossier& x) {
+             QFile::remove(x.chemin(QStringLiteral("communes.mdb")));
+             store::Connexion::creer(x.chemin(QStringLiteral("communes.mdb")))
+                 .executer(QStringLiteral("CREATE TABLE villes (x)"));
+         },
+         "La table « communes » est introuvable"},
+        {"--analyse-clients", vide, "« BdClient.mdb » est vide"},
+        {"--analyse-clients", ecrire("BdClient.mdb", "bonjour, ceci n'est pas une base"),
+         "n'est pas une base de données"},
+        {"--analyse-clients", retirerColonne("FCLI", "GenCode"), "« GenCode »"},
+        {"--suggestions", vide, "« BdClient.mdb » est vide"},
+        {"--journal", vide, "« BdClient.mdb » est vide"},
+        {"--analyse-techniques", vide, "« BdClient.mdb » est vide"},
+        {"--analyse-techniques", retirerColonne("FTEC", "Mémo"), "« Mémo »"},
+    };
+    auto dossier = [](test::Dossier& x) {
+        x.copierCommunes();
+        x.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+        store::Connexion cn = x.creerBase();
+        // Work for every run: a client and a memo to tidy.
+        test::inserer(cn, QStringLiteral("FCLI"),
+                      {{QStringLiteral("Code"), QStringLiteral("A1")},
+                       {QStringLiteral("Nom"), QStringLiteral(" ")}});
+        test::inserer(cn, QStringLiteral("FTEC"),
+                      {{QStringLiteral("Numéro"), Valeur::entier(1)},
+                       {QStringLiteral("Mémo"), QStringLiteral("x ")}});
+        test::inserer(cn, QStringLiteral("FCONS"),
+                      {{QStringLiteral("CODE_CLIENT"), QStringLiteral("A1")},
+                       {QStringLiteral("DATE_VISITE"), QStringLiteral("2001-01-01 00:00:00")}});
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(std::string(c.verbe) + " " + c.message);
+        test::Dossier x;
+        dossier(x);
+        c.preparer(x);
+        const auto avant = test::etatDossier(x.chemin());
+        const Sortie s = lancer(x.chemin(), {QString::fromLatin1(c.verbe)});
+        EXPECT_EQ(s.code, 1);
+        EXPECT_TRUE(s.err.contains(QString::fromUtf8(c.message))) << s.err.toStdString();
+        EXPECT_EQ(test::etatDossier(x.chemin()), avant);
+    }
+
+    // A protected folder or database is named as the cause, before any change.
+    const std::pair<const char*, const char*> proteges[] = {
+        {"", "Le dossier « "}, {"BdClient.mdb", "« BdClient.mdb » est en lecture seule"}};
+    for (const auto& [fichier, message] : proteges) {
+        for (const char* verbe : {"--analyse-clients", "--analyse-techniques", "--purge-clients"}) {
+            SCOPED_TRACE(std::string(verbe) + " " + message);
+            test::Dossier x;
+            dossier(x);
+            const auto avant = test::etatDossier(x.chemin());
+            const test::Protection protection(*fichier ? x.chemin(QString::fromLatin1(fichier))
+                                                       : x.chemin());
+            if (!protection.active()) {
+                GTEST_SKIP() << "ni permissions ni attribut immuable ici";
+            }
+            QStringList arguments{QString::fromLatin1(verbe)};
+            if (arguments[0] == QLatin1String("--purge-clients")) {
+                arguments << QStringLiteral("01/01/2020") << QStringLiteral("--oui");
+            }
+            const Sortie s = lancer(x.chemin(), arguments);
+            EXPECT_EQ(s.code, 1);
+            EXPECT_TRUE(s.err.contains(QString::fromUtf8(message))) << s.err.toStdString();
+            EXPECT_EQ(test::etatDossier(x.chemin()), avant);
+        }
+    }
 }
 
 // ------------------------------------------------------------------ killed mid-pass

@@ -16,6 +16,7 @@
 #include "store/Connexion.h"
 #include "store/Journal.h"
 #include "store/Recordset.h"
+#include "store/Schema.h"
 
 namespace clients {
 
@@ -97,6 +98,16 @@ void SauvegardeBd(const QString& dossier) {
     cn.executer(QStringLiteral("COMMIT"));
 }
 
+void verifierPrealables(const app::Variables& vars) {
+    QStringList colonnes{QStringLiteral("Code")};
+    colonnes += colonnesJugees();
+    store::schema::verifier(vars.cheminBd(), {{kFCLI, colonnes}}, true);
+    store::schema::verifier(
+        vars.fichier(QStringLiteral("communes.mdb")),
+        {{QStringLiteral("communes"), {QStringLiteral("CodePostal"), QStringLiteral("Commune")}}},
+        false);
+}
+
 void VerifColonneVille(app::Variables& vars) {
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
@@ -166,6 +177,7 @@ int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
 
 BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs) {
     BilanAnalyse bilan;
+    verifierPrealables(vars);
     // The backup comes first, so that it holds the database as it was before
     // this program changed anything, the town column included.
     SauvegardeBd(vars.dossier);

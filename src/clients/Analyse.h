@@ -39,6 +39,12 @@ public:
 // Longest note text the client export carries.
 constexpr int kLimiteNote = 500;
 
+// What the run needs, checked before its first change so that nothing is
+// written when one is missing: the towns reference and its table, the client
+// database with FCLI and the columns the run reads, the database and its
+// folder writable. Throws store::ErreurStore naming what is missing.
+void verifierPrealables(const app::Variables& vars);
+
 // Makes BdClient.sav when there is none yet: a consistent copy written under a
 // temporary name and renamed, so a crash never leaves a half backup behind.
 void SauvegardeBd(const QString& dossier);

@@ -16,6 +16,11 @@ QString citer(const QString& identifiant);
 // Doubles every apostrophe of a text spliced between single quotes.
 QString doublerApostrophes(const QString& texte);
 
+// Why the database file cannot be written, in French: its folder is protected
+// (the store writes its journal beside the file), or the file itself is read
+// only. Empty when both can be written.
+QString causeEcriture(const QString& chemin);
+
 // True when the file starts like a Microsoft Access database (Jet or ACE).
 bool estFichierAccess(const QString& chemin);
 
