@@ -150,8 +150,17 @@ int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
         const QString leCode = rs.Champ(code).texte();
         const QString note =
             dossier.chercher(QStringLiteral("Cli") + leCode + QStringLiteral(".RTF"));
-        if (!note.isEmpty()) {
-            const QString texte = platform::lireNote(note);
+        const platform::Lecture lue =
+            note.isEmpty() ? platform::Lecture{} : platform::lireFichier(note);
+        if (!lue.lu()) {
+            // One unreadable note (a pipe, a broken link, no permission) does
+            // not stop the run: it is told, and the others are read.
+            obs.avertissement(QStringLiteral("Note illisible : « %1 » (client %2, %3) : %4.")
+                                  .arg(QFileInfo(note).fileName(), leCode,
+                                       rs.Champ(nom).texte() + u' ' + rs.Champ(prenom).texte(),
+                                       lue.cause));
+        } else if (!note.isEmpty()) {
+            const QString texte = platform::texteNote(lue.contenu);
             if (texte.size() > kLimiteNote) {
                 NoteLongue l;
                 l.code = leCode;
@@ -240,6 +249,15 @@ QString messageAnalyseTerminee() {
 
 QString messageSansErreur() {
     return QStringLiteral("Votre fichier clients ne comporte pas d'erreur.");
+}
+
+QString messageAvertissements(const QStringList& avertissements) {
+    constexpr int kMontres = 10;
+    QStringList lignes = avertissements.mid(0, kMontres);
+    if (avertissements.size() > kMontres) {
+        lignes << QStringLiteral("… et %1 autre(s).").arg(avertissements.size() - kMontres);
+    }
+    return lignes.join(u'\n');
 }
 
 }  // namespace clients

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 #include "clients/Regles.h"
@@ -34,6 +35,9 @@ public:
     virtual void debutJugement(int /*nbClients*/) {}
     virtual void clientJuge(int /*n*/, int /*total*/) {}
     virtual void clientEnErreur(const Evaluation& /*e*/, int /*nbCliErr*/, int /*total*/) {}
+    // What the user must know and that does not stop the run (a note that
+    // could not be read, an old backup set aside), in French.
+    virtual void avertissement(const QString& /*texte*/) {}
 };
 
 // Longest note text the client export carries.
@@ -77,5 +81,7 @@ QString legendeProgression(int n, int total);         // "15 / 230"
 QString legendeNotes(int nbLongues, int nbFichiers);  // "3 / 120"
 QString messageAnalyseTerminee();                     // "Analyse terminée."
 QString messageSansErreur();  // "Votre fichier clients ne comporte pas d'erreur."
+// The run's warnings in one message, the first few of a long list only.
+QString messageAvertissements(const QStringList& avertissements);
 
 }  // namespace clients

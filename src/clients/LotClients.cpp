@@ -23,6 +23,7 @@ public:
     void noteTropLongue(const NoteLongue& note) override {
         m_out << app::batch::ligneListe(QStringLiteral("ListBN"), {note.code, note.nom}) << '\n';
     }
+    void avertissement(const QString& texte) override { m_out << texte << '\n'; }
     void clientEnErreur(const Evaluation& e, int, int) override {
         m_out << app::batch::ligneListe(QStringLiteral("ListCli"),
                                         QStringList{e.CodeClient, e.NomClient} + e.marques())
@@ -81,10 +82,12 @@ int lotAnalyseClients(app::batch::Contexte& c) {
 
 int lotTexteNote(app::batch::Contexte& c) {
     QString chemin = c.commande.parametres.value(0);
-    // A path as given, or a note of the application folder.
-    if (!QFileInfo(chemin).isFile() && QFileInfo(chemin).isRelative()) {
+    // A path as given, or a note of the application folder (whatever it is:
+    // reading it says why it is not a note).
+    const QFileInfo donne(chemin);
+    if (!donne.exists() && !donne.isSymLink() && donne.isRelative()) {
         const QString dansDossier = platform::resoudre(c.variables.dossier, chemin);
-        if (QFileInfo(dansDossier).isFile()) {
+        if (QFileInfo(dansDossier).exists() || QFileInfo(dansDossier).isSymLink()) {
             chemin = dansDossier;
         }
     }
