@@ -636,6 +636,13 @@ TEST_F(Analyse, LotRienNEstEcritQuandIlManqueQuelqueChose) {
         {"--analyse-clients", ecrire("BdClient.mdb", "bonjour, ceci n'est pas une base"),
          "n'est pas une base de données"},
         {"--analyse-clients", retirerColonne("FCLI", "GenCode"), "« GenCode »"},
+        {"--analyse-clients", ecrire("default.txt", "PARIS\r\n42000\r\n"), "default.txt"},
+        {"--analyse-clients",
+         [](test::Dossier& x) {
+             QFile::remove(x.chemin(QStringLiteral("default.txt")));
+             QDir(x.chemin()).mkdir(QStringLiteral("default.txt"));
+         },
+         "c'est un dossier, pas un fichier"},
         {"--suggestions", vide, "« BdClient.mdb » est vide"},
         {"--journal", vide, "« BdClient.mdb » est vide"},
         {"--analyse-techniques", vide, "« BdClient.mdb » est vide"},
@@ -691,6 +698,46 @@ TEST_F(Analyse, LotRienNEstEcritQuandIlManqueQuelqueChose) {
             EXPECT_TRUE(s.err.contains(QString::fromUtf8(message))) << s.err.toStdString();
             EXPECT_EQ(test::etatDossier(x.chemin()), avant);
         }
+    }
+}
+
+// default.txt is UTF-8 when it reads as UTF-8, Windows-1252 otherwise, and
+// gives a default only when its town and postal code are a pair of the
+// reference; otherwise the batch stops and says how to mend it.
+TEST_F(Analyse, LotDefaultTxtLuEtVerifie) {
+    d.creerCommunes({{QStringLiteral("42000"), QStringLiteral("SAINT-ÉTIENNE")},
+                     {QStringLiteral("75001"), QStringLiteral("PARIS")}});
+    client({{QStringLiteral("Code"), QStringLiteral("S1")}});
+    struct Cas {
+        QByteArray contenu;
+        const char* message;  // nullptr: taken
+    };
+    const Cas cas[] = {
+        {"\xEF\xBB\xBFSAINT-\xC3\x89TIENNE\r\n42000\r\n", nullptr},
+        {"SAINT-\xC3\x89TIENNE\n 42000 ", nullptr},
+        {"SAINT-\xC9TIENNE\r\n42000\r\n", nullptr},
+        {"", "la ville (première ligne) est vide"},
+        {"PARIS\r\n", "le code postal (seconde ligne) est vide"},
+        {"PARIS\r\n42000\r\n", "le code postal « 42000 » n'est pas celui de « PARIS »"},
+        {QByteArray("\x00\x01\xFF\xFE\x80zz\r\n42000", 14), "n'est pas dans le référentiel"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.contenu.toStdString());
+        cn.executer(QStringLiteral("UPDATE FCLI SET Ville = NULL, \"Code Postal\" = NULL"));
+        d.ecrire(QStringLiteral("default.txt"), c.contenu);
+        const Sortie s = lancer(d.chemin(), {QStringLiteral("--analyse-clients")});
+        if (!c.message) {
+            EXPECT_EQ(s.code, 0) << s.err.toStdString();
+            EXPECT_EQ(champ(QStringLiteral("S1"), QStringLiteral("Ville")),
+                      Valeur::texte(QStringLiteral("SAINT-ÉTIENNE")));
+            EXPECT_EQ(champ(QStringLiteral("S1"), QStringLiteral("Code Postal")),
+                      Valeur::texte(QStringLiteral("42000")));
+            continue;
+        }
+        EXPECT_EQ(s.code, 1);
+        EXPECT_TRUE(s.err.contains(QString::fromUtf8(c.message))) << s.err.toStdString();
+        EXPECT_TRUE(s.err.contains(QStringLiteral("corrigez-le"))) << s.err.toStdString();
+        EXPECT_TRUE(champ(QStringLiteral("S1"), QStringLiteral("Ville")).estNull());
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include "app/Variables.h"
 #include "communes/Communes.h"
 #include "communes/Form2.h"
+#include "store/Connexion.h"
 #include "support/Dossier.h"
 #include "support/FauxMessages.h"
 #include "support/Fenetres.h"
@@ -123,6 +125,8 @@ TEST_F(Dialogue, DeuxPointsAcceptesEtBoutonPasRetesteSousDeuxChiffres) {
 }
 
 TEST_F(Dialogue, SecondDemarrageSilencieux) {
+    store::Connexion(d.chemin(QStringLiteral("communes.mdb")))
+        .executer(QStringLiteral("INSERT INTO communes VALUES ('27000', 'ÉVREUX')"));
     d.ecrire(QStringLiteral("default.txt"), "\xC9VREUX\r\n27000\r\n");
     communes::Form2 f(vars, messages);
     QSignalSpy confirmation(&f, &communes::Form2::choixConfirme);
@@ -136,6 +140,65 @@ TEST_F(Dialogue, SecondDemarrageSilencieux) {
     app::Form1 f1(vars, messages);
     EXPECT_EQ(enfant<QLineEdit>(&f1, "txtvilledef")->text(), QStringLiteral("ÉVREUX"));
     EXPECT_EQ(enfant<QLineEdit>(&f1, "txtcpdef")->text(), QStringLiteral("27000"));
+}
+
+// A default.txt that gives no town and postal code of the reference is no
+// default: the dialog shows again, the file's values filled in, and takes
+// only a pair of the reference, which then replaces the file.
+TEST_F(Dialogue, FichierSansVilleValableRedemande) {
+    struct Cas {
+        QByteArray contenu;  // empty: a folder named default.txt
+        const char* explication;
+        const char* ville;
+        const char* cp;
+        const char* fichierApres;  // nullptr: cannot be written
+    };
+    const Cas cas[] = {
+        {"PARIS\r\n42000\r\n", "le code postal « 42000 » n'est pas celui de « PARIS »", "PARIS",
+         "42000", "SAINT-ETIENNE\r\n42000\r\n"},
+        {"\xEF\xBB\xBFSAINT-\xC3\x89TIENNE\r\n42000\r\n",
+         "la ville « SAINT-ÉTIENNE » n'est pas dans le référentiel", "SAINT-ÉTIENNE", "42000",
+         "SAINT-ETIENNE\r\n42000\r\n"},
+        {{}, "c'est un dossier, pas un fichier", "", "", nullptr},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.explication);
+        test::Dossier x;
+        x.copierCommunes();
+        vars.dossier = x.chemin();
+        if (c.contenu.isEmpty()) {
+            QDir(x.chemin()).mkdir(QStringLiteral("default.txt"));
+        } else {
+            x.ecrire(QStringLiteral("default.txt"), c.contenu);
+        }
+        test::FauxMessages messages;
+        communes::Form2 f(vars, messages);
+        QSignalSpy confirmation(&f, &communes::Form2::choixConfirme);
+        f.Form2_Load();
+        f.show();
+        EXPECT_EQ(confirmation.count(), 0);
+        EXPECT_TRUE(enfant<QLabel>(&f, "Label1")->text().contains(QString::fromUtf8(c.explication)))
+            << enfant<QLabel>(&f, "Label1")->text().toStdString();
+        EXPECT_EQ(enfant<QLineEdit>(&f, "TxtVille")->text(), QString::fromUtf8(c.ville));
+        EXPECT_EQ(enfant<QLineEdit>(&f, "txtCp")->text(), QString::fromUtf8(c.cp));
+        auto* fermer = enfant<QPushButton>(&f, "BtnFermer");
+        if (fermer->isEnabled()) {
+            // The file's values as they are: refused.
+            QTest::mouseClick(fermer, Qt::LeftButton);
+            EXPECT_EQ(confirmation.count(), 0);
+            EXPECT_TRUE(messages.dernier().startsWith(QStringLiteral("Ce n'est pas une ville")));
+        }
+        cliquerLigne(enfant<QListWidget>(&f, "List1"), QStringLiteral("SAINT-ETIENNE"));
+        QTest::mouseClick(fermer, Qt::LeftButton);
+        EXPECT_EQ(confirmation.count(), 1);
+        EXPECT_EQ(vars.VilleDefaut, QStringLiteral("SAINT-ETIENNE"));
+        if (c.fichierApres) {
+            EXPECT_EQ(x.lire(QStringLiteral("default.txt")), QByteArray(c.fichierApres));
+        } else {
+            EXPECT_TRUE(messages.dernier().contains(QString::fromUtf8(c.explication)))
+                << messages.dernier().toStdString();
+        }
+    }
 }
 
 TEST_F(Dialogue, FermerSansConfirmer) {

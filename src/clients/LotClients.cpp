@@ -1,6 +1,5 @@
 #include "clients/LotClients.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include "app/Batch.h"
@@ -42,19 +41,17 @@ private:
 
 bool preparerLot(app::batch::Contexte& c) {
     app::Variables& vars = c.variables;
-    const auto defaut = communes::lireDefaut(vars.dossier);
-    if (!defaut) {
-        c.err
-            << QStringLiteral(
-                   "Le fichier default.txt est absent du dossier « %1 » : l'analyse en a besoin "
-                   "pour compléter les clients sans ville ni code postal. Lancez une fois "
-                   "verifclients sans verbe pour choisir la ville par défaut, ou créez ce fichier "
-                   "(la ville sur la première ligne, son code postal sur la seconde).\n")
-                   .arg(QDir::toNativeSeparators(vars.dossier));
+    const communes::LectureDefaut lu = communes::lireDefaut(vars.dossier);
+    // Checked against the reference before the run changes anything.
+    const QString raison = lu.etat == communes::LectureDefaut::Etat::Lu
+                               ? communes::defautInvalide(vars.dossier, lu.valeurs)
+                               : QString();
+    if (lu.etat != communes::LectureDefaut::Etat::Lu || !raison.isEmpty()) {
+        c.err << communes::messageDefautLot(vars.dossier, lu, raison) << '\n';
         return false;
     }
-    vars.VilleDefaut = defaut->ville;
-    vars.CpDefaut = defaut->codePostal;
+    vars.VilleDefaut = lu.valeurs.ville;
+    vars.CpDefaut = lu.valeurs.codePostal;
     vars.NbFichiersRTF = app::compterFichiersRtf(vars.dossier);
     return true;
 }
