@@ -243,15 +243,6 @@ TEST_F(Analyse, SauvegardeFaiteUneFoisEtJamaisRemplacee) {
     EXPECT_EQ(d.lire(QStringLiteral("BdClient.sav")), sauvegarde);
 }
 
-TEST_F(Analyse, SauvegardeDejaLaSousUnAutreCasse) {
-    d.creerCommunes({});
-    cn.Close();
-    d.ecrire(QStringLiteral("bdclient.SAV"), "ancienne");
-    clients::PreAnalyseCli(vars, journal);
-    EXPECT_EQ(d.lire(QStringLiteral("bdclient.SAV")), QByteArray("ancienne"));
-    EXPECT_FALSE(QDir(d.chemin()).entryList().contains(QStringLiteral("BdClient.sav")));
-}
-
 TEST_F(Analyse, SauvegardeImpossibleRienNEstTouche) {
     d.creerCommunes({});
     client({{QStringLiteral("Code"), QStringLiteral("A1")},
@@ -599,6 +590,51 @@ TEST_F(Analyse, LotTexteNote) {
     s = lancer(d.chemin(), {QStringLiteral("--texte-note"), QStringLiteral("Cli8.RTF")});
     EXPECT_EQ(s.code, 1);
     EXPECT_TRUE(s.err.contains(QStringLiteral("Cli8.RTF"))) << s.err.toStdString();
+}
+
+// A BdClient.sav that is no backup (left by a run on an empty database, or
+// any other file) is kept under another name, and the real backup is made.
+TEST_F(Analyse, LotSauvegardeQuiNEnEstPasUne) {
+    d.copierCommunes();
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+    clientSain(QStringLiteral("A1"));
+    cn.Close();
+    QByteArray sansFcli;
+    QByteArray sauvegarde;
+    {
+        test::Dossier x;
+        x.creerBase().executer(QStringLiteral("DROP TABLE FCLI"));
+        sansFcli = x.lire(QStringLiteral("BdClient.mdb"));
+        x.creerBase(QStringLiteral("vraie.sav"));
+        sauvegarde = x.lire(QStringLiteral("vraie.sav"));
+    }
+    struct Cas {
+        const char* nom;
+        QByteArray contenu;
+        const char* gardeeSous;  // nullptr: kept as it is, a backup
+    };
+    const Cas cas[] = {
+        {"BdClient.sav", "", "BdClient.invalide.sav"},
+        {"BdClient.sav", "pas une base", "BdClient.invalide-2.sav"},
+        {"BdClient.sav", sansFcli, "BdClient.invalide-3.sav"},
+        {"bdclient.SAV", sauvegarde, nullptr},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.contenu.left(20).toStdString());
+        QFile::remove(d.chemin(QStringLiteral("BdClient.sav")));
+        d.ecrire(QString::fromLatin1(c.nom), c.contenu);
+        const QByteArray base = d.lire(QStringLiteral("BdClient.mdb"));
+        const Sortie s = lancer(d.chemin(), {QStringLiteral("--analyse-clients")});
+        EXPECT_EQ(s.code, 0) << s.err.toStdString();
+        if (!c.gardeeSous) {
+            EXPECT_EQ(d.lire(QString::fromLatin1(c.nom)), c.contenu);
+            EXPECT_FALSE(QDir(d.chemin()).entryList().contains(QStringLiteral("BdClient.sav")));
+            continue;
+        }
+        EXPECT_EQ(d.lire(QString::fromLatin1(c.gardeeSous)), c.contenu);
+        EXPECT_EQ(d.lire(QStringLiteral("BdClient.sav")), base);
+        EXPECT_TRUE(s.out.contains(QString::fromLatin1(c.gardeeSous))) << s.out.toStdString();
+    }
 }
 
 // A run that lacks something checks it before its first change: nothing in

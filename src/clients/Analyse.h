@@ -49,9 +49,12 @@ constexpr int kLimiteNote = 500;
 // folder writable. Throws store::ErreurStore naming what is missing.
 void verifierPrealables(const app::Variables& vars);
 
-// Makes BdClient.sav when there is none yet: a consistent copy written under a
-// temporary name and renamed, so a crash never leaves a half backup behind.
-void SauvegardeBd(const QString& dossier);
+// Makes BdClient.sav when there is no backup yet, only of a database that
+// holds FCLI: a consistent copy written under a temporary name and renamed, so
+// a crash never leaves a half backup behind. A BdClient.sav that is not such
+// a database is no backup: it is kept under another name and a real one is
+// made. Returns the sentence that says so, empty otherwise.
+QString SauvegardeBd(const QString& dossier);
 
 // Turns the FCLI column "Ville" (exactly that name) into text of 50
 // characters; values are kept whole, longer towns included.
