@@ -157,8 +157,9 @@ TEST_F(Dialogue, FichierSansVilleValableRedemande) {
         {"PARIS\r\n42000\r\n", "le code postal « 42000 » n'est pas celui de « PARIS »", "PARIS",
          "42000", "SAINT-ETIENNE\r\n42000\r\n"},
         {"\xEF\xBB\xBFSAINT-\xC3\x89TIENNE\r\n42000\r\n",
-         "la ville « SAINT-ÉTIENNE » n'est pas dans le référentiel", "SAINT-ÉTIENNE", "42000",
-         "SAINT-ETIENNE\r\n42000\r\n"},
+         "la ville « SAINT-ÉTIENNE » n'est pas dans le référentiel des communes, qui l'écrit "
+         "« SAINT-ETIENNE »",
+         "SAINT-ÉTIENNE", "42000", "SAINT-ETIENNE\r\n42000\r\n"},
         {{}, "c'est un dossier, pas un fichier", "", "", nullptr},
     };
     for (const Cas& c : cas) {

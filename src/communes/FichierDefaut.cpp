@@ -70,8 +70,23 @@ QString defautInvalide(const QString& dossier, const VilleDefaut& defaut) {
         }
     }
     if (!ville) {
-        return QStringLiteral("la ville « %1 » n'est pas dans le référentiel des communes")
-            .arg(apercu(defaut.ville));
+        QString raison =
+            QStringLiteral("la ville « %1 » n'est pas dans le référentiel des communes")
+                .arg(apercu(defaut.ville));
+        // The reference writes its towns without accents: say so when that is all.
+        QString sansAccents;
+        for (const QChar c : defaut.ville.normalized(QString::NormalizationForm_D)) {
+            if (c.category() != QChar::Mark_NonSpacing) {
+                sansAccents += c;
+            }
+        }
+        store::Instruction ecrite(
+            cn, QStringLiteral("SELECT Commune FROM communes WHERE Commune = ? LIMIT 1"));
+        ecrite.lier(1, sansAccents);
+        if (sansAccents != defaut.ville && ecrite.pas()) {
+            raison += QStringLiteral(", qui l'écrit « %1 »").arg(ecrite.colonneTexte(0));
+        }
+        return raison;
     }
     return QStringLiteral(
                "le code postal « %1 » n'est pas celui de « %2 » dans le référentiel "
