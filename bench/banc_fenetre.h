@@ -42,12 +42,12 @@ inline int preparer(const QStringList& args, const char* programme, app::Variabl
     }
     vars.dossier = args[i + 1];
     const auto defaut = communes::lireDefaut(vars.dossier);
-    if (!defaut) {
+    if (defaut.etat != communes::LectureDefaut::Etat::Lu) {
         QTextStream(stderr) << "default.txt manque dans " << vars.dossier << "\n";
         return 1;
     }
-    vars.VilleDefaut = defaut->ville;
-    vars.CpDefaut = defaut->codePostal;
+    vars.VilleDefaut = defaut.valeurs.ville;
+    vars.CpDefaut = defaut.valeurs.codePostal;
     return -1;
 }
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTextStream>
 #include <QThread>
+#include <optional>
 
 #include "app/Batch.h"
 #include "app/Variables.h"
@@ -17,6 +19,7 @@
 #include "store/Journal.h"
 #include "store/Recordset.h"
 #include "support/Dossier.h"
+#include "support/Jet.h"
 #include "support/Lot.h"
 
 using store::Valeur;
@@ -239,15 +242,6 @@ TEST_F(Analyse, SauvegardeFaiteUneFoisEtJamaisRemplacee) {
     EXPECT_EQ(d.lire(QStringLiteral("BdClient.sav")), sauvegarde);
 }
 
-TEST_F(Analyse, SauvegardeDejaLaSousUnAutreCasse) {
-    d.creerCommunes({});
-    cn.Close();
-    d.ecrire(QStringLiteral("bdclient.SAV"), "ancienne");
-    clients::PreAnalyseCli(vars, journal);
-    EXPECT_EQ(d.lire(QStringLiteral("bdclient.SAV")), QByteArray("ancienne"));
-    EXPECT_FALSE(QDir(d.chemin()).entryList().contains(QStringLiteral("BdClient.sav")));
-}
-
 TEST_F(Analyse, SauvegardeImpossibleRienNEstTouche) {
     d.creerCommunes({});
     client({{QStringLiteral("Code"), QStringLiteral("A1")},
@@ -318,52 +312,6 @@ TEST_F(Analyse, TroisNotesLonguesSur120Fichiers) {
         clients::legendeNotes(journal.notes.back().nbLongues, journal.notes.back().nbFichiersRtf),
         QStringLiteral("3 / 120"));
     EXPECT_EQ(journal.notes.back().perdu.size(), 199);
-}
-
-TEST_F(Analyse, NoteIlliblePendantLePassage) {
-    d.creerCommunes({});
-    // Enough clients for the pass to be well under way when it stops.
-    const int total = 9000;
-    {
-        store::Transaction t(cn);
-        store::Instruction i(
-            cn,
-            QStringLiteral("INSERT INTO FCLI (Code, Nom, Tel1) VALUES (?, ' ', ' O612345678')"));
-        for (int k = 1; k <= total; ++k) {
-            i.reinitialiser();
-            i.lier(1, QString::number(k)).executer();
-        }
-        t.valider();
-    }
-    // A note file that cannot be read: a link to nowhere.
-    ASSERT_TRUE(QFile::link(d.chemin(QStringLiteral("absente.rtf")),
-                            d.chemin(QStringLiteral("Cli8500.RTF"))));
-    try {
-        clients::AnalyseBd(vars, journal);
-        FAIL() << "une note illisible doit arrêter l'analyse";
-    } catch (const platform::ErreurFichier& e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("Cli8500.RTF")))
-            << e.message().toStdString();
-    }
-    EXPECT_GT(journal.nbRanges, 8000);
-    // Every record tidied or untouched, never half; none after the stop tidied.
-    int ranges = 0;
-    store::Instruction i(
-        cn, QStringLiteral("SELECT CAST(Code AS INTEGER), Nom, Tel1, Ville FROM FCLI"));
-    while (i.pas()) {
-        const bool range = i.colonneTexte(1).isEmpty();
-        EXPECT_EQ(i.colonneTexte(2),
-                  range ? QStringLiteral("0612345678") : QStringLiteral(" O612345678"));
-        EXPECT_EQ(i.colonneTexte(3), range ? kDefautVille : QString());
-        if (i.colonneEntier(0) >= 8500) {
-            EXPECT_FALSE(range) << i.colonneEntier(0);
-        }
-        ranges += range;
-    }
-    EXPECT_GT(ranges, 0);
-    // The run let go of the database: another writer gets it at once.
-    store::Connexion autre(d.chemin(QStringLiteral("BdClient.mdb")));
-    autre.executer(QStringLiteral("BEGIN EXCLUSIVE; COMMIT;"));
 }
 
 // ------------------------------------------------------------------ the run
@@ -701,6 +649,196 @@ TEST_F(Analyse, LotTexteNote) {
     s = lancer(d.chemin(), {QStringLiteral("--texte-note"), QStringLiteral("Cli8.RTF")});
     EXPECT_EQ(s.code, 1);
     EXPECT_TRUE(s.err.contains(QStringLiteral("Cli8.RTF"))) << s.err.toStdString();
+}
+
+// A BdClient.sav that is no backup (left by a run on an empty database, or
+// any other file) is kept under another name, and the real backup is made.
+TEST_F(Analyse, LotSauvegardeQuiNEnEstPasUne) {
+    d.copierCommunes();
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+    clientSain(QStringLiteral("A1"));
+    cn.Close();
+    test::Dossier x;
+    x.creerBase(QStringLiteral("vraie.sav"));
+    x.creerBase().executer(QStringLiteral("DROP TABLE FCLI"));
+    const struct {
+        const char* nom;
+        QByteArray contenu;
+        const char* gardeSous;  // nullptr: a backup, kept as it is
+    } cas[] = {
+        {"BdClient.sav", "", "BdClient.invalide.sav"},
+        {"BdClient.sav", "pas une base", "BdClient.invalide-2.sav"},
+        {"BdClient.sav", x.lire(QStringLiteral("BdClient.mdb")), "BdClient.invalide-3.sav"},
+        {"bdclient.SAV", x.lire(QStringLiteral("vraie.sav")), nullptr},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.contenu.left(20).toStdString());
+        QFile::remove(d.chemin(QStringLiteral("BdClient.sav")));
+        d.ecrire(QString::fromLatin1(c.nom), c.contenu);
+        const QByteArray base = d.lire(QStringLiteral("BdClient.mdb"));
+        const Sortie s = lancer(d.chemin(), {QStringLiteral("--analyse-clients")});
+        EXPECT_EQ(s.code, 0) << s.err.toStdString();
+        if (!c.gardeSous) {
+            EXPECT_EQ(d.lire(QString::fromLatin1(c.nom)), c.contenu);
+            EXPECT_FALSE(QDir(d.chemin()).entryList().contains(QStringLiteral("BdClient.sav")));
+            continue;
+        }
+        EXPECT_EQ(d.lire(QString::fromLatin1(c.gardeSous)), c.contenu);
+        EXPECT_EQ(d.lire(QStringLiteral("BdClient.sav")), base);
+        EXPECT_TRUE(s.out.contains(QString::fromLatin1(c.gardeSous))) << s.out.toStdString();
+    }
+}
+
+// A run that lacks something checks it before its first change: nothing in
+// the folder is written, not the tidying, the journal table or the backup.
+// A protected folder or database is named as the cause.
+TEST_F(Analyse, LotRienNEstEcritQuandIlManqueQuelqueChose) {
+    const struct {
+        const char* verbe;
+        const char* fichier;
+        const char* sql;     // run on the file; nullptr: `contenu` written in its place
+        QByteArray contenu;  // null: the file protected, run as --purge-clients too
+        const char* message;
+    } cas[] = {
+        {"--analyse-clients", "communes.mdb", "DROP TABLE communes", {}, "table « communes »"},
+        {"--analyse-clients", "BdClient.mdb", "ALTER TABLE FCLI DROP GenCode", {}, "« GenCode »"},
+        {"--analyse-techniques", "BdClient.mdb", "ALTER TABLE FTEC DROP \"Mémo\"", {}, "« Mémo »"},
+        {"--analyse-clients", "BdClient.mdb", nullptr, "", "« BdClient.mdb » est vide"},
+        {"--analyse-techniques", "BdClient.mdb", nullptr, "", "« BdClient.mdb » est vide"},
+        {"--suggestions", "BdClient.mdb", nullptr, "", "« BdClient.mdb » est vide"},
+        {"--journal", "BdClient.mdb", nullptr, "", "« BdClient.mdb » est vide"},
+        {"--analyse-clients", "BdClient.mdb", nullptr, "bonjour", "n'est pas une base de données"},
+        {"--analyse-clients", "default.txt", nullptr, "PARIS\r\n42000\r\n", "default.txt"},
+        {"--analyse-clients", "BdClient.mdb", nullptr, QByteArray(), "est en lecture seule"},
+        {"--analyse-techniques", ".", nullptr, QByteArray(), "Le dossier « "},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(std::string(c.verbe) + " " + c.message);
+        test::Dossier x;
+        x.copierCommunes();
+        x.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+        {
+            // Work for every run: a client and a memo to tidy, a visit to purge.
+            store::Connexion cn = x.creerBase();
+            cn.executer(QStringLiteral(
+                "INSERT INTO FCLI (Code, Nom) VALUES ('A1', ' '); INSERT INTO FTEC (\"Numéro\", "
+                "\"Mémo\") VALUES (1, 'x '); INSERT INTO FCONS (CODE_CLIENT, DATE_VISITE) VALUES "
+                "('A1', '2001-01-01')"));
+        }
+        const QString fichier = x.chemin(QString::fromLatin1(c.fichier));
+        if (c.sql) {
+            store::Connexion(fichier).executer(QString::fromUtf8(c.sql));
+        } else if (!c.contenu.isNull()) {
+            x.ecrire(QString::fromLatin1(c.fichier), c.contenu);
+        }
+        const auto avant = test::etatDossier(x.chemin());
+        std::optional<test::Protection> protection;
+        QStringList verbes{QString::fromLatin1(c.verbe)};
+        if (c.contenu.isNull() && !c.sql) {
+            protection.emplace(fichier);
+            if (!protection->active()) {
+                GTEST_SKIP() << "ni permissions ni attribut immuable ici";
+            }
+            verbes << QStringLiteral("--purge-clients");
+        }
+        for (const QString& verbe : verbes) {
+            QStringList arguments{verbe};
+            if (verbe == QLatin1String("--purge-clients")) {
+                arguments << QStringLiteral("01/01/2020") << QStringLiteral("--oui");
+            }
+            const Sortie s = lancer(x.chemin(), arguments);
+            EXPECT_EQ(s.code, 1);
+            EXPECT_TRUE(s.err.contains(QString::fromUtf8(c.message))) << s.err.toStdString();
+            EXPECT_EQ(test::etatDossier(x.chemin()), avant);
+        }
+    }
+}
+
+// default.txt is UTF-8 when it reads as UTF-8, Windows-1252 otherwise, and
+// gives a default only when its town and postal code are a pair of the
+// reference; otherwise the batch stops and says how to mend it.
+TEST_F(Analyse, LotDefaultTxtLuEtVerifie) {
+    d.creerCommunes({{QStringLiteral("42000"), QStringLiteral("SAINT-ÉTIENNE")},
+                     {QStringLiteral("75001"), QStringLiteral("PARIS")}});
+    client({{QStringLiteral("Code"), QStringLiteral("S1")}});
+    const struct {
+        QByteArray contenu;   // null: a folder named default.txt
+        const char* message;  // nullptr: taken
+    } cas[] = {
+        {"\xEF\xBB\xBFSAINT-\xC3\x89TIENNE\r\n42000\r\n", nullptr},
+        {"SAINT-\xC3\x89TIENNE\n 42000 ", nullptr},
+        {"SAINT-\xC9TIENNE\r\n42000\r\n", nullptr},
+        {"", "la ville (première ligne) est vide. Il doit"},
+        {"PARIS\r\n", "le code postal (seconde ligne) est vide. Il doit"},
+        {"PARIS\r\n42000\r\n", "le code postal « 42000 » n'est pas celui de « PARIS »"},
+        {QByteArray("\x00\x01\xFF\xFE\x80zz\r\n42000", 14), "n'est pas dans le référentiel"},
+        {QByteArray(), "c'est un dossier, pas un fichier. Renommez-le"},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.contenu.toStdString());
+        cn.executer(QStringLiteral("UPDATE FCLI SET Ville = NULL, \"Code Postal\" = NULL"));
+        QFile::remove(d.chemin(QStringLiteral("default.txt")));
+        if (c.contenu.isNull()) {
+            QDir(d.chemin()).mkdir(QStringLiteral("default.txt"));
+        } else {
+            d.ecrire(QStringLiteral("default.txt"), c.contenu);
+        }
+        const Sortie s = lancer(d.chemin(), {QStringLiteral("--analyse-clients")});
+        EXPECT_EQ(s.code, c.message ? 1 : 0) << s.err.toStdString();
+        EXPECT_TRUE(!c.message || s.err.contains(QString::fromUtf8(c.message)))
+            << s.err.toStdString();
+        EXPECT_EQ(champ(QStringLiteral("S1"), QStringLiteral("Ville")),
+                  c.message ? Valeur() : Valeur::texte(QStringLiteral("SAINT-ÉTIENNE")));
+    }
+}
+
+// A note that is not a regular file (a pipe would block the reading for ever)
+// or cannot be read is told, and the run goes on. Run as a program, so that
+// a blocked reading fails the test rather than holding it.
+TEST_F(Analyse, NotesIllisiblesDitesSansBloquer) {
+    d.copierCommunes();
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+    for (const char* code : {"1", "2", "3"}) {
+        clientSain(QString::fromLatin1(code));
+    }
+    cn.Close();
+    d.ecrire(QStringLiteral("Cli1.RTF"), noteRtf(QString(600, u'a')));
+    ASSERT_EQ(mkfifo(QFile::encodeName(d.chemin(QStringLiteral("Cli2.RTF"))).constData(), 0600), 0);
+    ASSERT_TRUE(
+        QFile::link(d.chemin(QStringLiteral("ailleurs")), d.chemin(QStringLiteral("Cli3.RTF"))));
+    const struct {
+        QStringList arguments;
+        int code;
+        QStringList attendus;
+    } cas[] = {
+        {{QStringLiteral("--analyse-clients")},
+         0,
+         {QStringLiteral("ListBN\t1\tDURAND Anne"),
+          QStringLiteral("Note illisible : « Cli2.RTF » (client 2, DURAND Anne) : ce n'est pas un "
+                         "fichier ordinaire"),
+          QStringLiteral("« Cli3.RTF » (client 3, DURAND Anne) : lien vers un fichier introuvable"),
+          QStringLiteral("Liste des clients avec erreur (0 / 3)")}},
+        {{QStringLiteral("--texte-note"), QStringLiteral("Cli2.RTF")},
+         1,
+         {QStringLiteral("« Cli2.RTF » : ce n'est pas un fichier ordinaire")}},
+    };
+    for (const auto& c : cas) {
+        QProcess p;
+        p.start(QStringLiteral(VERIF_BIN_DIR "/verifclients"),
+                QStringList{QStringLiteral("--dossier"), d.chemin()} + c.arguments);
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            ADD_FAILURE() << "bloqué sur une note : " << c.arguments.join(u' ').toStdString();
+            continue;
+        }
+        EXPECT_EQ(p.exitCode(), c.code);
+        const QString sortie =
+            QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        for (const QString& attendu : c.attendus) {
+            EXPECT_TRUE(sortie.contains(attendu)) << sortie.toStdString();
+        }
+    }
 }
 
 // ------------------------------------------------------------------ killed mid-pass

@@ -89,16 +89,20 @@ TEST(Communes, ReferenceAbsente) {
 
 TEST(FichierDefaut, AllerRetourEnWindows1252) {
     test::Dossier d;
-    EXPECT_FALSE(communes::lireDefaut(d.chemin()).has_value());
-    ASSERT_TRUE(communes::ecrireDefaut(d.chemin(), {QStringLiteral("ÉVREUX"), QStringLiteral("27000")}));
+    using Etat = communes::LectureDefaut::Etat;
+    EXPECT_EQ(communes::lireDefaut(d.chemin()).etat, Etat::Absent);
+    ASSERT_TRUE(
+        communes::ecrireDefaut(d.chemin(), {QStringLiteral("ÉVREUX"), QStringLiteral("27000")}));
     EXPECT_EQ(d.lire(QStringLiteral("default.txt")), QByteArray("\xC9VREUX\r\n27000\r\n"));
     const auto lu = communes::lireDefaut(d.chemin());
-    ASSERT_TRUE(lu.has_value());
-    EXPECT_EQ(lu->ville, QStringLiteral("ÉVREUX"));
-    EXPECT_EQ(lu->codePostal, QStringLiteral("27000"));
-    // Once written, never rewritten.
+    ASSERT_EQ(lu.etat, Etat::Lu);
+    EXPECT_EQ(lu.valeurs.ville, QStringLiteral("ÉVREUX"));
+    EXPECT_EQ(lu.valeurs.codePostal, QStringLiteral("27000"));
+    // Once written, never rewritten, unless it holds no valid default.
     communes::ecrireDefaut(d.chemin(), {QStringLiteral("PARIS"), QStringLiteral("75001")});
-    EXPECT_EQ(communes::lireDefaut(d.chemin())->ville, QStringLiteral("ÉVREUX"));
+    EXPECT_EQ(communes::lireDefaut(d.chemin()).valeurs.ville, QStringLiteral("ÉVREUX"));
+    communes::ecrireDefaut(d.chemin(), {QStringLiteral("PARIS"), QStringLiteral("75001")}, true);
+    EXPECT_EQ(communes::lireDefaut(d.chemin()).valeurs.ville, QStringLiteral("PARIS"));
 }
 
 TEST(FichierDefaut, LignesManquantes) {
@@ -112,9 +116,9 @@ TEST(FichierDefaut, LignesManquantes) {
         test::Dossier d;
         d.ecrire(QStringLiteral("Default.TXT"), contenu);
         const auto lu = communes::lireDefaut(d.chemin());
-        ASSERT_TRUE(lu.has_value());
-        EXPECT_EQ(lu->ville, QString::fromLatin1(attendu.first));
-        EXPECT_EQ(lu->codePostal, QString::fromLatin1(attendu.second));
+        ASSERT_EQ(lu.etat, communes::LectureDefaut::Etat::Lu);
+        EXPECT_EQ(lu.valeurs.ville, QString::fromLatin1(attendu.first));
+        EXPECT_EQ(lu.valeurs.codePostal, QString::fromLatin1(attendu.second));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include "app/Variables.h"
 #include "communes/Communes.h"
 #include "communes/Form2.h"
+#include "store/Connexion.h"
 #include "support/Dossier.h"
 #include "support/FauxMessages.h"
 #include "support/Fenetres.h"
@@ -130,6 +132,8 @@ TEST_F(Dialogue, DeuxPointsAcceptesEtBoutonPasRetesteSousDeuxChiffres) {
 }
 
 TEST_F(Dialogue, SecondDemarrageSilencieux) {
+    store::Connexion(d.chemin(QStringLiteral("communes.mdb")))
+        .executer(QStringLiteral("INSERT INTO communes VALUES ('27000', 'ÉVREUX')"));
     d.ecrire(QStringLiteral("default.txt"), "\xC9VREUX\r\n27000\r\n");
     communes::Form2 f(vars, messages);
     QSignalSpy confirmation(&f, &communes::Form2::choixConfirme);
@@ -143,6 +147,49 @@ TEST_F(Dialogue, SecondDemarrageSilencieux) {
     app::Form1 f1(vars, messages);
     EXPECT_EQ(enfant<QLineEdit>(&f1, "txtvilledef")->text(), QStringLiteral("ÉVREUX"));
     EXPECT_EQ(enfant<QLineEdit>(&f1, "txtcpdef")->text(), QStringLiteral("27000"));
+}
+
+// A default.txt that gives no town and postal code of the reference is no
+// default: the dialog shows again, the file's values filled in, and takes
+// only a pair of the reference, which then replaces the file.
+TEST_F(Dialogue, FichierSansVilleValableRedemande) {
+    const std::pair<const char*, const char*> cas[] = {
+        {"PARIS\r\n42000\r\n", "le code postal « 42000 » n'est pas celui de « PARIS »"},
+        {nullptr, "c'est un dossier, pas un fichier"},  // a folder named default.txt
+    };
+    for (const auto& [contenu, explication] : cas) {
+        SCOPED_TRACE(explication);
+        if (contenu) {
+            d.ecrire(QStringLiteral("default.txt"), contenu);
+        } else {
+            QFile::remove(d.chemin(QStringLiteral("default.txt")));
+            QDir(d.chemin()).mkdir(QStringLiteral("default.txt"));
+        }
+        messages.vider();
+        communes::Form2 f(vars, messages);
+        QSignalSpy confirmation(&f, &communes::Form2::choixConfirme);
+        f.Form2_Load();
+        f.show();
+        EXPECT_TRUE(enfant<QLabel>(&f, "Label1")->text().contains(QString::fromUtf8(explication)));
+        auto* fermer = enfant<QPushButton>(&f, "BtnFermer");
+        if (contenu) {
+            EXPECT_EQ(enfant<QLineEdit>(&f, "TxtVille")->text(), QStringLiteral("PARIS"));
+            EXPECT_EQ(enfant<QLineEdit>(&f, "txtCp")->text(), QStringLiteral("42000"));
+            QTest::mouseClick(fermer, Qt::LeftButton);
+            EXPECT_TRUE(messages.dernier().startsWith(QStringLiteral("Ce n'est pas une ville")));
+        }
+        EXPECT_EQ(confirmation.count(), 0);
+        cliquerLigne(enfant<QListWidget>(&f, "List1"), QStringLiteral("SAINT-ETIENNE"));
+        QTest::mouseClick(fermer, Qt::LeftButton);
+        EXPECT_EQ(confirmation.count(), 1);
+        EXPECT_EQ(vars.VilleDefaut, QStringLiteral("SAINT-ETIENNE"));
+        if (contenu) {
+            EXPECT_EQ(d.lire(QStringLiteral("default.txt")),
+                      QByteArray("SAINT-ETIENNE\r\n42000\r\n"));
+        } else {
+            EXPECT_TRUE(messages.dernier().contains(QString::fromUtf8(explication)));
+        }
+    }
 }
 
 TEST_F(Dialogue, FermerSansConfirmer) {

@@ -258,21 +258,23 @@ TEST_F(Onglet, DeuxiemeAnalyseRepartDeZero) {
     EXPECT_EQ(w<QLabel>("lblNom")->text(), QStringLiteral("ROUX"));
 }
 
-TEST_F(Onglet, EchecEnCoursDAnalyse) {
+TEST_F(Onglet, EchecAvantToutChangementPuisNoteIllisibleDite) {
     client({{QStringLiteral("Code"), QStringLiteral("00")},
             {QStringLiteral("Nom"), QStringLiteral(" ")},
             {QStringLiteral("Ville"), QStringLiteral("LYON")},
             {QStringLiteral("Code Postal"), QStringLiteral("69001")}});
     cinqClients();
-    // The note of client 3 cannot be read.
+    // The note of client 3 cannot be read, and the towns reference is away.
     QFile::remove(d.chemin(QStringLiteral("Cli3.RTF")));
     ASSERT_TRUE(QFile::link(d.chemin(QStringLiteral("ailleurs.rtf")),
                             d.chemin(QStringLiteral("Cli3.RTF"))));
+    const QString communes = d.chemin(QStringLiteral("communes.mdb"));
+    ASSERT_TRUE(QFile::rename(communes, communes + QStringLiteral(".loin")));
     ouvrir();
     analyser();
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].genre, test::FauxMessages::Message::Genre::Exclamation);
-    EXPECT_TRUE(messages.dernier().contains(QStringLiteral("Cli3.RTF")))
+    EXPECT_TRUE(messages.dernier().contains(QStringLiteral("communes.mdb")))
         << messages.dernier().toStdString();
     EXPECT_TRUE(form->isEnabled());
     EXPECT_TRUE(w<QPushButton>("btnAnalyseBd")->isEnabled());
@@ -285,11 +287,16 @@ TEST_F(Onglet, EchecEnCoursDAnalyse) {
     ASSERT_TRUE(i.pas());
     EXPECT_EQ(i.colonneTexte(0), QStringLiteral(" "));
     i.reinitialiser();
-    // Once the note is readable, the run goes through.
-    QFile::remove(d.chemin(QStringLiteral("Cli3.RTF")));
+    EXPECT_FALSE(d.existe(QStringLiteral("BdClient.sav")));
+    // With the reference back the run goes through, and names the note.
+    ASSERT_TRUE(QFile::rename(communes + QStringLiteral(".loin"), communes));
     messages.vider();
     analyser();
-    EXPECT_EQ(messages.textes(), QStringList{QStringLiteral("Analyse terminée.")});
+    EXPECT_EQ(messages.textes(),
+              (QStringList{QStringLiteral("Analyse terminée."),
+                           QStringLiteral("Note illisible : « Cli3.RTF » (client 3, PETIT Anne) : "
+                                          "lien vers un fichier introuvable.")}));
+    EXPECT_EQ(w<QTreeWidget>("ListCli")->topLevelItemCount(), 2);
 }
 
 TEST_F(Onglet, PasDeFermetureEnPleineAnalyse) {

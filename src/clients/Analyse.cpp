@@ -14,8 +14,10 @@
 #include "platform/Fichiers.h"
 #include "platform/Rtf.h"
 #include "store/Connexion.h"
+#include "store/Erreur.h"
 #include "store/Journal.h"
 #include "store/Recordset.h"
+#include "store/Schema.h"
 
 namespace clients {
 
@@ -53,17 +55,65 @@ QString cause(const QFileDevice& f) {
                  QDir::toNativeSeparators(QFileInfo(chemin).absolutePath()), cause(f)));
 }
 
+// Why a file named BdClient.sav is not a backup of the client database; empty
+// when it is one. Reads it without writing.
+QString defautSauvegarde(const QString& chemin) {
+    const QFileInfo info(chemin);
+    // A pipe or a device would hold the reading: never opened.
+    if (!info.isFile()) {
+        return QStringLiteral("ce n'est pas un fichier ordinaire");
+    }
+    if (info.size() == 0) {
+        return QStringLiteral("fichier vide");
+    }
+    try {
+        const store::Connexion sav(chemin, store::Connexion::Acces::Lecture);
+        return sav.tableExiste(kFCLI) ? QString() : QStringLiteral("sans table FCLI");
+    } catch (const store::ErreurStore& e) {
+        if (e.verrouillee()) {
+            throw;
+        }
+        return store::estFichierAccess(chemin) ? QStringLiteral("base Microsoft Access")
+                                               : QStringLiteral("pas une base de données lisible");
+    }
+}
+
+// A free name for a BdClient.sav that is no backup: BdClient.invalide.sav,
+// then BdClient.invalide-2.sav…
+QString nomEcarte(const QString& dossier) {
+    for (int n = 1;; ++n) {
+        const QString nom = QStringLiteral("BdClient.invalide%1.sav")
+                                .arg(n == 1 ? QString() : QStringLiteral("-%1").arg(n));
+        const QFileInfo pris(platform::resoudre(dossier, nom));
+        if (!pris.exists() && !pris.isSymLink()) {
+            return QDir(dossier).filePath(nom);
+        }
+    }
+}
+
 }  // namespace
 
-void SauvegardeBd(const QString& dossier) {
-    if (platform::existe(dossier, QStringLiteral("BdClient.sav"))) {
-        return;
+QString SauvegardeBd(const QString& dossier) {
+    const QString existante = platform::resoudre(dossier, QStringLiteral("BdClient.sav"));
+    const QFileInfo infoExistante(existante);
+    QString defaut;
+    if (infoExistante.isSymLink() || (infoExistante.exists() && !infoExistante.isDir())) {
+        defaut = defautSauvegarde(existante);
+        if (defaut.isEmpty()) {
+            return {};
+        }
     }
     const QString source = platform::resoudre(dossier, QStringLiteral("BdClient.mdb"));
     store::Connexion cn(source);
     // A read transaction keeps every writer out while the bytes are copied, so
     // the copy is the database as of one moment.
     cn.executer(QStringLiteral("BEGIN; SELECT count(*) FROM sqlite_master;"));
+    if (!cn.tableExiste(kFCLI)) {
+        throw store::ErreurStore(
+            QStringLiteral("La table « FCLI » est introuvable dans la base de données « %1 » : "
+                           "ce n'est pas une base clients, elle n'est pas sauvegardée.")
+                .arg(QFileInfo(cn.chemin()).fileName()));
+    }
 
     const QString cible = QDir(dossier).filePath(QStringLiteral("BdClient.sav"));
     QFile lecture(cn.chemin());
@@ -91,10 +141,42 @@ void SauvegardeBd(const QString& dossier) {
             QStringLiteral("Impossible de lire la base « %1 » pour la sauvegarder : %2.")
                 .arg(QFileInfo(cn.chemin()).fileName(), cause(lecture)));
     }
+    // The file that is no backup is kept, under another name, only once the
+    // copy is ready to take its place.
+    QString avertissement;
+    if (!defaut.isEmpty()) {
+        const QString ecarte = nomEcarte(dossier);
+        if (!QFile::rename(existante, ecarte)) {
+            throw platform::ErreurFichier(
+                existante,
+                QStringLiteral("Le fichier « %1 » n'est pas une sauvegarde de la base clients (%2) "
+                               "et n'a pas pu être renommé « %3 » pour faire place à la vraie : "
+                               "renommez-le, puis recommencez.")
+                    .arg(infoExistante.fileName(), defaut, QFileInfo(ecarte).fileName()));
+        }
+        avertissement =
+            QStringLiteral(
+                "Le fichier « %1 » n'était pas une sauvegarde de la base clients (%2) : "
+                "il est gardé sous le nom « %3 » et une nouvelle sauvegarde « %4 » "
+                "est faite.")
+                .arg(infoExistante.fileName(), defaut, QFileInfo(ecarte).fileName(),
+                     QFileInfo(cible).fileName());
+    }
     if (!ecriture.commit()) {
         echecSauvegarde(cible, ecriture);
     }
     cn.executer(QStringLiteral("COMMIT"));
+    return avertissement;
+}
+
+void verifierPrealables(const app::Variables& vars) {
+    QStringList colonnes{QStringLiteral("Code")};
+    colonnes += colonnesJugees();
+    store::schema::verifier(vars.cheminBd(), {{kFCLI, colonnes}}, true);
+    store::schema::verifier(
+        vars.fichier(QStringLiteral("communes.mdb")),
+        {{QStringLiteral("communes"), {QStringLiteral("CodePostal"), QStringLiteral("Commune")}}},
+        false);
 }
 
 void VerifColonneVille(app::Variables& vars) {
@@ -108,7 +190,9 @@ void VerifColonneVille(app::Variables& vars) {
 }
 
 int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
-    SauvegardeBd(vars.dossier);
+    if (const QString ecartee = SauvegardeBd(vars.dossier); !ecartee.isEmpty()) {
+        obs.avertissement(ecartee);
+    }
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
     store::journal::activer(cn, operations::kRangement);
@@ -139,8 +223,17 @@ int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
         const QString leCode = rs.Champ(code).texte();
         const QString note =
             dossier.chercher(QStringLiteral("Cli") + leCode + QStringLiteral(".RTF"));
-        if (!note.isEmpty()) {
-            const QString texte = platform::lireNote(note);
+        const platform::Lecture lue =
+            note.isEmpty() ? platform::Lecture{} : platform::lireFichier(note);
+        if (!lue.lu()) {
+            // One unreadable note (a pipe, a broken link, no permission) does
+            // not stop the run: it is told, and the others are read.
+            obs.avertissement(QStringLiteral("Note illisible : « %1 » (client %2, %3) : %4.")
+                                  .arg(QFileInfo(note).fileName(), leCode,
+                                       rs.Champ(nom).texte() + u' ' + rs.Champ(prenom).texte(),
+                                       lue.cause));
+        } else if (!note.isEmpty()) {
+            const QString texte = platform::texteNote(lue.contenu);
             if (texte.size() > kLimiteNote) {
                 NoteLongue l;
                 l.code = leCode;
@@ -166,9 +259,12 @@ int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
 
 BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs) {
     BilanAnalyse bilan;
+    verifierPrealables(vars);
     // The backup comes first, so that it holds the database as it was before
     // this program changed anything, the town column included.
-    SauvegardeBd(vars.dossier);
+    if (const QString ecartee = SauvegardeBd(vars.dossier); !ecartee.isEmpty()) {
+        obs.avertissement(ecartee);
+    }
     VerifColonneVille(vars);
     bilan.nbNotesLongues = PreAnalyseCli(vars, obs);
 
@@ -228,6 +324,15 @@ QString messageAnalyseTerminee() {
 
 QString messageSansErreur() {
     return QStringLiteral("Votre fichier clients ne comporte pas d'erreur.");
+}
+
+QString messageAvertissements(const QStringList& avertissements) {
+    constexpr int kMontres = 10;
+    QStringList lignes = avertissements.mid(0, kMontres);
+    if (avertissements.size() > kMontres) {
+        lignes << QStringLiteral("… et %1 autre(s).").arg(avertissements.size() - kMontres);
+    }
+    return lignes.join(u'\n');
 }
 
 }  // namespace clients

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 #include "clients/Regles.h"
@@ -34,14 +35,26 @@ public:
     virtual void debutJugement(int /*nbClients*/) {}
     virtual void clientJuge(int /*n*/, int /*total*/) {}
     virtual void clientEnErreur(const Evaluation& /*e*/, int /*nbCliErr*/, int /*total*/) {}
+    // What the user must know and that does not stop the run (a note that
+    // could not be read, an old backup set aside), in French.
+    virtual void avertissement(const QString& /*texte*/) {}
 };
 
 // Longest note text the client export carries.
 constexpr int kLimiteNote = 500;
 
-// Makes BdClient.sav when there is none yet: a consistent copy written under a
-// temporary name and renamed, so a crash never leaves a half backup behind.
-void SauvegardeBd(const QString& dossier);
+// What the run needs, checked before its first change so that nothing is
+// written when one is missing: the towns reference and its table, the client
+// database with FCLI and the columns the run reads, the database and its
+// folder writable. Throws store::ErreurStore naming what is missing.
+void verifierPrealables(const app::Variables& vars);
+
+// Makes BdClient.sav when there is no backup yet, only of a database that
+// holds FCLI: a consistent copy written under a temporary name and renamed, so
+// a crash never leaves a half backup behind. A BdClient.sav that is not such
+// a database is no backup: it is kept under another name and a real one is
+// made. Returns the sentence that says so, empty otherwise.
+QString SauvegardeBd(const QString& dossier);
 
 // Turns the FCLI column "Ville" (exactly that name) into text of 50
 // characters; values are kept whole, longer towns included.
@@ -71,5 +84,7 @@ QString legendeProgression(int n, int total);         // "15 / 230"
 QString legendeNotes(int nbLongues, int nbFichiers);  // "3 / 120"
 QString messageAnalyseTerminee();                     // "Analyse terminée."
 QString messageSansErreur();  // "Votre fichier clients ne comporte pas d'erreur."
+// The run's warnings in one message, the first few of a long list only.
+QString messageAvertissements(const QStringList& avertissements);
 
 }  // namespace clients

@@ -1,6 +1,5 @@
 #include "clients/LotClients.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include "app/Batch.h"
@@ -23,6 +22,7 @@ public:
     void noteTropLongue(const NoteLongue& note) override {
         m_out << app::batch::ligneListe(QStringLiteral("ListBN"), {note.code, note.nom}) << '\n';
     }
+    void avertissement(const QString& texte) override { m_out << texte << '\n'; }
     void clientEnErreur(const Evaluation& e, int, int) override {
         m_out << app::batch::ligneListe(QStringLiteral("ListCli"),
                                         QStringList{e.CodeClient, e.NomClient} + e.marques())
@@ -41,19 +41,17 @@ private:
 
 bool preparerLot(app::batch::Contexte& c) {
     app::Variables& vars = c.variables;
-    const auto defaut = communes::lireDefaut(vars.dossier);
-    if (!defaut) {
-        c.err
-            << QStringLiteral(
-                   "Le fichier default.txt est absent du dossier « %1 » : l'analyse en a besoin "
-                   "pour compléter les clients sans ville ni code postal. Lancez une fois "
-                   "verifclients sans verbe pour choisir la ville par défaut, ou créez ce fichier "
-                   "(la ville sur la première ligne, son code postal sur la seconde).\n")
-                   .arg(QDir::toNativeSeparators(vars.dossier));
+    const communes::LectureDefaut lu = communes::lireDefaut(vars.dossier);
+    // Checked against the reference before the run changes anything.
+    const QString raison = lu.etat == communes::LectureDefaut::Etat::Lu
+                               ? communes::defautInvalide(vars.dossier, lu.valeurs)
+                               : QString();
+    if (lu.etat != communes::LectureDefaut::Etat::Lu || !raison.isEmpty()) {
+        c.err << communes::messageDefautLot(vars.dossier, lu, raison) << '\n';
         return false;
     }
-    vars.VilleDefaut = defaut->ville;
-    vars.CpDefaut = defaut->codePostal;
+    vars.VilleDefaut = lu.valeurs.ville;
+    vars.CpDefaut = lu.valeurs.codePostal;
     vars.NbFichiersRTF = app::compterFichiersRtf(vars.dossier);
     return true;
 }
@@ -81,10 +79,12 @@ int lotAnalyseClients(app::batch::Contexte& c) {
 
 int lotTexteNote(app::batch::Contexte& c) {
     QString chemin = c.commande.parametres.value(0);
-    // A path as given, or a note of the application folder.
-    if (!QFileInfo(chemin).isFile() && QFileInfo(chemin).isRelative()) {
+    // A path as given, or a note of the application folder (whatever it is:
+    // reading it says why it is not a note).
+    const QFileInfo donne(chemin);
+    if (!donne.exists() && !donne.isSymLink() && donne.isRelative()) {
         const QString dansDossier = platform::resoudre(c.variables.dossier, chemin);
-        if (QFileInfo(dansDossier).isFile()) {
+        if (QFileInfo(dansDossier).exists() || QFileInfo(dansDossier).isSymLink()) {
             chemin = dansDossier;
         }
     }

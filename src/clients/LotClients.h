@@ -11,8 +11,10 @@ struct Contexte;
 
 namespace clients {
 
-// What a batch client analysis needs first: the default town of default.txt
-// (false, with the message printed, when there is none) and the note count.
+// What a batch client analysis needs first: the default town of default.txt,
+// a pair of the towns reference (false, with the message saying how to mend
+// the file printed, when it is absent, unreadable or not such a pair), and
+// the note count.
 bool preparerLot(app::batch::Contexte& c);
 // The client analysis run as --analyse-clients prints it (the rows of ListBN
 // and ListCli, "Analyse terminée.", the count caption), after preparerLot.

@@ -6,6 +6,7 @@
 #include "clients/LotClients.h"
 #include "store/Connexion.h"
 #include "store/Journal.h"
+#include "store/Schema.h"
 
 namespace clients {
 
@@ -46,6 +47,8 @@ int lotSuggestions(app::batch::Contexte& c) {
 int lotJournal(app::batch::Contexte& c) {
     app::Variables& vars = c.variables;
     vars.CheminBd = vars.cheminBd();
+    // An empty or foreign file is no client database, as for every verb.
+    store::schema::verifier(vars.CheminBd, {{QStringLiteral("FCLI"), {}}}, false);
     const store::Connexion cn(vars.CheminBd, store::Connexion::Acces::Lecture);
     const auto entrees = store::journal::lire(cn);
     for (const store::journal::Entree& e : entrees) {

@@ -118,12 +118,18 @@ void OngletClients::btnAnalyseBd_Click() {
         m_form.setEnabled(true);
         ui.btnAnalyseBd->setEnabled(true);
         messages.exclamation(echec);
+        if (!suivi.avertissements().isEmpty()) {
+            messages.exclamation(messageAvertissements(suivi.avertissements()));
+        }
         return;
     }
 
     m_analyseFaite = true;
     majBoutons();
     messages.information(messageAnalyseTerminee());
+    if (!suivi.avertissements().isEmpty()) {
+        messages.exclamation(messageAvertissements(suivi.avertissements()));
+    }
     ui.lblNbCli->clear();
     ui.lblListeCliErr->setText(legendeListe(ui.ListCli->topLevelItemCount(), bilan.NbCli));
     m_form.setEnabled(true);

@@ -27,6 +27,9 @@ public:
     void debutJugement(int nbClients) override;
     void clientJuge(int n, int total) override;
     void clientEnErreur(const Evaluation& e, int nbCliErr, int total) override;
+    void avertissement(const QString& texte) override { m_avertissements << texte; }
+    // Shown once the run is over.
+    const QStringList& avertissements() const { return m_avertissements; }
 
     // Rows not shown yet go into the list.
     void terminer();
@@ -39,6 +42,7 @@ private:
     Ui::OngletClients& m_ui;
     QElapsedTimer m_horloge;
     QList<QTreeWidgetItem*> m_enAttente;
+    QStringList m_avertissements;
 };
 
 }  // namespace clients

@@ -35,24 +35,57 @@ Form2::Form2(app::Variables& variables, app::Messages& messages, QWidget* parent
 Form2::~Form2() = default;
 
 void Form2::Form2_Load() {
-    if (const auto defaut = lireDefaut(m_vars.dossier)) {
-        m_silencieux = true;
-        m_ui->TxtVille->setText(defaut->ville);
-        m_ui->txtCp->setText(defaut->codePostal);
-        // Pressed from the program, even when a line is empty: the stored values
-        // are taken as they are.
-        BtnFermer_Click();
-        return;
+    const LectureDefaut lu = lireDefaut(m_vars.dossier);
+    QString explication = QStringLiteral(
+        "Pour pouvoir continuer vous devez impérativement choisir une ville et son "
+        "code postal par défaut.\r\n"
+        "Cette information sera utilisée pour compléter automatique le manque de "
+        "code postal et ou de ville \r\n"
+        "dans votre fichier client si vous choisissez de ne pas le corriger.");
+    if (lu.etat == LectureDefaut::Etat::Lu) {
+        const QString raison = raisonRefus({lu.valeurs.ville, lu.valeurs.codePostal});
+        if (raison.isEmpty()) {
+            m_silencieux = true;
+            m_ui->TxtVille->setText(lu.valeurs.ville);
+            m_ui->txtCp->setText(lu.valeurs.codePostal);
+            BtnFermer_Click();
+            return;
+        }
+        m_remplacer = true;
+        explication = QStringLiteral(
+                          "Le fichier default.txt ne donne pas une ville par défaut : "
+                          "%1.\r\nChoisissez la ville et son code postal par défaut : "
+                          "le fichier sera remplacé par ce choix.")
+                          .arg(raison);
+    } else if (lu.etat == LectureDefaut::Etat::Illisible) {
+        m_causeFichier = lu.cause;
+        explication = QStringLiteral(
+                          "Le fichier default.txt ne peut pas être lu : %1.\r\n"
+                          "Choisissez la ville et son code postal par défaut ; pour "
+                          "que ce choix soit enregistré, renommez ou supprimez ce "
+                          "default.txt.")
+                          .arg(lu.cause);
     }
-    m_ui->Label1->setText(
-        QStringLiteral("Pour pouvoir continuer vous devez impérativement choisir une ville et son "
-                       "code postal par défaut.\r\n"
-                       "Cette information sera utilisée pour compléter automatique le manque de "
-                       "code postal et ou de ville \r\n"
-                       "dans votre fichier client si vous choisissez de ne pas le corriger."));
+    m_ui->Label1->setText(explication);
     ToutesVilles();
+    if (m_remplacer) {
+        // The file's values, to be mended rather than typed again.
+        m_ui->TxtVille->setText(lu.valeurs.ville);
+        m_ui->txtCp->setText(lu.valeurs.codePostal);
+    }
     if (const QScreen* ecran = screen()) {
         move(ecran->availableGeometry().center() - rect().center());
+    }
+}
+
+QString Form2::raisonRefus(const VilleDefaut& choix) {
+    try {
+        return defautInvalide(m_vars.dossier, choix);
+    } catch (const store::ErreurStore&) {
+        // Without a readable reference nothing can be judged, and the dialog
+        // could offer no town: the values are taken as they are (the client
+        // analysis checks the reference before its first change).
+        return {};
     }
 }
 
@@ -111,13 +144,26 @@ void Form2::List1_Click() {
 }
 
 void Form2::BtnFermer_Click() {
+    if (!m_silencieux) {
+        // A postal code typed after the pick may not be the town's.
+        const QString raison = raisonRefus({m_ui->TxtVille->text(), m_ui->txtCp->text()});
+        if (!raison.isEmpty()) {
+            m_messages.exclamation(
+                QStringLiteral("Ce n'est pas une ville par défaut : %1. Choisissez la ville dans "
+                               "la liste.")
+                    .arg(raison));
+            return;
+        }
+    }
     m_vars.CpDefaut = m_ui->txtCp->text();
     m_vars.VilleDefaut = m_ui->TxtVille->text();
-    if (!ecrireDefaut(m_vars.dossier, {m_vars.VilleDefaut, m_vars.CpDefaut})) {
+    if (!ecrireDefaut(m_vars.dossier, {m_vars.VilleDefaut, m_vars.CpDefaut}, m_remplacer)) {
         m_messages.exclamation(
-            QStringLiteral("Impossible d'enregistrer la ville par défaut dans « %1 » : le "
+            QStringLiteral("Impossible d'enregistrer la ville par défaut dans « %1 »%2 : le "
                            "choix ne vaut que pour cette fois.")
-                .arg(cheminDefaut(m_vars.dossier)));
+                .arg(cheminDefaut(m_vars.dossier),
+                     m_causeFichier.isEmpty() ? QString()
+                                              : QStringLiteral(" (%1)").arg(m_causeFichier)));
     }
     m_confirme = true;
     emit choixConfirme();

@@ -13,6 +13,8 @@ class Messages;
 
 namespace communes {
 
+struct VilleDefaut;
+
 // The default town and postal code dialog, the program's first window. With
 // default.txt present it confirms at once without ever being seen.
 class Form2 : public QWidget {
@@ -22,7 +24,9 @@ public:
     Form2(app::Variables& variables, app::Messages& messages, QWidget* parent = nullptr);
     ~Form2() override;
 
-    // Reads default.txt and confirms, or explains and lists every town.
+    // Reads default.txt and confirms when it gives a town and postal code of
+    // the reference; otherwise explains and lists every town, with the file's
+    // values filled in when it has some.
     void Form2_Load();
     bool confirme() const { return m_confirme; }
 
@@ -39,12 +43,19 @@ private:
     void TestCpVille();
     void ToutesVilles();
     void cpVilles();
+    // Why the dialog would not take these values (defautInvalide), empty
+    // when it takes them.
+    QString raisonRefus(const VilleDefaut& choix);
 
     std::unique_ptr<Ui::Form2> m_ui;
     app::Variables& m_vars;
     app::Messages& m_messages;
     bool m_confirme = false;
     bool m_silencieux = false;
+    // default.txt holds no valid default: the choice replaces it.
+    bool m_remplacer = false;
+    // Why default.txt could not be read, when it could not.
+    QString m_causeFichier;
 };
 
 }  // namespace communes

@@ -1,5 +1,6 @@
 #include "platform/Cp1252.h"
 
+#include <QStringDecoder>
 #include <array>
 
 namespace platform {
@@ -28,6 +29,14 @@ QString depuisCp1252(const QByteArray& octets) {
         sortie[i] = caractereCp1252(static_cast<unsigned char>(octets[i]));
     }
     return texte;
+}
+
+QString depuisUtf8OuCp1252(const QByteArray& octets) {
+    const QByteArrayView sansMarque =
+        octets.startsWith("\xEF\xBB\xBF") ? QByteArrayView(octets).sliced(3) : octets;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString texte = utf8.decode(sansMarque);
+    return utf8.hasError() ? depuisCp1252(octets) : texte;
 }
 
 QByteArray versCp1252(const QString& texte) {

@@ -11,6 +11,10 @@ namespace platform {
 QChar caractereCp1252(unsigned char octet);
 QString depuisCp1252(const QByteArray& octets);
 
+// A text file of the salon: UTF-8 when its bytes are valid UTF-8 (a byte
+// order mark dropped), Windows-1252 otherwise.
+QString depuisUtf8OuCp1252(const QByteArray& octets);
+
 // Characters without a place in the code page become "?".
 QByteArray versCp1252(const QString& texte);
 

@@ -1,7 +1,14 @@
 #include "platform/Fichiers.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 
 namespace platform {
 
@@ -42,6 +49,45 @@ QString IndexDossier::chercher(const QString& nom) const {
         return {};
     }
     return QDir(m_dossier).filePath(it.value());
+}
+
+Lecture lireFichier(const QString& chemin, qint64 maximum) {
+    const QFileInfo info(chemin);
+    if (!info.exists()) {
+        return {{},
+                info.isSymLink() ? QStringLiteral("lien vers un fichier introuvable")
+                                 : QStringLiteral("fichier introuvable")};
+    }
+    if (info.isDir()) {
+        return {{}, QStringLiteral("c'est un dossier, pas un fichier")};
+    }
+    // Opened without waiting (a pipe with no writer would hold the open), then
+    // judged on what was opened, so a name swapped in between changes nothing.
+    const int fd = ::open(QFile::encodeName(chemin).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int erreur = errno;
+        return {{},
+                erreur == EACCES || erreur == EPERM
+                    ? QStringLiteral("permission refusée")
+                    : QStringLiteral("ouverture impossible (%1)")
+                          .arg(QString::fromLocal8Bit(strerror(erreur)))};
+    }
+    struct stat etat {};
+    if (::fstat(fd, &etat) != 0 || !S_ISREG(etat.st_mode)) {
+        ::close(fd);
+        return {{}, QStringLiteral("ce n'est pas un fichier ordinaire (tube, périphérique…)")};
+    }
+    QFile fichier;
+    if (!fichier.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {{}, QStringLiteral("ouverture impossible (%1)").arg(fichier.errorString())};
+    }
+    Lecture l;
+    l.contenu = maximum < 0 ? fichier.readAll() : fichier.read(maximum);
+    if (fichier.error() != QFileDevice::NoError) {
+        return {{}, QStringLiteral("erreur de lecture (%1)").arg(fichier.errorString())};
+    }
+    return l;
 }
 
 }  // namespace platform

@@ -33,4 +33,14 @@ private:
 // Folds a file name the way a case-insensitive file system compares names.
 QString pliage(const QString& nom);
 
+// The content of a file, or why it cannot be read. Only a regular file (or a
+// link to one) is read: a pipe or a device could block or never end.
+struct Lecture {
+    QByteArray contenu;
+    QString cause;  // empty when read: "fichier introuvable", "permission refusée"…
+    bool lu() const { return cause.isEmpty(); }
+};
+// At most `maximum` bytes when it is not negative.
+Lecture lireFichier(const QString& chemin, qint64 maximum = -1);
+
 }  // namespace platform

@@ -14,6 +14,7 @@
 
 #include "platform/Cp1252.h"
 #include "platform/ErreurFichier.h"
+#include "platform/Fichiers.h"
 
 namespace platform {
 
@@ -909,25 +910,11 @@ QString texteNote(const QByteArray& contenu) {
 }
 
 QString lireNote(const QString& chemin) {
-    const QFileInfo info(chemin);
-    if (info.isDir()) {
-        echouer(chemin, QStringLiteral("c'est un dossier, pas un fichier"));
+    const Lecture l = lireFichier(chemin);
+    if (!l.lu()) {
+        echouer(chemin, l.cause);
     }
-    QFile fichier(chemin);
-    if (!fichier.open(QIODevice::ReadOnly)) {
-        if (!info.exists()) {
-            echouer(chemin, QStringLiteral("fichier introuvable"));
-        }
-        if (!info.isReadable()) {
-            echouer(chemin, QStringLiteral("permission refusée"));
-        }
-        echouer(chemin, QStringLiteral("ouverture impossible (%1)").arg(fichier.errorString()));
-    }
-    const QByteArray contenu = fichier.readAll();
-    if (fichier.error() != QFileDevice::NoError) {
-        echouer(chemin, QStringLiteral("erreur de lecture (%1)").arg(fichier.errorString()));
-    }
-    return texteNote(contenu);
+    return texteNote(l.contenu);
 }
 
 }  // namespace platform

@@ -17,7 +17,8 @@ QString texteRtf(const QByteArray& rtf);
 // whose line breaks (CR LF, LF or CR) all become CR LF.
 QString texteNote(const QByteArray& contenu);
 
-// Reads the note file. Throws ErreurFichier when it cannot be read.
+// Reads the note file, a regular file only. Throws ErreurFichier, with the
+// cause, when it cannot be read.
 QString lireNote(const QString& chemin);
 
 }  // namespace platform

@@ -32,10 +32,22 @@ QString messageSqlite(int code, const QString& detail, const QString& chemin) {
                        "Fermez-le puis recommencez.")
                 .arg(fichier);
         case SQLITE_READONLY:
-            return QStringLiteral("La base de données « %1 » est en lecture seule : "
-                                  "impossible d'y enregistrer quoi que ce soit.")
-                .arg(fichier);
         case SQLITE_CANTOPEN:
+            // A protected folder or file is the usual cause: name it.
+            if (const QString cause = causeEcriture(chemin); !cause.isEmpty()) {
+                return cause;
+            }
+            if ((code & 0xFF) == SQLITE_READONLY) {
+                return QStringLiteral(
+                           "La base de données « %1 » est en lecture seule : "
+                           "impossible d'y enregistrer quoi que ce soit.")
+                    .arg(fichier);
+            }
+            if (QFileInfo(chemin).isFile() && !QFileInfo(chemin).isReadable()) {
+                return QStringLiteral(
+                           "La base de données « %1 » ne peut pas être lue : permission refusée.")
+                    .arg(fichier);
+            }
             return QStringLiteral("Impossible d'ouvrir la base de données « %1 ».").arg(fichier);
         case SQLITE_NOTADB:
             return QStringLiteral("Le fichier « %1 » n'est pas une base de données lisible.")
@@ -100,6 +112,25 @@ QString sansCasse(const QString& texte) {
         }
     }
     return r;
+}
+
+QString causeEcriture(const QString& chemin) {
+    const QFileInfo info(chemin);
+    if (!QFileInfo(info.absolutePath()).isWritable()) {
+        return QStringLiteral(
+                   "Le dossier « %1 » est protégé en écriture : la base de données « %2 » "
+                   "ne peut pas y être modifiée (ni sauvegardée). Donnez le droit "
+                   "d'écriture sur ce dossier, puis recommencez.")
+            .arg(QDir::toNativeSeparators(info.absolutePath()), info.fileName());
+    }
+    if (info.exists() && !info.isWritable()) {
+        return QStringLiteral(
+                   "La base de données « %1 » est en lecture seule : impossible d'y "
+                   "enregistrer quoi que ce soit. Ôtez-lui la lecture seule, puis "
+                   "recommencez.")
+            .arg(info.fileName());
+    }
+    return {};
 }
 
 bool estFichierAccess(const QString& chemin) {

@@ -19,6 +19,11 @@ QString doublerApostrophes(const QString& texte);
 // (SQLite's NOCASE), so "Évry" and "éVRY" stay apart but "PARIS" is "paris".
 QString sansCasse(const QString& texte);
 
+// Why the database file cannot be written, in French: its folder is protected
+// (the store writes its journal beside the file), or the file itself is read
+// only. Empty when both can be written.
+QString causeEcriture(const QString& chemin);
+
 // True when the file starts like a Microsoft Access database (Jet or ACE).
 bool estFichierAccess(const QString& chemin);
 

@@ -1,6 +1,9 @@
 #include "store/Schema.h"
 
+#include <QFileInfo>
+
 #include "store/Connexion.h"
+#include "store/Erreur.h"
 
 namespace store::schema {
 
@@ -88,6 +91,41 @@ CREATE TABLE communes (
 CREATE INDEX communes_CodePostal ON communes ("CodePostal");
 CREATE INDEX communes_Commune ON communes ("Commune");
 )"));
+}
+
+void verifier(const QString& chemin, const std::vector<TableRequise>& tables, bool ecriture) {
+    const Connexion cn(chemin, Connexion::Acces::Lecture);
+    const QString fichier = QFileInfo(cn.chemin()).fileName();
+    // SQLite reads an empty file as an empty database: say what it really is.
+    if (QFileInfo(cn.chemin()).size() == 0) {
+        throw ErreurStore(
+            QStringLiteral(
+                "Le fichier « %1 » est vide (0 octet) : ce n'est pas une base de données.")
+                .arg(fichier));
+    }
+    for (const TableRequise& requise : tables) {
+        if (!cn.tableExiste(requise.table)) {
+            throw ErreurStore(
+                QStringLiteral("La table « %1 » est introuvable dans la base de données « %2 ».")
+                    .arg(requise.table, fichier));
+        }
+        QStringList presentes = cn.colonnes(requise.table);
+        for (QString& c : presentes) {
+            c = c.toCaseFolded();
+        }
+        for (const QString& colonne : requise.colonnes) {
+            if (!presentes.contains(colonne.toCaseFolded())) {
+                throw ErreurStore(QStringLiteral("La colonne « %1 » de la table « %2 » est "
+                                                 "introuvable dans la base de données « %3 ».")
+                                      .arg(colonne, requise.table, fichier));
+            }
+        }
+    }
+    if (ecriture) {
+        if (const QString cause = causeEcriture(cn.chemin()); !cause.isEmpty()) {
+            throw ErreurStore(cause);
+        }
+    }
 }
 
 }  // namespace store::schema

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace store {
 class Connexion;
@@ -22,5 +23,17 @@ void creerTablesClients(Connexion& cn);
 
 // The towns reference: table communes (CodePostal, Commune), both indexed.
 void creerTableCommunes(Connexion& cn);
+
+// A table a run needs, with the columns it reads (names compared without
+// regard to letter case, accents included).
+struct TableRequise {
+    QString table;
+    QStringList colonnes;
+};
+// What a run needs of a database, checked before its first change and without
+// writing anything: the file is an SQLite database, not an empty file, with
+// each table and its columns; with `ecriture`, the file and its folder can be
+// written. Throws store::ErreurStore naming the first thing that is missing.
+void verifier(const QString& chemin, const std::vector<TableRequise>& tables, bool ecriture);
 
 }  // namespace store::schema

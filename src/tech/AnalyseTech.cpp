@@ -7,6 +7,7 @@
 
 #include "store/Connexion.h"
 #include "store/Journal.h"
+#include "store/Schema.h"
 #include "store/Valeur.h"
 
 namespace tech {
@@ -130,6 +131,16 @@ void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur) {
 }
 
 qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyse& observateur) {
+    // Everything the run reads is there, and the file can be written, before
+    // the memos are tidied: a failing run leaves the database as it was.
+    store::schema::verifier(
+        cheminBd,
+        {{QStringLiteral("FTEC"),
+          {QStringLiteral("Numéro"), QStringLiteral("Code_Client"), QStringLiteral("Famille"),
+           QStringLiteral("Mémo")}},
+         {QStringLiteral("FCLI"),
+          {QStringLiteral("Code"), QStringLiteral("Nom"), QStringLiteral("Prénom")}}},
+        true);
     PreAnalyseTech(cheminBd, &observateur);
 
     store::Connexion cn(cheminBd);

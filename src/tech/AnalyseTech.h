@@ -86,10 +86,10 @@ public:
 // one transaction (an unchanged memo is left as it is on disk).
 void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur = nullptr);
 
-// The sheet analysis: PreAnalyseTech, then every sheet of FTEC judged in table
-// order, the client of each sheet in error looked up by its code. Returns the
-// number of sheets counted (NbTech). Failures throw store::ErreurStore; rows
-// already reported stay reported.
+// The sheet analysis: first what it needs checked (FTEC and FCLI with the
+// columns it reads, the database writable), then PreAnalyseTech, then every sheet of FTEC judged in
+// table order, the client of each sheet in error looked up by its code. Returns the number of
+// sheets counted (NbTech). Failures throw store::ErreurStore; rows already reported stay reported.
 qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyse& observateur);
 
 // "Liste des techniques avec erreurs ( 12 / 340 )"

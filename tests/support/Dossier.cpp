@@ -1,6 +1,10 @@
 #include "support/Dossier.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -60,6 +64,46 @@ QByteArray Dossier::lire(const QString& nom) const {
 
 bool Dossier::existe(const QString& nom) const {
     return QFileInfo::exists(chemin(nom));
+}
+
+namespace {
+
+bool immuable(const QString& chemin, bool oui) {
+    const int fd = ::open(QFile::encodeName(chemin).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    int drapeaux = 0;
+    bool fait = ::ioctl(fd, FS_IOC_GETFLAGS, &drapeaux) == 0;
+    if (fait) {
+        drapeaux = oui ? drapeaux | FS_IMMUTABLE_FL : drapeaux & ~FS_IMMUTABLE_FL;
+        fait = ::ioctl(fd, FS_IOC_SETFLAGS, &drapeaux) == 0;
+    }
+    ::close(fd);
+    return fait;
+}
+
+}  // namespace
+
+Protection::Protection(const QString& chemin) : m_chemin(chemin) {
+    if (::geteuid() == 0) {
+        m_active = immuable(chemin, true);
+    } else {
+        m_active = QFile::setPermissions(chemin, QFileInfo(chemin).isDir()
+                                                     ? QFile::ReadOwner | QFile::ExeOwner
+                                                     : QFile::ReadOwner);
+    }
+}
+
+Protection::~Protection() {
+    if (!m_active) {
+        return;
+    }
+    if (::geteuid() == 0) {
+        immuable(m_chemin, false);
+    } else {
+        QFile::setPermissions(m_chemin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
 }
 
 void inserer(store::Connexion& cn, const QString& table, const Champs& champs) {

@@ -37,6 +37,22 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A file or folder that cannot be written while the object lives, root
+// included (who ignores permissions: the immutable flag then). Not active
+// when the system allows neither.
+class Protection {
+public:
+    explicit Protection(const QString& chemin);
+    ~Protection();
+    Protection(const Protection&) = delete;
+    Protection& operator=(const Protection&) = delete;
+    bool active() const { return m_active; }
+
+private:
+    QString m_chemin;
+    bool m_active = false;
+};
+
 // One row into a table; the other columns stay Null.
 void inserer(store::Connexion& cn, const QString& table, const Champs& champs);
 
