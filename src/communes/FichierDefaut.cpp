@@ -59,8 +59,9 @@ QString defautInvalide(const QString& dossier, const VilleDefaut& defaut) {
     }
     const store::Connexion cn(QDir(dossier).filePath(QStringLiteral("communes.mdb")),
                               store::Connexion::Acces::Lecture);
-    store::Instruction codes(cn,
-                             QStringLiteral("SELECT CodePostal FROM communes WHERE Commune = ?"));
+    // Letter case aside, whatever the reference declares.
+    store::Instruction codes(
+        cn, QStringLiteral("SELECT CodePostal FROM communes WHERE Commune = ? COLLATE NOCASE"));
     codes.lier(1, defaut.ville);
     bool ville = false;
     while (codes.pas()) {
@@ -81,7 +82,8 @@ QString defautInvalide(const QString& dossier, const VilleDefaut& defaut) {
             }
         }
         store::Instruction ecrite(
-            cn, QStringLiteral("SELECT Commune FROM communes WHERE Commune = ? LIMIT 1"));
+            cn, QStringLiteral(
+                    "SELECT Commune FROM communes WHERE Commune = ? COLLATE NOCASE LIMIT 1"));
         ecrite.lier(1, sansAccents);
         if (sansAccents != defaut.ville && ecrite.pas()) {
             raison += QStringLiteral(", qui l'écrit « %1 »").arg(ecrite.colonneTexte(0));
