@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "platform/Fichiers.h"
 #include "store/Dates.h"
@@ -71,6 +72,87 @@ QString messageSqlite(int code, const QString& detail, const QString& chemin) {
                               : QString::fromUtf8(sqlite3_errstr(code));
     const int etendu = db ? sqlite3_extended_errcode(db) : code;
     throw ErreurStore(messageSqlite(code, detail, chemin), code & 0xFF, etendu, sql, detail);
+}
+
+// What a stored value says as a date.
+enum class Lu { Vide, Date, PasUneDate };
+
+Lu lireDate(sqlite3_value* v, double& serie, bool& formeIso) {
+    formeIso = false;
+    switch (sqlite3_value_type(v)) {
+        case SQLITE_NULL:
+            return Lu::Vide;
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT: {
+            const auto s = dates::serieValide(sqlite3_value_double(v));
+            serie = s.value_or(0.0);
+            return s ? Lu::Date : Lu::PasUneDate;
+        }
+        case SQLITE_TEXT:
+            break;
+        default:
+            return Lu::PasUneDate;
+    }
+    const auto* octets = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    const int n = sqlite3_value_bytes(v);
+    // Dates are short and plain ASCII: read them without allocating.
+    char16_t tampon[64];
+    QString long_;
+    QStringView texte;
+    if (n < 64 && std::all_of(octets, octets + n, [](char c) { return c > 0; })) {
+        std::copy(octets, octets + n, tampon);
+        texte = QStringView(tampon, n);
+    } else {
+        long_ = QString::fromUtf8(octets, n);
+        texte = long_;
+    }
+    if (texte.trimmed().isEmpty()) {
+        return Lu::Vide;
+    }
+    // Our own form, the most common by far, needs no rewriting.
+    formeIso = n == 19 && texte[10] == u' ' && dates::lireIso(texte).has_value();
+    if (formeIso) {
+        return Lu::Date;
+    }
+    const auto s = dates::lireStockee(texte);
+    serie = s.value_or(0.0);
+    return s ? Lu::Date : Lu::PasUneDate;
+}
+
+// EnDate(x): the date a stored value stands for, in our text form, so that it
+// compares with the date literals; Null for Null or a blank text. A value
+// that is not a date is an error: no comparison may take it for one.
+void enDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    double serie = 0;
+    bool formeIso = false;
+    switch (lireDate(argv[0], serie, formeIso)) {
+        case Lu::Vide:
+            sqlite3_result_null(ctx);
+            return;
+        case Lu::PasUneDate: {
+            const QByteArray message = QStringLiteral("« %1 » n'est pas une date")
+                                           .arg(QString::fromUtf8(reinterpret_cast<const char*>(
+                                               sqlite3_value_text(argv[0]))))
+                                           .toUtf8();
+            sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
+            return;
+        }
+        case Lu::Date:
+            break;
+    }
+    if (formeIso) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    const QByteArray iso = dates::texteIso(serie).toLatin1();
+    sqlite3_result_text(ctx, iso.constData(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+}
+
+// NonDate(x): 1 for a value that is neither empty nor a date, 0 otherwise.
+void nonDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    double serie = 0;
+    bool formeIso = false;
+    sqlite3_result_int(ctx, lireDate(argv[0], serie, formeIso) == Lu::PasUneDate ? 1 : 0);
 }
 
 QString cheminDe(sqlite3* db) {
@@ -163,6 +245,12 @@ void Connexion::preparer(bool ecriture) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_busy_timeout(db, 3000);
+    // Dates stored in any of their forms, for the statements that compare them.
+    constexpr int kDrapeaux = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function_v2(db, "EnDate", 1, kDrapeaux, nullptr, &enDate, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(db, "NonDate", 1, kDrapeaux, nullptr, &nonDate, nullptr, nullptr,
+                               nullptr);
     // Reading the schema now turns "not a database" into an error at opening.
     executer(QStringLiteral("PRAGMA schema_version"));
     if (ecriture) {

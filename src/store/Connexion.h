@@ -21,6 +21,11 @@ bool estFichierAccess(const QString& chemin);
 
 // One connection to a database file. Opening never creates a file: a missing
 // database is an error. Closing is automatic.
+// Its SQL knows two functions of ours for dates stored in any form that
+// dates::lireStockee reads, or as day serials: EnDate(x) gives the date in our
+// text form (comparable with the date literals), Null for Null or a blank
+// text, and fails on a value that is not a date; NonDate(x) is 1 for such a
+// value, 0 otherwise.
 class Connexion {
 public:
     enum class Acces { LectureEcriture, Lecture };
