@@ -269,4 +269,15 @@ TEST_F(OngletPurge, BaseAbsenteAuComptage) {
     EXPECT_FALSE(d.existe(QStringLiteral("BdClient.mdb")));
 }
 
+// A day to come would take every client who ever came: refused at the count.
+TEST_F(OngletPurge, JourAVenirRefuse) {
+    cliquerJour(calTech, QDate::currentDate().addDays(1));
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].genre, Genre::Exclamation);
+    EXPECT_TRUE(messages.dernier().contains(QStringLiteral("est après aujourd'hui")))
+        << messages.dernier().toStdString();
+    EXPECT_EQ(nbTech->text(), QString());
+    EXPECT_FALSE(btnTech->isEnabled());
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 #include "store/Journal.h"
 
 using purge::Mode;
+using store::Valeur;
 using test::colonne;
 using test::nombreLignes;
 
@@ -100,6 +101,93 @@ TEST_F(Purge, LeJournalGardeLaDateEtLeCompte) {
                           QStringLiteral("Purge des fiches techniques|FTEC|Lignes supprimées|6")}));
 }
 
+// Dates stored as other programs store them are read as dates: F* came on 14
+// March 2005 only, G* on 16 March only, H1 on a day left blank.
+TEST_F(Purge, DatesSousToutesLeursFormes) {
+    const std::pair<const char*, Valeur> dates[] = {{"F1", u"14/03/2005 10:00:00"},
+                                                    {"F2", u"14/03/2005"},
+                                                    {"F3", Valeur::reel(38425.5)},
+                                                    {"F4", Valeur::entier(38425)},
+                                                    {"F5", u"2005-03-14"},
+                                                    {"G1", u"16/03/2005 10:00:00"},
+                                                    {"G2", u"16/03/2005"},
+                                                    {"G3", Valeur::reel(38427.5)},
+                                                    {"G4", Valeur::entier(38427)},
+                                                    {"G5", u"2005-03-16"},
+                                                    {"H1", u"  "}};
+    qint64 numero = 100;
+    for (const auto& [code, date] : dates) {
+        const QString c = QString::fromLatin1(code);
+        test::inserer(cn, QStringLiteral("FCLI"), {{QStringLiteral("Code"), c}});
+        test::inserer(cn, QStringLiteral("FCONS"),
+                      {{QStringLiteral("CODE_CLIENT"), c}, {QStringLiteral("DATE_VISITE"), date}});
+        test::inserer(cn, QStringLiteral("FTEC"),
+                      {{QStringLiteral("Numéro"), Valeur::entier(++numero)},
+                       {QStringLiteral("Code_Client"), c},
+                       {QStringLiteral("Date"), date}});
+    }
+    const QString jour = QStringLiteral("15/03/2005");
+    EXPECT_EQ(purge::PurgeClients(vars, jour, Mode::Lecture, panneau), 3 + 5);
+    EXPECT_EQ(purge::PurgeTech(vars, jour, Mode::Lecture, panneau), 3 + 5);
+    EXPECT_EQ(purge::PurgeClients(vars, jour, Mode::Purge, panneau), 3 + 5);
+    EXPECT_EQ(purge::PurgeTech(vars, jour, Mode::Purge, panneau), 3 + 5);
+    EXPECT_EQ(clients(),
+              QStringList({"B1", "C1", "C2", "D1", "E1", "G1", "G2", "G3", "G4", "G5", "H1"}));
+    EXPECT_EQ(fiches(),
+              QStringList({"3", "4", "5", "6", "106", "107", "108", "109", "110", "111"}));
+}
+
+// A stored value that is not a date could be of any day: the count and the
+// purge stop before anything is deleted, saying how many and showing one.
+TEST_F(Purge, CeQuiNEstPasUneDateArreteTout) {
+    struct Cas {
+        const char* table;
+        const char* colonne;
+        std::vector<Valeur> valeurs;
+        qint64 (*purger)(app::Variables&, const QString&, Mode, purge::Observateur&);
+        const char* message;
+    };
+    const Cas cas[] = {
+        {"FCONS",
+         "DATE_VISITE",
+         {u"31/02/2005"},
+         &purge::PurgeClients,
+         "une date de visite (FCONS.DATE_VISITE) ne se lit pas comme une date : « 31/02/2005 »"},
+        {"FCONS",
+         "DATE_VISITE",
+         {u"demain", Valeur::entier(612345678)},
+         &purge::PurgeClients,
+         "3 dates de visite (FCONS.DATE_VISITE) ne se lisent pas comme des dates, par exemple "
+         "« 31/02/2005 »"},
+        {"FTEC",
+         "Date",
+         {Valeur::octets("\x01\x02")},
+         &purge::PurgeTech,
+         "une date de fiche technique (FTEC.Date) ne se lit pas comme une date : « (données "
+         "binaires) »"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.message);
+        for (const Valeur& v : c.valeurs) {
+            test::inserer(
+                cn, QString::fromLatin1(c.table),
+                {{QStringLiteral("CODE_CLIENT"), u"A1"}, {QString::fromLatin1(c.colonne), v}});
+        }
+        for (const Mode mode : {Mode::Lecture, Mode::Purge}) {
+            try {
+                c.purger(vars, QStringLiteral("15/03/2005"), mode, panneau);
+                ADD_FAILURE() << "une valeur qui n'est pas une date doit arrêter la purge";
+            } catch (const store::ErreurStore& e) {
+                EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.message)))
+                    << e.message().toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(clients().size(), 8);
+    EXPECT_EQ(fiches().size(), 7 + 1);
+    EXPECT_TRUE(store::journal::lire(cn).empty());
+}
+
 TEST_F(Purge, JourEtMoisJamaisInverses) {
     struct Cas {
         const char* date;
@@ -145,16 +233,28 @@ TEST_F(Purge, DateDesLibellesDansDAutresLocales) {
     }
 }
 
-TEST_F(Purge, DateIllisibleRefusee) {
-    for (const char* texte : {"", "31/02/2005", "2005-03-15", "demain"}) {
-        SCOPED_TRACE(texte);
-        EXPECT_THROW(purge::PurgeClients(vars, QString::fromLatin1(texte), Mode::Purge, panneau),
-                     store::ErreurStore);
-        EXPECT_THROW(purge::PurgeTech(vars, QString::fromLatin1(texte), Mode::Lecture, panneau),
-                     store::ErreurStore);
+// Unreadable, and a day to come, which would take every client who ever came.
+TEST_F(Purge, DateIllisibleOuAVenirRefusee) {
+    const QDate aujourdhui = QDate::currentDate();
+    const QString demain = purge::texteDate(aujourdhui.addDays(1), kFrancais);
+    for (const QString& texte : {QString(), QStringLiteral("31/02/2005"),
+                                 QStringLiteral("2005-03-15"), QStringLiteral("demain"), demain}) {
+        SCOPED_TRACE(texte.toStdString());
+        EXPECT_THROW(purge::PurgeClients(vars, texte, Mode::Purge, panneau), store::ErreurStore);
+        EXPECT_THROW(purge::PurgeTech(vars, texte, Mode::Lecture, panneau), store::ErreurStore);
+    }
+    try {
+        purge::PurgeTech(vars, demain, Mode::Purge, panneau);
+    } catch (const store::ErreurStore& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("est après aujourd'hui")))
+            << e.message().toStdString();
     }
     EXPECT_EQ(clients().size(), 8);
+    EXPECT_EQ(fiches().size(), 7);
     EXPECT_EQ(panneau.commencees, panneau.terminees);
+    // Today itself is a day past enough.
+    EXPECT_EQ(
+        purge::PurgeTech(vars, purge::texteDate(aujourdhui, kFrancais), Mode::Lecture, panneau), 6);
 }
 
 TEST_F(Purge, EchecEnCoursDeSuppressionNeSupprimeRien) {
@@ -265,6 +365,9 @@ TEST_F(Purge, LotMauvaisUsageEtEchecs) {
         {{"--purge-techniques", "15-03-2005"}, app::batch::kUsage, "JJ/MM/AAAA ou AAAA-MM-JJ"},
         {{"--purge-techniques", "2005/03/15"}, app::batch::kUsage, "n'est pas une date"},
         {{"--purge-clients", "15/03/2005", "16/03/2005"}, app::batch::kUsage, "Argument inconnu"},
+        {{"--purge-clients", QDate::currentDate().addDays(1).toString(u"dd/MM/yyyy"), "--oui"},
+         app::batch::kEchec,
+         "est après aujourd'hui"},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
