@@ -75,8 +75,8 @@ TEST_F(Purge, FichesDateesAvantLeJour) {
     EXPECT_EQ(panneau.terminees, 1);
 }
 
-// A purge keeps in the journal the keys it deleted, the date it was given
-// and its count; a count alone deletes nothing and notes nothing.
+// A purge keeps in the journal the rows it deleted, whole, the date it was
+// given and its count; a count alone deletes nothing and notes nothing.
 TEST_F(Purge, LeJournalGardeLaDateEtLeCompte) {
     EXPECT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Lecture, panneau), 3);
     EXPECT_TRUE(store::journal::lire(cn).empty());
@@ -85,10 +85,14 @@ TEST_F(Purge, LeJournalGardeLaDateEtLeCompte) {
     QStringList notes;
     int cles = 0;
     for (const store::journal::Entree& e : store::journal::lire(cn)) {
-        if (e.cle.estNull()) {
+        if (e.colonne == store::journal::kColonnesSupprimees) {
+            EXPECT_TRUE(e.apres.texte().startsWith(QStringLiteral("rowid,\"Numéro\",")));
+        } else if (e.cle.estNull()) {
             notes << QStringList{e.operation, e.table, e.colonne, e.apres.texte()}.join(u'|');
         } else {
             EXPECT_TRUE(e.colonne.isEmpty());
+            // The rowid and every column.
+            EXPECT_EQ(e.avant.texte().count(u',') + 1, e.table == u"FCLI" ? 24 : 10);
             ++cles;
         }
     }

@@ -113,6 +113,8 @@ qint64 executer(app::Variables& vars, const QString& sql, Mode mode, Observateur
     store::Transaction transaction(cnBd);
     // Checked inside the transaction: no date can change before the deletion.
     verifierDates(cnBd, trace.dates);
+    // The deleted rows are kept whole in the journal, for the undo.
+    store::journal::noterColonnes(cnBd, trace.table);
     store::Recordset rsBd;
     // Opening a recordset on a DELETE carries the deletion out.
     rsBd.Open(sql, cnBd);

@@ -4,6 +4,9 @@
 #include <functional>
 #include <numeric>
 
+#include <QHash>
+#include <QRegularExpression>
+
 #include "store/Connexion.h"
 #include "store/Erreur.h"
 
@@ -120,11 +123,18 @@ qint64 activer(Connexion& cn, const QString& operation, qint64 lotAnnule) {
                             citer(colonnes[c]), citer(suivie.table), debut, valeurs,
                             litteral(colonnes[c]), annule, QString::number(c));
         }
+        // The deleted row whole: quote() writes every value as the literal
+        // that reads back to it exactly (reals to the bit, blobs in hex).
+        QStringList ligne{QStringLiteral("quote(OLD.rowid)")};
+        for (const QString& c : colonnes) {
+            ligne << QStringLiteral("quote(OLD.%1)").arg(citer(c));
+        }
         sql += QStringLiteral(
                    "CREATE TEMP TRIGGER %1 AFTER DELETE ON main.%2 FOR EACH ROW BEGIN %3%4, "
-                   "NULL, NULL, NULL, %5, NULL); END;\n")
+                   "NULL, %5, NULL, %6, NULL); END;\n")
                    .arg(citer(kPrefixe + suivie.table + QStringLiteral("_suppression")),
-                        citer(suivie.table), debut, valeurs, annule);
+                        citer(suivie.table), debut, valeurs,
+                        ligne.join(QStringLiteral(" || ',' || ")), annule);
     }
     cn.executer(sql);
     return lot;
@@ -169,6 +179,126 @@ void noter(Connexion& cn, const QString& nomTable, const Valeur& cle, const QStr
         i.lier(3, colonne);
     }
     i.lier(4, avant).lier(5, apres).executer();
+}
+
+namespace {
+
+// The names of the kept columns: "rowid" then the table's, quoted.
+QString listeColonnes(const QStringList& colonnes) {
+    QStringList noms{QStringLiteral("rowid")};
+    for (const QString& c : colonnes) {
+        noms << citer(c);
+    }
+    return noms.join(u',');
+}
+
+// Splits a list written by the journal at its commas, quotes respected; each
+// item must be a literal of quote() (or, for names, an identifier). Nothing
+// for a list that is not one.
+std::optional<QStringList> elements(const QString& liste, bool noms) {
+    QStringList r;
+    qsizetype i = 0;
+    const qsizetype n = liste.size();
+    while (i <= n) {
+        const qsizetype debut = i;
+        // Names are quoted with ", texts and blobs (X'…') with '.
+        const QChar guillemet = noms ? u'"' : u'\'';
+        const bool octets = !noms && i + 1 < n && liste[i] == u'X' && liste[i + 1] == guillemet;
+        if (i < n && (liste[i] == guillemet || octets)) {
+            qsizetype j = i + (octets ? 2 : 1);
+            for (;; ++j) {
+                if (j >= n) {
+                    return std::nullopt;
+                }
+                if (liste[j] == guillemet) {
+                    if (j + 1 < n && liste[j + 1] == guillemet) {
+                        ++j;
+                    } else {
+                        break;
+                    }
+                }
+            }
+            i = j + 1;
+        } else {
+            while (i < n && liste[i] != u',') {
+                ++i;
+            }
+            static const QRegularExpression nombre(
+                QStringLiteral(R"(^(NULL|-?\d+(\.\d+)?([eE][-+]?\d+)?)$)"));
+            const QString mot = liste.mid(debut, i - debut);
+            if (noms ? mot != QLatin1String("rowid") : !nombre.match(mot).hasMatch()) {
+                return std::nullopt;
+            }
+        }
+        if (i < n && liste[i] != u',') {
+            return std::nullopt;
+        }
+        r << liste.mid(debut, i - debut);
+        ++i;
+    }
+    return r;
+}
+
+}  // namespace
+
+void noterColonnes(Connexion& cn, const QString& nomTable) {
+    noter(cn, nomTable, {}, kColonnesSupprimees, {}, listeColonnes(cn.colonnes(nomTable)));
+}
+
+std::vector<LigneSupprimee> lignesSupprimees(const Connexion& cn, qint64 lot) {
+    std::vector<LigneSupprimee> lignes;
+    QHash<QString, QString> colonnes;
+    for (Entree& e : lire(cn, lot)) {
+        if (e.colonne == kColonnesSupprimees && e.cle.estNull()) {
+            colonnes.insert(e.table, e.apres.texte());
+        } else if (e.colonne.isEmpty()) {
+            lignes.push_back(
+                {e.table, e.cle, {}, e.avant.estTexte() ? e.avant.texte() : QString()});
+        }
+    }
+    for (LigneSupprimee& l : lignes) {
+        l.colonnes = colonnes.value(l.table);
+    }
+    return lignes;
+}
+
+std::optional<qint64> rowidSupprime(const LigneSupprimee& ligne) {
+    const qsizetype virgule = ligne.valeurs.indexOf(u',');
+    bool ok = false;
+    const qint64 rowid = ligne.valeurs.left(virgule).toLongLong(&ok);
+    return ok && virgule > 0 ? std::optional<qint64>(rowid) : std::nullopt;
+}
+
+void remettre(Connexion& cn, const std::vector<LigneSupprimee>& lignes) {
+    const auto abime = [](const LigneSupprimee& l) {
+        return ErreurStore(
+            QStringLiteral("Le journal ne garde pas entière la ligne « %1 » de la table %2 : "
+                           "elle ne peut pas être remise.")
+                .arg(l.cle.texte(), l.table));
+    };
+    // Everything checked first: a damaged journal writes nothing.
+    for (const LigneSupprimee& l : lignes) {
+        const auto noms = elements(l.colonnes, true);
+        const auto valeurs = elements(l.valeurs, false);
+        if (!noms || !valeurs || noms->size() != valeurs->size() || !rowidSupprime(l)) {
+            throw abime(l);
+        }
+    }
+    constexpr std::size_t kParInstruction = 200;
+    for (std::size_t debut = 0; debut < lignes.size();) {
+        const LigneSupprimee& premiere = lignes[debut];
+        QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                          .arg(citer(premiere.table), premiere.colonnes);
+        std::size_t fin = debut;
+        while (fin < lignes.size() && fin - debut < kParInstruction &&
+               lignes[fin].table == premiere.table && lignes[fin].colonnes == premiere.colonnes) {
+            sql += (fin == debut ? QStringLiteral("(") : QStringLiteral(",(")) +
+                   lignes[fin].valeurs + u')';
+            ++fin;
+        }
+        Instruction(cn, sql).executer();
+        debut = fin;
+    }
 }
 
 qint64 noterBilan(Connexion& cn, const QString& operation, const std::vector<Chiffre>& chiffres) {
