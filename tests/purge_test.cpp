@@ -5,6 +5,7 @@
 #include "app/Batch.h"
 #include "app/Variables.h"
 #include "platform/Locale.h"
+#include "purge/AnnulationPurge.h"
 #include "purge/LotPurge.h"
 #include "purge/Purge.h"
 #include "support/Lot.h"
@@ -261,6 +262,98 @@ TEST_F(Purge, DateIllisibleOuAVenirRefusee) {
         purge::PurgeTech(vars, purge::texteDate(aujourdhui, kFrancais), Mode::Lecture, panneau), 6);
 }
 
+// Every deleted row is kept whole in the journal: undoing the last purge, then
+// the one before, puts the database back to the bit, rowids included.
+TEST_F(Purge, AnnulerLesPurgesRemetLaBaseALIdentique) {
+    cn.executer(QStringLiteral(
+        "UPDATE FCLI SET Nom = 'l''an' || char(10) || 'dernier', Points = 0.1, Leader = "
+        "9007199254740993, \"Date Création\" = x'00ff', \"Cat, Age\" = '05' WHERE Code = 'A2';"
+        "DELETE FROM FCLI WHERE Code = 'C2'"));  // a gap in the rowids
+    const QString base = d.chemin(QStringLiteral("BdClient.mdb"));
+    const QByteArray avant = test::vidage(base);
+    ASSERT_TRUE(avant.contains("INSERT INTO FCLI")) << avant.toStdString();
+    EXPECT_FALSE(purge::dernierePurge(vars).has_value());
+
+    EXPECT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau), 3);
+    EXPECT_EQ(purge::PurgeTech(vars, QStringLiteral("01/01/2000"), Mode::Purge, panneau), 0);
+    EXPECT_EQ(purge::PurgeTech(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau), 3);
+    test::inserer(cn, QStringLiteral("FCLI"), {{QStringLiteral("Code"), u"N1"}});
+
+    struct Cas {
+        bool clients;
+        const char* question;
+        const char* message;
+    };
+    const Cas cas[] = {
+        {false,
+         "Purge des fiches techniques du %1, date choisie 15/03/2005, 3 fiche(s) "
+         "technique(s)) ?",
+         "Purge annulée : 3 fiche(s) technique(s) remise(s) dans le fichier des fiches "
+         "techniques."},
+        // The purge that deleted nothing is passed over.
+        {true, "Purge des clients du %1, date choisie 15/03/2005, 3 client(s)) ?",
+         "Purge annulée : 3 client(s) remis dans le fichier clients."},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.message);
+        const auto p = purge::dernierePurge(vars);
+        ASSERT_TRUE(p.has_value());
+        EXPECT_EQ(p->clients, c.clients);
+        const QString quand = store::dates::texteLocal(*store::dates::lireIso(p->quand), kFrancais);
+        EXPECT_EQ(purge::questionAnnulationPurge(*p),
+                  QStringLiteral("Annuler la dernière purge (") +
+                      QString::fromUtf8(c.question).arg(quand));
+        const purge::ResultatAnnulationPurge r = purge::AnnulerPurge(vars, p->lot);
+        EXPECT_TRUE(r.faite) << r.refus.toStdString();
+        EXPECT_EQ(purge::messagePurgeAnnulee(r), QString::fromUtf8(c.message));
+    }
+    EXPECT_FALSE(purge::dernierePurge(vars).has_value());
+    cn.executer(QStringLiteral("DELETE FROM FCLI WHERE Code = 'N1'"));
+    EXPECT_EQ(test::vidage(base), avant);
+}
+
+// An undo that cannot put everything back exactly puts nothing back.
+TEST_F(Purge, AnnulationRefuseeRienNeBouge) {
+    ASSERT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau), 3);
+    const qint64 lot = purge::dernierePurge(vars)->lot;
+    const QString journal = store::citer(store::journal::table());
+    struct Cas {
+        const char* avant;  // SQL run before the undo, and `apres` after it
+        const char* apres;
+        const char* refus;  // nullptr: a store error
+    };
+    const Cas cas[] = {
+        {"INSERT INTO FCLI (Code) VALUES ('a2')", "DELETE FROM FCLI WHERE Code = 'a2'",
+         "le fichier a reçu depuis des clients de même code ou de même numéro que ceux-ci.\r\nA2"},
+        {"INSERT INTO FCLI (\"Numéro\", Code) VALUES (2, 'N2')",
+         "DELETE FROM FCLI WHERE Code = 'N2'", "même numéro que ceux-ci.\r\nA2"},
+        // A journal of an earlier version, then a damaged one.
+        {"CREATE TABLE sauve AS SELECT * FROM %1; UPDATE %1 SET \"Avant\" = NULL WHERE \"Cle\" "
+         "= 'A2'",
+         "DELETE FROM %1; INSERT INTO %1 SELECT * FROM sauve; DROP TABLE sauve",
+         "le journal n'en garde que les codes"},
+        {"CREATE TABLE sauve AS SELECT * FROM %1; UPDATE %1 SET \"Avant\" = '2,2); DROP TABLE "
+         "FTEC; --' WHERE \"Cle\" = 'A2'",
+         "DELETE FROM %1; INSERT INTO %1 SELECT * FROM sauve; DROP TABLE sauve", nullptr},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.avant);
+        cn.executer(QString::fromUtf8(c.avant).arg(journal));
+        const QByteArray etat = test::vidage(d.chemin(QStringLiteral("BdClient.mdb")));
+        if (c.refus) {
+            const purge::ResultatAnnulationPurge r = purge::AnnulerPurge(vars, lot);
+            EXPECT_FALSE(r.faite);
+            EXPECT_TRUE(r.refus.contains(QString::fromUtf8(c.refus))) << r.refus.toStdString();
+        } else {
+            EXPECT_THROW(purge::AnnulerPurge(vars, lot), store::ErreurStore);
+        }
+        EXPECT_EQ(test::vidage(d.chemin(QStringLiteral("BdClient.mdb"))), etat);
+        cn.executer(QString::fromUtf8(c.apres).arg(journal));
+    }
+    EXPECT_TRUE(purge::AnnulerPurge(vars, lot).faite);
+    EXPECT_EQ(clients().size(), 8);
+}
+
 TEST_F(Purge, EchecEnCoursDeSuppressionNeSupprimeRien) {
     // The third row to go is refused: the two before it must come back.
     cn.executer(
@@ -345,6 +438,13 @@ TEST_F(Purge, LotCompteSansOuiEtSupprimeAvecOui) {
         {{"--purge-techniques", "2005-03-15", "--oui"}, "3\nPurge effecuée.\n", 8, 4},
         {{"--oui", "--purge-clients", "15/03/2005"}, "3\nPurge effecuée.\n", 5, 4},
         {{"--purge-clients", "15/03/2005", "--oui"}, "0\nPurge effecuée.\n", 5, 4},
+        {{"--annuler-purge"}, "Purge annulée : 3 client(s) remis dans le fichier clients.\n", 8, 4},
+        {{"--annuler-purge"},
+         "Purge annulée : 3 fiche(s) technique(s) remise(s) dans le fichier des fiches "
+         "techniques.\n",
+         8,
+         7},
+        {{"--annuler-purge"}, "Aucune purge à annuler.\n", 8, 7},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -372,6 +472,7 @@ TEST_F(Purge, LotMauvaisUsageEtEchecs) {
         {{"--purge-clients", QDate::currentDate().addDays(1).toString(u"dd/MM/yyyy"), "--oui"},
          app::batch::kEchec,
          "est après aujourd'hui"},
+        {{"--annuler-purge", "--oui"}, app::batch::kUsage, "--annuler-purge ne prend pas --oui"},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
