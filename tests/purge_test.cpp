@@ -246,11 +246,13 @@ TEST_F(Purge, DateIllisibleOuAVenirRefusee) {
 }
 
 // Every deleted row is kept whole in the journal: undoing the last purge, then
-// the one before, puts the database back to the bit, rowids included.
+// the one before, puts the database back to the bit, rowids included (and a
+// text that is not UTF-8, as other programs leave some).
 TEST_F(Purge, AnnulerLesPurgesRemetLaBaseALIdentique) {
     cn.executer(QStringLiteral(
         "UPDATE FCLI SET Nom = 'l''an' || char(10) || 'dernier', Points = 0.1, Leader = "
-        "9007199254740993, \"Date Création\" = x'00ff', \"Cat, Age\" = '05' WHERE Code = 'A2';"
+        "9007199254740993, \"Date Création\" = x'00ff', \"Cat, Age\" = '05', \"Prénom\" = "
+        "CAST(x'e9' AS TEXT) WHERE Code = 'A2';"
         "DELETE FROM FCLI WHERE Code = 'C2'"));  // a gap in the rowids
     const QString base = d.chemin(QStringLiteral("BdClient.mdb"));
     const QByteArray avant = test::vidage(base);

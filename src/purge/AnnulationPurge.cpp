@@ -103,7 +103,7 @@ ResultatAnnulationPurge AnnulerPurge(app::Variables& vars, qint64 lot) {
         return r;
     }
     r.clients = purge->clients;
-    std::vector<journal::LigneSupprimee> lignes = journal::lignesSupprimees(cn, lot);
+    const std::vector<journal::LigneSupprimee> lignes = journal::lignesSupprimees(cn, lot);
     const bool entieres =
         static_cast<qint64>(lignes.size()) == purge->nbLignes &&
         std::all_of(lignes.begin(), lignes.end(), [](const journal::LigneSupprimee& l) {
@@ -129,10 +129,6 @@ ResultatAnnulationPurge AnnulerPurge(app::Variables& vars, qint64 lot) {
         }
         return r;
     }
-    // Back in the order of their rowids, as they lay.
-    std::stable_sort(lignes.begin(), lignes.end(), [](const auto& a, const auto& b) {
-        return journal::rowidSupprime(a) < journal::rowidSupprime(b);
-    });
     journal::activer(cn, operations::kAnnulationPurge, lot);
     journal::remettre(cn, lignes);
     journal::noter(cn, lignes.empty() ? QString() : lignes.front().table, {},

@@ -394,6 +394,16 @@ Instruction& Instruction::lier(int index, const QString& texte) {
     return *this;
 }
 
+Instruction& Instruction::lierUtf8(int index, const QByteArray& utf8) {
+    const int rc = sqlite3_bind_text64(m_stmt, index, utf8.constData(),
+                                       static_cast<sqlite3_uint64>(utf8.size()), SQLITE_TRANSIENT,
+                                       SQLITE_UTF8);
+    if (rc != SQLITE_OK) {
+        echec(rc);
+    }
+    return *this;
+}
+
 Instruction& Instruction::lier(int index, qint64 entier) {
     const int rc = sqlite3_bind_int64(m_stmt, index, entier);
     if (rc != SQLITE_OK) {
@@ -474,6 +484,14 @@ QString Instruction::colonneTexte(int i) const {
         return sqlite3_column_type(m_stmt, i) == SQLITE_NULL ? QString() : QString(QLatin1String(""));
     }
     return QString(reinterpret_cast<const QChar*>(u), n / 2);
+}
+
+std::optional<QByteArray> Instruction::colonneUtf8(int i) const {
+    if (sqlite3_column_type(m_stmt, i) != SQLITE_TEXT) {
+        return std::nullopt;
+    }
+    const auto* o = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
+    return QByteArray(o, sqlite3_column_bytes(m_stmt, i));
 }
 
 // ---------------------------------------------------------------------------

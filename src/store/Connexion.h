@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "store/Valeur.h"
 
@@ -84,6 +85,8 @@ public:
     Instruction& lier(int index, const Valeur& valeur);
     Instruction& lier(int index, const QString& texte);
     Instruction& lier(int index, qint64 entier);
+    // A text as its UTF-8 bytes, taken as they are, invalid sequences included.
+    Instruction& lierUtf8(int index, const QByteArray& utf8);
 
     // One step: true when a row is ready, false when the statement is done.
     bool pas();
@@ -99,6 +102,9 @@ public:
     Valeur colonne(int i, bool date = false) const;
     qint64 colonneEntier(int i) const;
     QString colonneTexte(int i) const;
+    // The bytes of a text as stored (UTF-8, invalid sequences included);
+    // nothing for a value of another type.
+    std::optional<QByteArray> colonneUtf8(int i) const;
 
     const QString& sql() const { return m_sql; }
 

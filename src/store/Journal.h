@@ -66,17 +66,18 @@ struct LigneSupprimee {
     QString table;
     Valeur cle;
     QString colonnes;  // as noterColonnes noted them; empty when it did not
-    QString valeurs;   // empty when the row was kept by its key only
+    QByteArray valeurs;  // the literals as stored (UTF-8); empty when kept by its key only
 };
 // The rows batch `lot` deleted, in the order it deleted them.
 std::vector<LigneSupprimee> lignesSupprimees(const Connexion& cn, qint64 lot);
 // The rowid a row kept whole had; nothing for a row kept by its key only or
 // damaged.
 std::optional<qint64> rowidSupprime(const LigneSupprimee& ligne);
-// Puts the rows back as they were, rowids included, a few hundred rows to a
-// statement: call it inside a transaction. A row not kept whole, or whose
-// values do not match its columns, throws store::ErreurStore before anything
-// is written; a rowid taken since throws when its turn comes.
+// Puts the rows back as they were, rowids included and in their order, each
+// literal read as SQLite reads it: call it inside a transaction. A row not
+// kept whole, or whose values do not match its columns, throws
+// store::ErreurStore before anything is written; a rowid taken since throws
+// when its turn comes.
 void remettre(Connexion& cn, const std::vector<LigneSupprimee>& lignes);
 
 // A figure of a run that changes nothing in the tables (what an analysis
