@@ -125,8 +125,11 @@ TEST_F(Journal, SuppressionsEtComptes) {
     EXPECT_EQ(cn.lignesModifiees(), 1);
     journal::noter(cn, QStringLiteral("FCLI"), {}, QStringLiteral("Lignes supprimées"), {},
                    Valeur::entier(1));
+    // A deleted row is kept whole: its rowid, then its columns.
     EXPECT_EQ(lignes(cn),
-              "Purge 1|FTEC|7||<Null>|<Null>\nPurge 1|FCLI|A12||<Null>|<Null>\n"
+              "Purge 1|FTEC|7||7,7,'A12',NULL,NULL,NULL,NULL,NULL,NULL,NULL|<Null>\n"
+              "Purge 1|FCLI|A12||1,1,'A12',NULL,NULL,NULL,NULL,'paris',NULL,NULL,NULL,NULL,'06 "
+              "12',NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL|<Null>\n"
               "Purge 1|FCLI|<Null>|Lignes supprimées|<Null>|1");
     const auto entrees = journal::lire(cn, lot);
     ASSERT_EQ(entrees.size(), 3u);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcess>
 #include <QStringList>
 
 #include "store/Connexion.h"
@@ -58,6 +59,15 @@ inline QStringList colonne(store::Connexion& cn, const QString& table, const QSt
         t << i.colonneTexte(0);
     }
     return t;
+}
+
+// The data tables as `sqlite3 .dump` writes them, rowids included.
+inline QByteArray vidage(const QString& base) {
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {QStringLiteral("-readonly"), base,
+                                        QStringLiteral(".dump --preserve-rowids FCLI FTEC FCONS")});
+    p.waitForFinished();
+    return p.readAllStandardOutput();
 }
 
 inline qint64 nombreLignes(store::Connexion& cn, const QString& table) {

@@ -269,4 +269,48 @@ TEST_F(OngletPurge, BaseAbsenteAuComptage) {
     EXPECT_FALSE(d.existe(QStringLiteral("BdClient.mdb")));
 }
 
+// A day to come would take every client who ever came: refused at the count.
+TEST_F(OngletPurge, JourAVenirRefuse) {
+    cliquerJour(calTech, QDate::currentDate().addDays(1));
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].genre, Genre::Exclamation);
+    EXPECT_TRUE(messages.dernier().contains(QStringLiteral("est après aujourd'hui")))
+        << messages.dernier().toStdString();
+    EXPECT_EQ(nbTech->text(), QString());
+    EXPECT_FALSE(btnTech->isEnabled());
+}
+
+// The undo of the last purge lies clear of every control of the tab, the
+// panel of the deletion included; it says what came back and counts again.
+TEST_F(OngletPurge, AnnulerLaDernierePurge) {
+    auto* annuler = enfant<QPushButton>(f.get(), "btnAnnulerPurge");
+    EXPECT_EQ(annuler->text(), QStringLiteral("Annuler la dernière purge"));
+    for (const QWidget* w :
+         annuler->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        EXPECT_TRUE(w == annuler || !w->geometry().intersects(annuler->geometry()))
+            << w->objectName().toStdString();
+    }
+    QTest::mouseClick(annuler, Qt::LeftButton);
+    EXPECT_EQ(messages.textes(), QStringList({"Aucune purge à annuler."}));
+
+    cliquerJour(calCli, QDate(2005, 3, 15));
+    QTest::mouseClick(btnCli, Qt::LeftButton);
+    cliquerJour(calCli, QDate(2005, 3, 15));
+    EXPECT_EQ(nbCli->text(), QStringLiteral("0"));
+    messages.repondre(false);
+    QTest::mouseClick(annuler, Qt::LeftButton);
+    EXPECT_EQ(clients().size(), 5);
+    QTest::mouseClick(annuler, Qt::LeftButton);
+    const QStringList textes = messages.textes();
+    ASSERT_EQ(textes.size(), 6);
+    EXPECT_TRUE(
+        textes[3].startsWith(QStringLiteral("Annuler la dernière purge (Purge des clients")))
+        << textes[3].toStdString();
+    EXPECT_EQ(textes[3], textes[4]);
+    EXPECT_EQ(textes[5],
+              QStringLiteral("Purge annulée : 3 client(s) remis dans le fichier clients."));
+    EXPECT_EQ(clients().size(), 8);
+    EXPECT_EQ(nbCli->text(), QStringLiteral("3"));
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include "app/Batch.h"
 #include "app/Variables.h"
 #include "platform/Locale.h"
+#include "purge/AnnulationPurge.h"
 #include "purge/LotPurge.h"
 #include "purge/Purge.h"
 #include "support/Lot.h"
@@ -14,6 +15,7 @@
 #include "store/Journal.h"
 
 using purge::Mode;
+using store::Valeur;
 using test::colonne;
 using test::nombreLignes;
 
@@ -74,8 +76,8 @@ TEST_F(Purge, FichesDateesAvantLeJour) {
     EXPECT_EQ(panneau.terminees, 1);
 }
 
-// A purge keeps in the journal the keys it deleted, the date it was given
-// and its count; a count alone deletes nothing and notes nothing.
+// A purge keeps in the journal the rows it deleted, whole, the date it was
+// given and its count; a count alone deletes nothing and notes nothing.
 TEST_F(Purge, LeJournalGardeLaDateEtLeCompte) {
     EXPECT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Lecture, panneau), 3);
     EXPECT_TRUE(store::journal::lire(cn).empty());
@@ -84,10 +86,14 @@ TEST_F(Purge, LeJournalGardeLaDateEtLeCompte) {
     QStringList notes;
     int cles = 0;
     for (const store::journal::Entree& e : store::journal::lire(cn)) {
-        if (e.cle.estNull()) {
+        if (e.colonne == store::journal::kColonnesSupprimees) {
+            EXPECT_TRUE(e.apres.texte().startsWith(QStringLiteral("rowid,\"Numéro\",")));
+        } else if (e.cle.estNull()) {
             notes << QStringList{e.operation, e.table, e.colonne, e.apres.texte()}.join(u'|');
         } else {
             EXPECT_TRUE(e.colonne.isEmpty());
+            // The rowid and every column.
+            EXPECT_EQ(e.avant.texte().count(u',') + 1, e.table == u"FCLI" ? 24 : 10);
             ++cles;
         }
     }
@@ -98,6 +104,82 @@ TEST_F(Purge, LeJournalGardeLaDateEtLeCompte) {
                           QStringLiteral("Purge des fiches techniques|FTEC|Date limite|"
                                          "2005-04-03 00:00:00"),
                           QStringLiteral("Purge des fiches techniques|FTEC|Lignes supprimées|6")}));
+}
+
+// Dates stored as other programs store them are read as dates.
+TEST_F(Purge, DatesSousToutesLeursFormes) {
+    const Valeur dates[] = {// 14 March 2005, before the date: F0 to F4 go.
+                            u"14/03/2005 10:00:00", u"14/03/2005", Valeur::reel(38425.5),
+                            Valeur::entier(38425), u"2005-03-14",
+                            // 16 March, or no date: G5 to G10 stay.
+                            u"16/03/2005 10:00:00", u"16/03/2005", Valeur::reel(38427.5),
+                            Valeur::entier(38427), u"2005-03-16", u"  "};
+    QStringList restent = {"B1", "C1", "C2", "D1", "E1"};
+    QStringList fichesRestent = {"3", "4", "5", "6"};
+    for (int k = 0; k < 11; ++k) {
+        const QString c = (k < 5 ? QStringLiteral("F") : QStringLiteral("G")) + QString::number(k);
+        test::inserer(cn, QStringLiteral("FCLI"), {{QStringLiteral("Code"), c}});
+        test::inserer(
+            cn, QStringLiteral("FCONS"),
+            {{QStringLiteral("CODE_CLIENT"), c}, {QStringLiteral("DATE_VISITE"), dates[k]}});
+        test::inserer(cn, QStringLiteral("FTEC"),
+                      {{QStringLiteral("Numéro"), Valeur::entier(100 + k)},
+                       {QStringLiteral("Date"), dates[k]}});
+        if (k >= 5) {
+            restent << c;
+            fichesRestent << QString::number(100 + k);
+        }
+    }
+    const QString jour = QStringLiteral("15/03/2005");
+    EXPECT_EQ(purge::PurgeClients(vars, jour, Mode::Lecture, panneau), 3 + 5);
+    EXPECT_EQ(purge::PurgeTech(vars, jour, Mode::Purge, panneau), 3 + 5);
+    EXPECT_EQ(purge::PurgeClients(vars, jour, Mode::Purge, panneau), 3 + 5);
+    EXPECT_EQ(clients(), restent);
+    EXPECT_EQ(fiches(), fichesRestent);
+}
+
+// A stored value that is not a date could be of any day: the count and the
+// purge stop before anything is deleted, saying how many and showing one.
+TEST_F(Purge, CeQuiNEstPasUneDateArreteTout) {
+    struct Cas {
+        bool clients;
+        std::vector<Valeur> valeurs;
+        const char* message;
+    };
+    const Cas cas[] = {
+        {true,
+         {u"31/02/2005"},
+         "une date de visite (FCONS.DATE_VISITE) ne se lit pas comme une date : « 31/02/2005 »"},
+        {true,
+         {u"demain", Valeur::entier(612345678)},
+         "3 dates de visite (FCONS.DATE_VISITE) ne se lisent pas comme des dates, par exemple "
+         "« 31/02/2005 »"},
+        {false,
+         {Valeur::octets("\x01\x02")},
+         "une date de fiche technique (FTEC.Date) ne se lit pas comme une date : « (données "
+         "binaires) »"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.message);
+        for (const Valeur& v : c.valeurs) {
+            test::inserer(
+                cn, c.clients ? QStringLiteral("FCONS") : QStringLiteral("FTEC"),
+                {{c.clients ? QStringLiteral("DATE_VISITE") : QStringLiteral("Date"), v}});
+        }
+        for (const Mode mode : {Mode::Lecture, Mode::Purge}) {
+            try {
+                (c.clients ? purge::PurgeClients : purge::PurgeTech)(
+                    vars, QStringLiteral("15/03/2005"), mode, panneau);
+                ADD_FAILURE() << "une valeur qui n'est pas une date doit arrêter la purge";
+            } catch (const store::ErreurStore& e) {
+                EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.message)))
+                    << e.message().toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(clients().size(), 8);
+    EXPECT_EQ(fiches().size(), 7 + 1);
+    EXPECT_TRUE(store::journal::lire(cn).empty());
 }
 
 TEST_F(Purge, JourEtMoisJamaisInverses) {
@@ -145,16 +227,108 @@ TEST_F(Purge, DateDesLibellesDansDAutresLocales) {
     }
 }
 
-TEST_F(Purge, DateIllisibleRefusee) {
-    for (const char* texte : {"", "31/02/2005", "2005-03-15", "demain"}) {
-        SCOPED_TRACE(texte);
-        EXPECT_THROW(purge::PurgeClients(vars, QString::fromLatin1(texte), Mode::Purge, panneau),
-                     store::ErreurStore);
-        EXPECT_THROW(purge::PurgeTech(vars, QString::fromLatin1(texte), Mode::Lecture, panneau),
-                     store::ErreurStore);
+// Unreadable, and a day to come, which would take every client who ever came.
+TEST_F(Purge, DateIllisibleOuAVenirRefusee) {
+    const QDate aujourdhui = QDate::currentDate();
+    const QString demain = purge::texteDate(aujourdhui.addDays(1), kFrancais);
+    for (const QString& texte : {QString(), QStringLiteral("31/02/2005"),
+                                 QStringLiteral("2005-03-15"), QStringLiteral("demain"), demain}) {
+        SCOPED_TRACE(texte.toStdString());
+        EXPECT_THROW(purge::PurgeClients(vars, texte, Mode::Purge, panneau), store::ErreurStore);
+        EXPECT_THROW(purge::PurgeTech(vars, texte, Mode::Lecture, panneau), store::ErreurStore);
     }
     EXPECT_EQ(clients().size(), 8);
+    EXPECT_EQ(fiches().size(), 7);
     EXPECT_EQ(panneau.commencees, panneau.terminees);
+    // Today itself is a day past enough.
+    EXPECT_EQ(
+        purge::PurgeTech(vars, purge::texteDate(aujourdhui, kFrancais), Mode::Lecture, panneau), 6);
+}
+
+// Every deleted row is kept whole in the journal: undoing the last purge, then
+// the one before, puts the database back to the bit, rowids included (and a
+// text that is not UTF-8, as other programs leave some).
+TEST_F(Purge, AnnulerLesPurgesRemetLaBaseALIdentique) {
+    cn.executer(QStringLiteral(
+        "UPDATE FCLI SET Nom = 'l''an' || char(10) || 'dernier', Points = 0.1, Leader = "
+        "9007199254740993, \"Date Création\" = x'00ff', \"Cat, Age\" = '05', \"Prénom\" = "
+        "CAST(x'e9' AS TEXT) WHERE Code = 'A2';"
+        "DELETE FROM FCLI WHERE Code = 'C2'"));  // a gap in the rowids
+    const QString base = d.chemin(QStringLiteral("BdClient.mdb"));
+    const QByteArray avant = test::vidage(base);
+    ASSERT_TRUE(avant.contains("INSERT INTO FCLI")) << avant.toStdString();
+    EXPECT_FALSE(purge::dernierePurge(vars).has_value());
+
+    EXPECT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau), 3);
+    EXPECT_EQ(purge::PurgeTech(vars, QStringLiteral("01/01/2000"), Mode::Purge, panneau), 0);
+    EXPECT_EQ(purge::PurgeTech(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau), 3);
+    test::inserer(cn, QStringLiteral("FCLI"), {{QStringLiteral("Code"), u"N1"}});
+
+    const std::pair<const char*, const char*> cas[] = {
+        {"Purge des fiches techniques du %1, date choisie 15/03/2005, 3 fiche(s) technique(s)) ?",
+         "Purge annulée : 3 fiche(s) technique(s) remise(s) dans le fichier des fiches "
+         "techniques."},
+        // The purge that deleted nothing is passed over.
+        {"Purge des clients du %1, date choisie 15/03/2005, 3 client(s)) ?",
+         "Purge annulée : 3 client(s) remis dans le fichier clients."},
+    };
+    for (const auto& [question, message] : cas) {
+        SCOPED_TRACE(message);
+        const auto p = purge::dernierePurge(vars);
+        ASSERT_TRUE(p.has_value());
+        const QString quand = store::dates::texteLocal(*store::dates::lireIso(p->quand), kFrancais);
+        EXPECT_EQ(
+            purge::questionAnnulationPurge(*p),
+            QStringLiteral("Annuler la dernière purge (") + QString::fromUtf8(question).arg(quand));
+        const purge::ResultatAnnulationPurge r = purge::AnnulerPurge(vars, p->lot);
+        EXPECT_TRUE(r.faite) << r.refus.toStdString();
+        EXPECT_EQ(purge::messagePurgeAnnulee(r), QString::fromUtf8(message));
+    }
+    EXPECT_FALSE(purge::dernierePurge(vars).has_value());
+    cn.executer(QStringLiteral("DELETE FROM FCLI WHERE Code = 'N1'"));
+    EXPECT_EQ(test::vidage(base), avant);
+}
+
+// An undo that cannot put everything back exactly puts nothing back.
+TEST_F(Purge, AnnulationRefuseeRienNeBouge) {
+    ASSERT_EQ(purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau), 3);
+    const qint64 lot = purge::dernierePurge(vars)->lot;
+    const QString journal = store::citer(store::journal::table());
+    struct Cas {
+        const char* avant;  // SQL run before the undo, and `apres` after it
+        const char* apres;
+        const char* refus;  // nullptr: a store error
+    };
+    const Cas cas[] = {
+        {"INSERT INTO FCLI (Code) VALUES ('a2')", "DELETE FROM FCLI WHERE Code = 'a2'",
+         "le fichier a reçu depuis des clients de même code ou de même numéro que ceux-ci.\r\nA2"},
+        {"INSERT INTO FCLI (\"Numéro\", Code) VALUES (2, 'N2')",
+         "DELETE FROM FCLI WHERE Code = 'N2'", "même numéro que ceux-ci.\r\nA2"},
+        // A journal of an earlier version, then a damaged one.
+        {"CREATE TABLE sauve AS SELECT * FROM %1; UPDATE %1 SET \"Avant\" = NULL WHERE \"Cle\" "
+         "= 'A2'",
+         "DELETE FROM %1; INSERT INTO %1 SELECT * FROM sauve; DROP TABLE sauve",
+         "le journal n'en garde que les codes"},
+        {"CREATE TABLE sauve AS SELECT * FROM %1; UPDATE %1 SET \"Avant\" = '2,2); DROP TABLE "
+         "FTEC; --' WHERE \"Cle\" = 'A2'",
+         "DELETE FROM %1; INSERT INTO %1 SELECT * FROM sauve; DROP TABLE sauve", nullptr},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.avant);
+        cn.executer(QString::fromUtf8(c.avant).arg(journal));
+        const QByteArray etat = test::vidage(d.chemin(QStringLiteral("BdClient.mdb")));
+        if (c.refus) {
+            const purge::ResultatAnnulationPurge r = purge::AnnulerPurge(vars, lot);
+            EXPECT_FALSE(r.faite);
+            EXPECT_TRUE(r.refus.contains(QString::fromUtf8(c.refus))) << r.refus.toStdString();
+        } else {
+            EXPECT_THROW(purge::AnnulerPurge(vars, lot), store::ErreurStore);
+        }
+        EXPECT_EQ(test::vidage(d.chemin(QStringLiteral("BdClient.mdb"))), etat);
+        cn.executer(QString::fromUtf8(c.apres).arg(journal));
+    }
+    EXPECT_TRUE(purge::AnnulerPurge(vars, lot).faite);
+    EXPECT_EQ(clients().size(), 8);
 }
 
 TEST_F(Purge, EchecEnCoursDeSuppressionNeSupprimeRien) {
@@ -241,6 +415,13 @@ TEST_F(Purge, LotCompteSansOuiEtSupprimeAvecOui) {
         {{"--purge-techniques", "2005-03-15", "--oui"}, "3\nPurge effecuée.\n", 8, 4},
         {{"--oui", "--purge-clients", "15/03/2005"}, "3\nPurge effecuée.\n", 5, 4},
         {{"--purge-clients", "15/03/2005", "--oui"}, "0\nPurge effecuée.\n", 5, 4},
+        {{"--annuler-purge"}, "Purge annulée : 3 client(s) remis dans le fichier clients.\n", 8, 4},
+        {{"--annuler-purge"},
+         "Purge annulée : 3 fiche(s) technique(s) remise(s) dans le fichier des fiches "
+         "techniques.\n",
+         8,
+         7},
+        {{"--annuler-purge"}, "Aucune purge à annuler.\n", 8, 7},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -265,6 +446,9 @@ TEST_F(Purge, LotMauvaisUsageEtEchecs) {
         {{"--purge-techniques", "15-03-2005"}, app::batch::kUsage, "JJ/MM/AAAA ou AAAA-MM-JJ"},
         {{"--purge-techniques", "2005/03/15"}, app::batch::kUsage, "n'est pas une date"},
         {{"--purge-clients", "15/03/2005", "16/03/2005"}, app::batch::kUsage, "Argument inconnu"},
+        {{"--purge-clients", QDate::currentDate().addDays(1).toString(u"dd/MM/yyyy"), "--oui"},
+         app::batch::kEchec,
+         "est après aujourd'hui"},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());

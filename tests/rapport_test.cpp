@@ -10,6 +10,7 @@
 #include "clients/Annulation.h"
 #include "clients/Groupee.h"
 #include "platform/ErreurFichier.h"
+#include "purge/AnnulationPurge.h"
 #include "purge/Purge.h"
 #include "rapport/Chiffres.h"
 #include "rapport_donnees.h"
@@ -238,7 +239,14 @@ TEST_F(Rapport, JournalDuSalon) {
         EXPECT_EQ(j.purges[k].dateLimite, QDate(2005, 1, 1));
         EXPECT_EQ(j.purges[k].nbSupprimes, 1);
         EXPECT_TRUE(j.purges[k].quand.isValid());
+        EXPECT_FALSE(j.purges[k].annulee.has_value());
     }
+    // Undone, the sheets' purge says so; the undo is not a purge of its own.
+    purge::AnnulerPurge(vars, purge::dernierePurge(vars)->lot);
+    const rapport::Journal apres = rapport::rassembler(vars).journal;
+    ASSERT_EQ(apres.purges.size(), 2u);
+    EXPECT_FALSE(apres.purges[0].annulee.has_value());
+    EXPECT_TRUE(apres.purges[1].annulee.has_value());
 }
 
 // A grouped correction over many clients is told per value, most frequent

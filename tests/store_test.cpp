@@ -79,6 +79,47 @@ TEST(Connexion, GuillemetsDoublesSontDesIdentifiants) {
     EXPECT_THROW(compter(cn, QStringLiteral("select * from FCLI where \"Nomm\" = 'x'")), ErreurStore);
 }
 
+// Dates in every form other programs store them, through the SQL functions
+// of every connection: EnDate gives our text form, Null for no date; a value
+// that is not a date makes NonDate 1 and EnDate fail.
+TEST(Connexion, DatesSousToutesLeursFormes) {
+    test::Dossier d;
+    Connexion cn = d.creerBase();
+    const std::pair<Valeur, const char*> cas[] = {
+        // "?": not a date
+        {u"2024-03-15 10:00:00", "2024-03-15 10:00:00"},
+        {u"2024-03-15", "2024-03-15 00:00:00"},
+        {u"2024-03-15T10:00", "2024-03-15 10:00:00"},
+        {u"2024-03-15 10:00:00.250", "2024-03-15 10:00:00"},
+        {u"15/03/2024 10:00:00", "2024-03-15 10:00:00"},
+        {u" 5/3/2024 ", "2024-03-05 00:00:00"},
+        {Valeur::reel(45366.5), "2024-03-15 12:00:00"},
+        {Valeur::entier(45366), "2024-03-15 00:00:00"},
+        {u"45366.75", "2024-03-15 18:00:00"},
+        {Valeur(), ""},
+        {u"  ", ""},
+        {u"31/02/2024", "?"},
+        {u"15/03/24", "?"},
+        {u"2024-13-01", "?"},
+        {u"15/03/2024 25:00", "?"},
+        {u"45366,5", "?"},
+        {u"demain", "?"},
+        {Valeur::entier(612345678), "?"},
+        {Valeur::octets("\x01"), "?"}};
+    store::Instruction i(
+        cn, QStringLiteral(
+                "SELECT CASE NonDate(?1) WHEN 1 THEN '?' ELSE coalesce(EnDate(?1), '') END"));
+    for (const auto& [valeur, date] : cas) {
+        SCOPED_TRACE(valeur.texte().toStdString());
+        i.reinitialiser();
+        i.lier(1, valeur);
+        ASSERT_TRUE(i.pas());
+        EXPECT_EQ(i.colonneTexte(0), QString::fromLatin1(date));
+    }
+    EXPECT_THROW(store::Instruction(cn, QStringLiteral("SELECT EnDate('demain')")).pas(),
+                 ErreurStore);
+}
+
 TEST(Connexion, TransactionAnnuleeSansValidation) {
     test::Dossier d;
     Connexion cn = d.creerBase();

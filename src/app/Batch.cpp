@@ -72,6 +72,10 @@ std::vector<Verbe>& table() {
          QStringLiteral("--purge-techniques DATE [--oui]"),
          QStringLiteral("compte (et avec --oui supprime) les fiches techniques créées avant DATE"),
          &purge::lotPurgeTechniques},
+        {QStringLiteral("--annuler-purge"), 0, false, QStringLiteral("--annuler-purge"),
+         QStringLiteral("remet les clients ou les fiches techniques supprimés par la dernière "
+                        "purge, tels qu'ils étaient"),
+         &purge::lotAnnulerPurge},
         {QStringLiteral("--convertir-access"), 0, true,
          QStringLiteral("--convertir-access [--oui] [--page-code CP]"),
          QStringLiteral("convertit les bases Microsoft Access du dossier (sans --oui : dit ce qui "

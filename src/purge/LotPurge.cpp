@@ -4,6 +4,7 @@
 
 #include "app/Batch.h"
 #include "platform/Locale.h"
+#include "purge/AnnulationPurge.h"
 #include "purge/Purge.h"
 
 namespace purge {
@@ -52,6 +53,21 @@ int lotPurgeClients(app::batch::Contexte& contexte) {
 
 int lotPurgeTechniques(app::batch::Contexte& contexte) {
     return lot(contexte, &PurgeTech);
+}
+
+int lotAnnulerPurge(app::batch::Contexte& c) {
+    const auto derniere = dernierePurge(c.variables);
+    if (!derniere) {
+        c.out << messageAucunePurge() << '\n';
+        return app::batch::kFait;
+    }
+    const ResultatAnnulationPurge r = AnnulerPurge(c.variables, derniere->lot);
+    if (!r.faite) {
+        c.err << QString(r.refus).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
+        return app::batch::kEchec;
+    }
+    c.out << messagePurgeAnnulee(r) << '\n';
+    return app::batch::kFait;
 }
 
 }  // namespace purge

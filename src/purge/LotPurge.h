@@ -16,5 +16,7 @@ QDate lireDateLot(const QString& texte);
 // alone on its line, then with --oui the deletion and "Purge effecuée.".
 int lotPurgeClients(app::batch::Contexte& contexte);
 int lotPurgeTechniques(app::batch::Contexte& contexte);
+// --annuler-purge: puts back what the last purge deleted and says how many.
+int lotAnnulerPurge(app::batch::Contexte& contexte);
 
 }  // namespace purge

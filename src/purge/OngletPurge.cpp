@@ -1,5 +1,6 @@
 #include "purge/OngletPurge.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCoreApplication>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include "app/Form1.h"
 #include "app/Messages.h"
 #include "platform/Locale.h"
+#include "purge/AnnulationPurge.h"
 #include "store/Erreur.h"
 #include "ui_OngletPurge.h"
 
@@ -32,6 +34,14 @@ public:
 
 private:
     QWidget* m_panneau;
+};
+
+// The busy cursor, whatever happens to the work it stands for.
+struct Attente {
+    Attente() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    Attente(const Attente&) = delete;
+    Attente& operator=(const Attente&) = delete;
+    ~Attente() { QApplication::restoreOverrideCursor(); }
 };
 
 }  // namespace
@@ -66,6 +76,8 @@ OngletPurge::OngletPurge(app::Form1& form, QWidget* page)
     connect(m_ui->CalTech, &QCalendarWidget::activated, this, &OngletPurge::CalTech_Click);
     connect(m_ui->BtnPurgeCli, &QPushButton::clicked, this, &OngletPurge::BtnPurgeCli_Click);
     connect(m_ui->btnPurgeTech, &QPushButton::clicked, this, &OngletPurge::btnPurgeTech_Click);
+    connect(m_ui->btnAnnulerPurge, &QPushButton::clicked, this,
+            &OngletPurge::btnAnnulerPurge_Click);
 }
 
 OngletPurge::~OngletPurge() = default;
@@ -91,6 +103,40 @@ void OngletPurge::BtnPurgeCli_Click() {
 
 void OngletPurge::btnPurgeTech_Click() {
     purger(m_techniques);
+}
+
+void OngletPurge::btnAnnulerPurge_Click() {
+    app::Variables& vars = m_form.variables();
+    app::Messages& messages = m_form.messages();
+    try {
+        const auto derniere = dernierePurge(vars);
+        if (!derniere) {
+            messages.information(messageAucunePurge());
+            return;
+        }
+        if (!messages.question(questionAnnulationPurge(*derniere))) {
+            return;
+        }
+        const ResultatAnnulationPurge r = [&] {
+            const Attente attente;
+            return AnnulerPurge(vars, derniere->lot);
+        }();
+        if (!r.faite) {
+            messages.exclamation(r.refus);
+            return;
+        }
+        messages.information(messagePurgeAnnulee(r));
+    } catch (const store::ErreurStore& e) {
+        messages.exclamation(
+            QStringLiteral("La purge n'a pas été annulée.\r\n%1").arg(e.message()));
+        return;
+    }
+    // What came back changes the counts of the dates still chosen.
+    for (Moitie* moitie : {&m_clients, &m_techniques}) {
+        if (!moitie->date->text().isEmpty()) {
+            changementDate(*moitie);
+        }
+    }
 }
 
 void OngletPurge::choisirDate(Moitie& moitie, const QDate& date) {

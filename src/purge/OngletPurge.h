@@ -50,6 +50,7 @@ private:
     void CalTech_Click(const QDate& date);
     void BtnPurgeCli_Click();
     void btnPurgeTech_Click();
+    void btnAnnulerPurge_Click();
 
     void choisirDate(Moitie& moitie, const QDate& date);
     void changementDate(Moitie& moitie);

@@ -380,8 +380,11 @@ private:
         auto it = m_purges.find(e.lot);
         if (it == m_purges.end()) {
             it = m_purges.emplace(e.lot, SuiviPurge{m_j.purges.size(), 0, false}).first;
-            m_j.purges.push_back(
-                {dateJournal(e.quand), e.operation == purge::operations::kPurgeClients, {}, 0});
+            m_j.purges.push_back({dateJournal(e.quand),
+                                  e.operation == purge::operations::kPurgeClients,
+                                  {},
+                                  0,
+                                  annulee(e.lot)});
         }
         SuiviPurge& p = it->second;
         PurgeFaite& faite = m_j.purges[p.index];

@@ -91,6 +91,7 @@ struct PurgeFaite {
     bool clients = true;              // a purge of clients, or of technical sheets
     std::optional<QDate> dateLimite;  // not known for purges made before it was noted
     qint64 nbSupprimes = 0;
+    std::optional<QDateTime> annulee;  // when an undo put its rows back
 };
 
 // What the journal of the database tells: every change the program made and

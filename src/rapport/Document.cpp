@@ -850,11 +850,18 @@ void partiePurges(Redaction& r, const Chiffres& c) {
     }
     qint64 clients = 0;
     qint64 fiches = 0;
+    qint64 annulees = 0;
     for (const PurgeFaite& p : purges) {
         (p.clients ? clients : fiches) += p.nbSupprimes;
+        annulees += p.annulee.has_value();
     }
+    const QString annulation =
+        annulees == 1 ? QStringLiteral(" ; 1 annulée depuis, ses lignes remises")
+        : annulees > 1
+            ? QStringLiteral(" ; %1 annulées depuis, leurs lignes remises").arg(nombre(annulees))
+            : QString();
     r.paragraphe(
-        QStringLiteral("%1 : %2 et %3 supprimé%4. Une purge des clients supprime ceux qui sont "
+        QStringLiteral("%1 : %2 et %3 supprimé%4%5. Une purge des clients supprime ceux qui sont "
                        "venus avant la date choisie et jamais depuis (leurs visites et leurs "
                        "fiches restent) ; une purge des fiches supprime celles datées d'avant.")
             .arg(compte(static_cast<qint64>(purges.size()), QStringLiteral("purge"),
@@ -862,7 +869,7 @@ void partiePurges(Redaction& r, const Chiffres& c) {
                  clientsDe(clients),
                  compte(fiches, QStringLiteral("fiche technique"),
                         QStringLiteral("fiches techniques")),
-                 clients + fiches > 1 ? QStringLiteral("s") : QString()));
+                 clients + fiches > 1 ? QStringLiteral("s") : QString(), annulation));
     QList<QStringList> lignes;
     for (const PurgeFaite& p : purges) {
         lignes << QStringList{
@@ -871,12 +878,13 @@ void partiePurges(Redaction& r, const Chiffres& c) {
             p.dateLimite ? QStringLiteral("avant le ") +
                                francais().toString(*p.dateLimite, QStringLiteral("dd/MM/yyyy"))
                          : QStringLiteral("non notée"),
-            nombre(p.nbSupprimes)};
+            nombre(p.nbSupprimes), annuleeLe(p.annulee)};
     }
     r.tableau({QStringLiteral("Date"), QStringLiteral("Purge"), QStringLiteral("Date choisie"),
-               QStringLiteral("Supprimés")},
-              lignes, {22, 28, 30, 20},
-              {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche, Alignement::Droite});
+               QStringLiteral("Supprimés"), QStringLiteral("Annulée le")},
+              lignes, {20, 24, 24, 16, 16},
+              {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche, Alignement::Droite,
+               Alignement::Gauche});
 }
 
 // A heading too near a page's foot goes to the next one, with what it introduces.

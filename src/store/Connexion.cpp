@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "platform/Fichiers.h"
 #include "store/Dates.h"
@@ -83,6 +84,119 @@ QString messageSqlite(int code, const QString& detail, const QString& chemin) {
                               : QString::fromUtf8(sqlite3_errstr(code));
     const int etendu = db ? sqlite3_extended_errcode(db) : code;
     throw ErreurStore(messageSqlite(code, detail, chemin), code & 0xFF, etendu, sql, detail);
+}
+
+// What a stored value says as a date.
+enum class Lu { Vide, Date, PasUneDate };
+
+// Our own form "YYYY-MM-DD HH:MM:SS" with a real day and time, read from its
+// bytes: it is by far the most common, and every purge reads every date.
+bool estFormeIso(const char* o, int n) {
+    static constexpr char kForme[] = "0000-00-00 00:00:00";
+    if (n != 19) {
+        return false;
+    }
+    for (int k = 0; k < n; ++k) {
+        if (kForme[k] == '0' ? (o[k] < '0' || o[k] > '9') : o[k] != kForme[k]) {
+            return false;
+        }
+    }
+    const auto nombre = [o](int debut, int taille) {
+        int v = 0;
+        for (int k = debut; k < debut + taille; ++k) {
+            v = v * 10 + (o[k] - '0');
+        }
+        return v;
+    };
+    const int annee = nombre(0, 4);
+    const int mois = nombre(5, 2);
+    const int jour = nombre(8, 2);
+    static constexpr int kJours[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (annee < 1 || mois < 1 || mois > 12 || jour < 1) {
+        return false;
+    }
+    const bool bissextile = (annee % 4 == 0 && annee % 100 != 0) || annee % 400 == 0;
+    if (jour > kJours[mois - 1] + (mois == 2 && bissextile ? 1 : 0)) {
+        return false;
+    }
+    return nombre(11, 2) < 24 && nombre(14, 2) < 60 && nombre(17, 2) < 60;
+}
+
+Lu lireDate(sqlite3_value* v, double& serie, bool& formeIso) {
+    formeIso = false;
+    switch (sqlite3_value_type(v)) {
+        case SQLITE_NULL:
+            return Lu::Vide;
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT: {
+            const auto s = dates::serieValide(sqlite3_value_double(v));
+            serie = s.value_or(0.0);
+            return s ? Lu::Date : Lu::PasUneDate;
+        }
+        case SQLITE_TEXT:
+            break;
+        default:
+            return Lu::PasUneDate;
+    }
+    const auto* octets = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    const int n = sqlite3_value_bytes(v);
+    formeIso = estFormeIso(octets, n);
+    if (formeIso) {
+        return Lu::Date;
+    }
+    // Dates are short and plain ASCII: read them without allocating.
+    char16_t tampon[64];
+    QString long_;
+    QStringView texte;
+    if (n < 64 && std::all_of(octets, octets + n, [](char c) { return c > 0; })) {
+        std::copy(octets, octets + n, tampon);
+        texte = QStringView(tampon, n);
+    } else {
+        long_ = QString::fromUtf8(octets, n);
+        texte = long_;
+    }
+    if (texte.trimmed().isEmpty()) {
+        return Lu::Vide;
+    }
+    const auto s = dates::lireStockee(texte);
+    serie = s.value_or(0.0);
+    return s ? Lu::Date : Lu::PasUneDate;
+}
+
+// EnDate(x): the date a stored value stands for, in our text form, so that it
+// compares with the date literals; Null for Null or a blank text. A value
+// that is not a date is an error: no comparison may take it for one.
+void enDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    double serie = 0;
+    bool formeIso = false;
+    switch (lireDate(argv[0], serie, formeIso)) {
+        case Lu::Vide:
+            sqlite3_result_null(ctx);
+            return;
+        case Lu::PasUneDate: {
+            const QByteArray message = QStringLiteral("« %1 » n'est pas une date")
+                                           .arg(QString::fromUtf8(reinterpret_cast<const char*>(
+                                               sqlite3_value_text(argv[0]))))
+                                           .toUtf8();
+            sqlite3_result_error(ctx, message.constData(), static_cast<int>(message.size()));
+            return;
+        }
+        case Lu::Date:
+            break;
+    }
+    if (formeIso) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    const QByteArray iso = dates::texteIso(serie).toLatin1();
+    sqlite3_result_text(ctx, iso.constData(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+}
+
+// NonDate(x): 1 for a value that is neither empty nor a date, 0 otherwise.
+void nonDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    double serie = 0;
+    bool formeIso = false;
+    sqlite3_result_int(ctx, lireDate(argv[0], serie, formeIso) == Lu::PasUneDate ? 1 : 0);
 }
 
 QString cheminDe(sqlite3* db) {
@@ -204,6 +318,12 @@ void Connexion::preparer(bool ecriture) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_busy_timeout(db, 3000);
+    // Dates stored in any of their forms, for the statements that compare them.
+    constexpr int kDrapeaux = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function_v2(db, "EnDate", 1, kDrapeaux, nullptr, &enDate, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(db, "NonDate", 1, kDrapeaux, nullptr, &nonDate, nullptr, nullptr,
+                               nullptr);
     // Reading the schema now turns "not a database" into an error at opening.
     executer(QStringLiteral("PRAGMA schema_version"));
     if (ecriture) {
@@ -358,6 +478,16 @@ Instruction& Instruction::lier(int index, const QString& texte) {
     return *this;
 }
 
+Instruction& Instruction::lierUtf8(int index, const QByteArray& utf8) {
+    const int rc = sqlite3_bind_text64(m_stmt, index, utf8.constData(),
+                                       static_cast<sqlite3_uint64>(utf8.size()), SQLITE_TRANSIENT,
+                                       SQLITE_UTF8);
+    if (rc != SQLITE_OK) {
+        echec(rc);
+    }
+    return *this;
+}
+
 Instruction& Instruction::lier(int index, qint64 entier) {
     const int rc = sqlite3_bind_int64(m_stmt, index, entier);
     if (rc != SQLITE_OK) {
@@ -438,6 +568,14 @@ QString Instruction::colonneTexte(int i) const {
         return sqlite3_column_type(m_stmt, i) == SQLITE_NULL ? QString() : QString(QLatin1String(""));
     }
     return QString(reinterpret_cast<const QChar*>(u), n / 2);
+}
+
+std::optional<QByteArray> Instruction::colonneUtf8(int i) const {
+    if (sqlite3_column_type(m_stmt, i) != SQLITE_TEXT) {
+        return std::nullopt;
+    }
+    const auto* o = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
+    return QByteArray(o, sqlite3_column_bytes(m_stmt, i));
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "store/Valeur.h"
 
@@ -29,6 +30,11 @@ bool estFichierAccess(const QString& chemin);
 
 // One connection to a database file. Opening never creates a file: a missing
 // database is an error. Closing is automatic.
+// Its SQL knows two functions of ours for dates stored in any form that
+// dates::lireStockee reads, or as day serials: EnDate(x) gives the date in our
+// text form (comparable with the date literals), Null for Null or a blank
+// text, and fails on a value that is not a date; NonDate(x) is 1 for such a
+// value, 0 otherwise.
 class Connexion {
 public:
     enum class Acces { LectureEcriture, Lecture };
@@ -90,6 +96,8 @@ public:
     Instruction& lier(int index, const Valeur& valeur);
     Instruction& lier(int index, const QString& texte);
     Instruction& lier(int index, qint64 entier);
+    // A text as its UTF-8 bytes, taken as they are, invalid sequences included.
+    Instruction& lierUtf8(int index, const QByteArray& utf8);
 
     // One step: true when a row is ready, false when the statement is done.
     bool pas();
@@ -105,6 +113,9 @@ public:
     Valeur colonne(int i, bool date = false) const;
     qint64 colonneEntier(int i) const;
     QString colonneTexte(int i) const;
+    // The bytes of a text as stored (UTF-8, invalid sequences included);
+    // nothing for a value of another type.
+    std::optional<QByteArray> colonneUtf8(int i) const;
 
     const QString& sql() const { return m_sql; }
 

@@ -1,5 +1,6 @@
 #include "store/Dates.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -40,6 +41,57 @@ QDate lireDateCourte(const QString& texte, const QLocale& locale) {
     QString longue = format;
     longue.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     return locale.toDate(texte, longue);
+}
+
+// "15/03/2024", "5/3/2024", then optionally " 10:00" or " 10:00:00".
+std::optional<double> lireFrancaise(QStringView t) {
+    const qsizetype b1 = t.indexOf(u'/');
+    const qsizetype b2 = b1 < 0 ? -1 : t.indexOf(u'/', b1 + 1);
+    if (b1 < 1 || b1 > 2 || b2 - b1 < 2 || b2 - b1 > 3 || t.size() < b2 + 5) {
+        return std::nullopt;
+    }
+    bool ok = true;
+    const int jour = chiffres(t, 0, b1, ok);
+    const int mois = chiffres(t, b1 + 1, b2 - b1 - 1, ok);
+    const int annee = chiffres(t, b2 + 1, 4, ok);
+    const QStringView reste = t.mid(b2 + 5);
+    int h = 0;
+    int m = 0;
+    int s = 0;
+    if (!reste.isEmpty()) {
+        if ((reste.size() != 6 && reste.size() != 9) || reste[0] != u' ' || reste[3] != u':' ||
+            (reste.size() == 9 && reste[6] != u':')) {
+            return std::nullopt;
+        }
+        h = chiffres(reste, 1, 2, ok);
+        m = chiffres(reste, 4, 2, ok);
+        s = reste.size() == 9 ? chiffres(reste, 7, 2, ok) : 0;
+    }
+    const QDate date(annee, mois, jour);
+    const QTime heure(h, m, s);
+    if (!ok || !date.isValid() || !heure.isValid()) {
+        return std::nullopt;
+    }
+    return serie(date, heure);
+}
+
+// A number written out: an optional sign, digits, an optional fraction.
+std::optional<double> lireNombre(QStringView t) {
+    qsizetype i = t.startsWith(u'-') || t.startsWith(u'+') ? 1 : 0;
+    qsizetype nbChiffres = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= u'0' && t[i] <= u'9') {
+            ++nbChiffres;
+        } else if (t[i] == u'.' && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    bool ok = false;
+    const double v = nbChiffres > 0 ? t.toDouble(&ok) : 0.0;
+    return ok ? std::optional<double>(v) : std::nullopt;
 }
 
 }  // namespace
@@ -157,6 +209,35 @@ std::optional<double> lireLocal(const QString& texte, const QLocale& locale) {
         }
     }
     return serie(date);
+}
+
+std::optional<double> serieValide(double s) {
+    static const double kPremiere = serie(QDate(100, 1, 1));
+    static const double kDerniere = serie(QDate(9999, 12, 31), QTime(23, 59, 59));
+    // Negated, so that NaN is refused too.
+    if (!(s >= kPremiere && s <= kDerniere)) {
+        return std::nullopt;
+    }
+    return s;
+}
+
+std::optional<double> lireStockee(QStringView t) {
+    t = t.trimmed();
+    // Fractions of a second, as SQLite itself may write them, are dropped.
+    if (t.size() > 20 && t[19] == u'.' && t[4] == u'-' &&
+        std::all_of(t.begin() + 20, t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        t = t.left(19);
+    }
+    if (auto s = lireIso(t)) {
+        return s;
+    }
+    if (auto s = lireFrancaise(t)) {
+        return s;
+    }
+    if (const auto n = lireNombre(t)) {
+        return serieValide(*n);
+    }
+    return std::nullopt;
 }
 
 }  // namespace store::dates

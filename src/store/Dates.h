@@ -31,4 +31,14 @@ QString texteLocal(double serie, const QLocale& locale);
 // has a two-digit year, four digits are read too and two fall in 1930-2029.
 std::optional<double> lireLocal(const QString& texte, const QLocale& locale);
 
+// A day serial that stands for a date of the years 100 to 9999, the dates a
+// database of the salon can hold; nothing for any other number.
+std::optional<double> serieValide(double serie);
+
+// A date as this program or another one stored it as text: our form and the
+// variants lireIso reads (with fractions of a second too), the French form
+// "15/03/2024" with or without its time ("10:00" or "10:00:00"), or a day
+// serial written out ("45366.5"). Day before month, whatever the locale.
+std::optional<double> lireStockee(QStringView texte);
+
 }  // namespace store::dates

@@ -4,6 +4,11 @@
 #include <functional>
 #include <numeric>
 
+#include <QByteArrayView>
+#include <QHash>
+#include <map>
+#include <tuple>
+
 #include "store/Connexion.h"
 #include "store/Erreur.h"
 
@@ -120,11 +125,18 @@ qint64 activer(Connexion& cn, const QString& operation, qint64 lotAnnule) {
                             citer(colonnes[c]), citer(suivie.table), debut, valeurs,
                             litteral(colonnes[c]), annule, QString::number(c));
         }
+        // The deleted row whole: quote() writes every value as the literal
+        // that reads back to it exactly (reals to the bit, blobs in hex).
+        QStringList ligne{QStringLiteral("quote(OLD.rowid)")};
+        for (const QString& c : colonnes) {
+            ligne << QStringLiteral("quote(OLD.%1)").arg(citer(c));
+        }
         sql += QStringLiteral(
                    "CREATE TEMP TRIGGER %1 AFTER DELETE ON main.%2 FOR EACH ROW BEGIN %3%4, "
-                   "NULL, NULL, NULL, %5, NULL); END;\n")
+                   "NULL, %5, NULL, %6, NULL); END;\n")
                    .arg(citer(kPrefixe + suivie.table + QStringLiteral("_suppression")),
-                        citer(suivie.table), debut, valeurs, annule);
+                        citer(suivie.table), debut, valeurs,
+                        ligne.join(QStringLiteral(" || ',' || ")), annule);
     }
     cn.executer(sql);
     return lot;
@@ -169,6 +181,234 @@ void noter(Connexion& cn, const QString& nomTable, const Valeur& cle, const QStr
         i.lier(3, colonne);
     }
     i.lier(4, avant).lier(5, apres).executer();
+}
+
+namespace {
+
+// The names of the kept columns: "rowid" then the table's, quoted.
+QString listeColonnes(const QStringList& colonnes) {
+    QStringList noms{QStringLiteral("rowid")};
+    for (const QString& c : colonnes) {
+        noms << citer(c);
+    }
+    return noms.join(u',');
+}
+
+// The items of a list written by the journal, split at its commas, quotes
+// respected: names quoted with ", texts with ' and blobs as X'…'. Nothing
+// for a list that is not one.
+std::optional<std::vector<QByteArrayView>> decouper(QByteArrayView t, char guillemet) {
+    std::vector<QByteArrayView> r;
+    const qsizetype n = t.size();
+    for (qsizetype i = 0;; ++i) {
+        const qsizetype debut = i;
+        const bool octets = guillemet == '\'' && i + 1 < n && t[i] == 'X' && t[i + 1] == '\'';
+        if (i < n && (t[i] == guillemet || octets)) {
+            qsizetype j = i + (octets ? 2 : 1);
+            for (;; ++j) {
+                if (j >= n) {
+                    return std::nullopt;
+                }
+                if (t[j] == guillemet) {
+                    if (j + 1 < n && t[j + 1] == guillemet) {
+                        ++j;
+                    } else {
+                        break;
+                    }
+                }
+            }
+            i = j + 1;
+        } else {
+            while (i < n && t[i] != ',') {
+                ++i;
+            }
+        }
+        if (i < n && t[i] != ',') {
+            return std::nullopt;
+        }
+        r.push_back(t.sliced(debut, i - debut));
+        if (i >= n) {
+            return r;
+        }
+    }
+}
+
+// One literal of quote(): NULL, a whole number, a real, a text, a blob.
+enum class Litteral { Null, Entier, Reel, Texte, Octets, Aucun };
+
+Litteral genre(QByteArrayView m) {
+    if (m.startsWith('\'')) {
+        return Litteral::Texte;
+    }
+    if (m.startsWith("X'")) {
+        const QByteArrayView hex = m.sliced(2, m.size() - 3);
+        const bool ok =
+            hex.size() % 2 == 0 && std::all_of(hex.begin(), hex.end(), [](char c) {
+                return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+            });
+        return ok ? Litteral::Octets : Litteral::Aucun;
+    }
+    if (m == "NULL") {
+        return Litteral::Null;
+    }
+    qsizetype i = m.startsWith('-') ? 1 : 0;
+    const auto chiffres = [&] {
+        const qsizetype debut = i;
+        while (i < m.size() && m[i] >= '0' && m[i] <= '9') {
+            ++i;
+        }
+        return i > debut;
+    };
+    if (!chiffres()) {
+        return Litteral::Aucun;
+    }
+    bool reel = false;
+    if (i < m.size() && m[i] == '.') {
+        ++i;
+        reel = true;
+        if (!chiffres()) {
+            return Litteral::Aucun;
+        }
+    }
+    if (i < m.size() && (m[i] == 'e' || m[i] == 'E')) {
+        ++i;
+        reel = true;
+        if (i < m.size() && (m[i] == '-' || m[i] == '+')) {
+            ++i;
+        }
+        if (!chiffres()) {
+            return Litteral::Aucun;
+        }
+    }
+    if (i != m.size()) {
+        return Litteral::Aucun;
+    }
+    return reel ? Litteral::Reel : Litteral::Entier;
+}
+
+}  // namespace
+
+void noterColonnes(Connexion& cn, const QString& nomTable) {
+    noter(cn, nomTable, {}, kColonnesSupprimees, {}, listeColonnes(cn.colonnes(nomTable)));
+}
+
+std::vector<LigneSupprimee> lignesSupprimees(const Connexion& cn, qint64 lot) {
+    std::vector<LigneSupprimee> lignes;
+    if (!cn.tableExiste(table())) {
+        return lignes;
+    }
+    // Read as stored: a text that is not valid UTF-8 must come back as it was.
+    Instruction i(cn, QStringLiteral("SELECT \"NomTable\", \"Cle\", \"Colonne\", \"Avant\", "
+                                     "\"Apres\" FROM %1 WHERE \"Lot\" = ? AND \"NomTable\" IS NOT "
+                                     "NULL AND (\"Colonne\" IS NULL OR \"Colonne\" = ?) ORDER BY "
+                                     "\"Numero\"")
+                          .arg(citer(table())));
+    i.lier(1, lot).lier(2, kColonnesSupprimees);
+    QHash<QString, QString> colonnes;
+    while (i.pas()) {
+        if (i.colonne(2).estNull()) {
+            lignes.push_back({i.colonneTexte(0), i.colonne(1), {}, i.colonneUtf8(3).value_or("")});
+        } else if (i.colonne(1).estNull()) {
+            colonnes.insert(i.colonneTexte(0), i.colonneTexte(4));
+        }
+    }
+    for (LigneSupprimee& l : lignes) {
+        l.colonnes = colonnes.value(l.table);
+    }
+    return lignes;
+}
+
+std::optional<qint64> rowidSupprime(const LigneSupprimee& ligne) {
+    const qsizetype virgule = ligne.valeurs.indexOf(',');
+    bool ok = false;
+    const qint64 rowid = ligne.valeurs.left(virgule).toLongLong(&ok);
+    return ok && virgule > 0 ? std::optional<qint64>(rowid) : std::nullopt;
+}
+
+void remettre(Connexion& cn, const std::vector<LigneSupprimee>& lignes) {
+    const auto abime = [](const LigneSupprimee& l) {
+        return ErreurStore(
+            QStringLiteral("Le journal ne garde pas entière la ligne « %1 » de la table %2 : "
+                           "elle ne peut pas être remise.")
+                .arg(l.cle.texte(), l.table));
+    };
+    // Everything checked first: a damaged journal writes nothing.
+    QHash<QString, qsizetype> nbNoms;
+    struct Lue {
+        const LigneSupprimee* ligne;
+        qint64 rowid;
+    };
+    std::vector<Lue> lues;
+    lues.reserve(lignes.size());
+    for (const LigneSupprimee& l : lignes) {
+        auto noms = nbNoms.constFind(l.colonnes);
+        if (noms == nbNoms.constEnd()) {
+            const QByteArray utf8 = l.colonnes.toUtf8();
+            const auto liste = decouper(utf8, '"');
+            const bool ok = liste && std::all_of(liste->begin(), liste->end(), [](auto nom) {
+                                return nom == "rowid" || nom.startsWith('"');
+                            });
+            noms = nbNoms.insert(l.colonnes, ok ? static_cast<qsizetype>(liste->size()) : -1);
+        }
+        const auto valeurs = decouper(l.valeurs, '\'');
+        const auto rowid = rowidSupprime(l);
+        if (!valeurs || static_cast<qsizetype>(valeurs->size()) != noms.value() || !rowid ||
+            std::any_of(valeurs->begin(), valeurs->end(),
+                        [](auto v) { return genre(v) == Litteral::Aucun; })) {
+            throw abime(l);
+        }
+        lues.push_back({&l, *rowid});
+    }
+    // Back in the order of their rowids, as they lay.
+    std::stable_sort(lues.begin(), lues.end(), [](const Lue& a, const Lue& b) {
+        return std::tie(a.ligne->table, a.rowid) < std::tie(b.ligne->table, b.rowid);
+    });
+    // Reals are read by SQLite's own reader of literals, as a dump is.
+    Instruction reel(cn, QStringLiteral("SELECT CAST(? AS REAL)"));
+    std::map<QString, Instruction> insertions;
+    for (const Lue& lue : lues) {
+        const LigneSupprimee& l = *lue.ligne;
+        const std::vector<QByteArrayView> valeurs = *decouper(l.valeurs, '\'');
+        auto it = insertions.find(l.table + u'\x1f' + l.colonnes);
+        if (it == insertions.end()) {
+            const QStringList marques(static_cast<qsizetype>(valeurs.size()), QStringLiteral("?"));
+            it = insertions
+                     .emplace(
+                         l.table + u'\x1f' + l.colonnes,
+                         Instruction(cn, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                             .arg(citer(l.table), l.colonnes, marques.join(u','))))
+                     .first;
+        }
+        Instruction& inserer = it->second;
+        inserer.reinitialiser();
+        for (std::size_t k = 0; k < valeurs.size(); ++k) {
+            const QByteArrayView v = valeurs[k];
+            const int n = static_cast<int>(k) + 1;
+            switch (genre(v)) {
+                case Litteral::Null:
+                case Litteral::Aucun:
+                    inserer.lier(n, Valeur());
+                    break;
+                case Litteral::Entier:
+                    inserer.lier(n, v.toByteArray().toLongLong());
+                    break;
+                case Litteral::Reel:
+                    reel.reinitialiser();
+                    reel.lierUtf8(1, v.toByteArray());
+                    reel.pas();
+                    inserer.lier(n, reel.colonne(0));
+                    break;
+                case Litteral::Texte:
+                    inserer.lierUtf8(n, v.sliced(1, v.size() - 2).toByteArray().replace("''", "'"));
+                    break;
+                case Litteral::Octets:
+                    inserer.lier(n, Valeur::octets(QByteArray::fromHex(
+                                        v.sliced(2, v.size() - 3).toByteArray())));
+                    break;
+            }
+        }
+        inserer.executer();
+    }
 }
 
 qint64 noterBilan(Connexion& cn, const QString& operation, const std::vector<Chiffre>& chiffres) {

@@ -42,8 +42,10 @@ struct Entree {
 // one row per changed column, by the very statement that makes the change:
 // a change and its record are stored together or not at all. A value written
 // over the same value records nothing (letter case counts); a deleted row is
-// recorded with its key. Replaces the connection's earlier context and
-// returns the batch number of this run.
+// recorded with its key, and whole in `avant`: its rowid then each column's
+// value as an SQL literal ("12,'A1',NULL,4.5"), exact to the bit, in the
+// order that noterColonnes() records. Replaces the connection's earlier
+// context and returns the batch number of this run.
 qint64 activer(Connexion& cn, const QString& operation, qint64 lotAnnule = 0);
 // Stops recording on this connection.
 void desactiver(Connexion& cn);
@@ -52,6 +54,31 @@ void desactiver(Connexion& cn);
 // store::ErreurStore.
 void noter(Connexion& cn, const QString& table, const Valeur& cle, const QString& colonne,
            const Valeur& avant, const Valeur& apres);
+
+// Records, in the batch, the order of the values of the rows it deletes from
+// the table (`apres`: "rowid,\"Numéro\",…" under the column kColonnesSupprimees), so
+// that remettre() can put them back even if the table changed its columns.
+inline const QString kColonnesSupprimees = QStringLiteral("Colonnes des lignes supprimées");
+void noterColonnes(Connexion& cn, const QString& table);
+
+// A row that a batch deleted, as the journal keeps it.
+struct LigneSupprimee {
+    QString table;
+    Valeur cle;
+    QString colonnes;  // as noterColonnes noted them; empty when it did not
+    QByteArray valeurs;  // the literals as stored (UTF-8); empty when kept by its key only
+};
+// The rows batch `lot` deleted, in the order it deleted them.
+std::vector<LigneSupprimee> lignesSupprimees(const Connexion& cn, qint64 lot);
+// The rowid a row kept whole had; nothing for a row kept by its key only or
+// damaged.
+std::optional<qint64> rowidSupprime(const LigneSupprimee& ligne);
+// Puts the rows back as they were, rowids included and in their order, each
+// literal read as SQLite reads it: call it inside a transaction. A row not
+// kept whole, or whose values do not match its columns, throws
+// store::ErreurStore before anything is written; a rowid taken since throws
+// when its turn comes.
+void remettre(Connexion& cn, const std::vector<LigneSupprimee>& lignes);
 
 // A figure of a run that changes nothing in the tables (what an analysis
 // found): its name and its value.
