@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QHash>
+#include <QMap>
 #include <QProcess>
 #include <algorithm>
 
+#include "doublons/Doublons.h"
 #include "store/Connexion.h"
 #include "store/Schema.h"
 #include "support/Dossier.h"
@@ -125,18 +128,56 @@ TEST(MakeDemo, MemeGraineMemeContenuEtNotesSansEffetSurLaBase) {
     for (const test::Dossier* d : {&a, &b, &autreGraine, &sansNotes}) {
         d->copierCommunes();
     }
+    // The seeded duplicates are written aside only when asked.
+    test::Dossier ailleurs;
+    const QString verite = ailleurs.chemin(QStringLiteral("verite.txt"));
     ASSERT_EQ(lancer(petit(a)).code, 0);
-    ASSERT_EQ(lancer(petit(b)).code, 0);
+    ASSERT_EQ(lancer(petit(b) << QStringLiteral("--verite") << verite).code, 0);
     ASSERT_EQ(lancer(petit(autreGraine, QStringLiteral("8"))).code, 0);
     ASSERT_EQ(lancer(petit(sansNotes) << QStringLiteral("--sans-notes")).code, 0);
 
     const QString attendu = contenuBase(a);
     EXPECT_EQ(contenuBase(b), attendu);
     EXPECT_EQ(contenuNotes(b), contenuNotes(a));
+    EXPECT_EQ(QDir(a.chemin()).entryList(), QDir(b.chemin()).entryList());
     EXPECT_NE(contenuBase(autreGraine), attendu);
     EXPECT_NE(contenuNotes(autreGraine), contenuNotes(a));
     EXPECT_EQ(contenuBase(sansNotes), attendu);
     EXPECT_TRUE(notes(sansNotes).isEmpty());
+
+    // Each line names two clients of the base; a search finds the same
+    // person's records and never joins a mother and daughter or twins.
+    const doublons::Resultat r = doublons::chercherDoublons(b.chemin());
+    QHash<QString, int> groupeDe;
+    for (std::size_t g = 0; g < r.groupes.size(); ++g) {
+        for (const int m : r.groupes[g].membres) {
+            groupeDe.insert(r.clients[static_cast<std::size_t>(m)].code, static_cast<int>(g));
+        }
+    }
+    Connexion cn = base(b);
+    QMap<QString, int> genres;
+    int trouves = 0;
+    for (const QString& ligne : QString::fromUtf8(ailleurs.lire(QStringLiteral("verite.txt")))
+                                    .split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList l = ligne.split(u'\t');
+        ASSERT_EQ(l.size(), 4) << ligne.toStdString();
+        ++genres[l[0]];
+        for (const QString& code : {l[1], l[2]}) {
+            EXPECT_EQ(compter(cn, QStringLiteral("SELECT count(*) FROM FCLI WHERE Code = '%1' "
+                                                 "COLLATE BINARY")
+                                      .arg(code)),
+                      1)
+                << ligne.toStdString();
+        }
+        const bool ensemble = groupeDe.contains(l[1]) && groupeDe[l[1]] == groupeDe.value(l[2], -1);
+        if (l[0] == u"Famille") {
+            EXPECT_FALSE(ensemble) << ligne.toStdString();
+        } else {
+            trouves += ensemble ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(genres.keys(), (QStringList{"Doublon", "Famille"}));
+    EXPECT_GE(trouves, genres[QStringLiteral("Doublon")] * 9 / 10);
 }
 
 TEST(MakeDemo, BaseExistanteRefuseeSaufRemplacerEtMauvaisUsage) {

@@ -3,7 +3,7 @@
 // The same arguments always give the same content.
 //
 //   make-demo --dossier DIR [--graine N] [--clients N] [--fiches N] [--visites N]
-//             [--communes PATH] [--sans-notes] [--remplacer]
+//             [--communes PATH] [--sans-notes] [--remplacer] [--verite FILE]
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,6 +30,7 @@ const QString kBase = QStringLiteral("BdClient.mdb");
 const char* const kUsage =
     "usage : make-demo --dossier DOSSIER [--graine N] [--clients N] [--fiches N]\n"
     "                  [--visites N] [--communes CHEMIN] [--sans-notes] [--remplacer]\n"
+    "                  [--verite FICHIER]\n"
     "\n"
     "  --dossier    dossier à remplir (créé s'il n'existe pas)\n"
     "  --graine     graine du hasard (défaut 1) : mêmes arguments, même contenu\n"
@@ -39,7 +40,9 @@ const char* const kUsage =
     "  --communes   référentiel des communes (défaut : communes.mdb du dossier s'il\n"
     "               existe, sinon une liste intégrée d'une soixantaine de communes)\n"
     "  --sans-notes aucun fichier de note Cli<Code>.RTF\n"
-    "  --remplacer  remplace la base et les notes déjà présentes dans le dossier\n";
+    "  --remplacer  remplace la base et les notes déjà présentes dans le dossier\n"
+    "  --verite     écrit dans FICHIER les doublons plantés et les familles, une paire\n"
+    "               par ligne : Doublon|Famille, code, code, comment (tabulations)\n";
 
 struct Options {
     QString dossier;
@@ -48,6 +51,7 @@ struct Options {
     int fiches = 1500;
     int visites = 3000;
     QString communes;
+    QString verite;
     bool notes = true;
     bool remplacer = false;
 };
@@ -79,7 +83,8 @@ std::optional<QString> lireOptions(const QStringList& args, Options& o) {
         }
         static const QStringList avecValeur = {
             QStringLiteral("--dossier"), QStringLiteral("--graine"),  QStringLiteral("--clients"),
-            QStringLiteral("--fiches"),  QStringLiteral("--visites"), QStringLiteral("--communes")};
+            QStringLiteral("--fiches"),  QStringLiteral("--visites"), QStringLiteral("--communes"),
+            QStringLiteral("--verite")};
         if (!avecValeur.contains(a)) {
             return QStringLiteral("Option inconnue : %1").arg(a);
         }
@@ -92,6 +97,8 @@ std::optional<QString> lireOptions(const QStringList& args, Options& o) {
             o.dossier = v;
         } else if (a == QLatin1String("--communes")) {
             o.communes = v;
+        } else if (a == QLatin1String("--verite")) {
+            o.verite = v;
         } else if (a == QLatin1String("--graine")) {
             bool ok = false;
             o.graine = v.toULongLong(&ok);
@@ -122,6 +129,21 @@ bool estNote(const QString& nom) {
 
 QString nombre(qint64 n) {
     return QLocale(QLocale::French).toString(n);
+}
+
+// The seeded pairs, one a line; false when the file cannot be written.
+bool ecrireVerite(const QString& chemin, const std::vector<demo::Lien>& liens) {
+    QFile f(chemin);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        return false;
+    }
+    QTextStream t(&f);
+    for (const demo::Lien& l : liens) {
+        t << (l.doublon ? "Doublon\t" : "Famille\t") << l.code1 << '\t' << l.code2 << '\t'
+          << l.libelle << '\n';
+    }
+    t.flush();
+    return f.error() == QFileDevice::NoError && f.flush();
 }
 
 QString part(int n, int total) {
@@ -199,6 +221,10 @@ int main(int argc, char** argv) {
             if (o.notes) {
                 notes = demo::ecrireNotes(dossierAbsolu, liste, o.graine);
             }
+            if (!o.verite.isEmpty() && !ecrireVerite(o.verite, clients.liens)) {
+                err << "Impossible d'écrire « " << QDir::toNativeSeparators(o.verite) << " ».\n";
+                return 1;
+            }
         }
     } catch (const store::ErreurStore& e) {
         QFile::remove(provisoire);
@@ -222,6 +248,9 @@ int main(int argc, char** argv) {
             << nombre(clients.parDefaut[static_cast<std::size_t>(d)]) << "\n";
     }
     out << "  (noms avec apostrophe, sans défaut : " << nombre(clients.nomsApostrophe) << ")\n"
+        << "Doublons plantés : " << nombre(clients.doublons)
+        << " clients enregistrés une fois de plus ; familles : " << nombre(clients.familles)
+        << " filles et jumelles d'un autre client\n"
         << "Fiches techniques : " << nombre(fiches.fiches) << ", dont "
         << nombre(fiches.clientsInconnus) << " de clients inconnus\n"
         << "  famille absente : " << nombre(fiches.familleAbsente)

@@ -1,10 +1,12 @@
 #include "demo/Clients.h"
 
 #include <QDate>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 
 #include "demo/Dates.h"
+#include "demo/Doubles.h"
 #include "demo/Lexique.h"
 #include "store/Connexion.h"
 #include "store/Dates.h"
@@ -108,6 +110,9 @@ constexpr Regle kRegles[NombreDefauts] = {
 // clang-format on
 
 constexpr double kPartEnErreur = 0.16;
+// Second records of a person, and daughters or twin sisters of a client.
+constexpr double kPartDoublons = 0.033;
+constexpr double kPartFamilles = 0.012;
 
 double serieDu(int annee, int mois, int jour) {
     return store::dates::serie(QDate(annee, mois, jour));
@@ -210,6 +215,7 @@ class Generateur {
 public:
     Generateur(const std::vector<Commune>& communes, std::uint64_t graine, BilanClients& bilan)
         : m_h(graine, 2),
+          m_hp(graine, 7),
           m_voisinage(communes, m_h),
           m_equipe(equipeDuSalon(graine)),
           m_bilan(bilan) {
@@ -227,6 +233,20 @@ public:
     Client client(int numero, int nombre, Ligne& l);
 
 private:
+    // A client modelled on an earlier one: the same person or a relative.
+    struct Parente {
+        enum Genre { Aucune, Double, Fille, Jumelle } genre = Aucune;
+        int modele = 0;
+        Variation variation = Variation::Ressaisie;
+    };
+    struct Modele {
+        QString code;
+        int numero = 0;
+        Identite identite;
+    };
+    Parente parente(int numero);
+    void apparenter(const Parente& p, const Client& c, Ligne& l);
+
     QString nouveauCode();
     std::vector<Defaut> defauts();
     void ligneSaine(Ligne& l, const Commune& commune);
@@ -236,6 +256,7 @@ private:
     QString emailMalForme(const Ligne& l);
 
     Hasard m_h;
+    Hasard m_hp;  // relatives: a stream of their own
     Voisinage m_voisinage;
     QStringList m_equipe;
     BilanClients& m_bilan;
@@ -243,7 +264,86 @@ private:
     std::array<int, 26> m_parLettre{};
     qint64 m_suivant = 1;
     int m_clientsEnErreur = 0;
+    std::vector<Modele> m_modeles;  // sound clients, in order
+    int m_suiteTelephone = -1;      // a third record of this model comes next
+    int m_rangTelephone = 0;
+    QSet<QString> m_emails;
 };
+
+Identite identite(const Ligne& l) {
+    return {l[cNom],  l[cPrenom], l[cSexe],    l[cNaissance], l[cMois], l[cTel1],
+            l[cTel2], l[cEmail],  l[cAdresse], l[cVille],     l[cCp]};
+}
+
+void appliquer(const Identite& p, Ligne& l) {
+    l[cNom] = p.nom;
+    l[cPrenom] = p.prenom;
+    l[cSexe] = p.sexe;
+    l[cNaissance] = p.naissance;
+    l[cMois] = p.mois;
+    l[cTel1] = p.tel1;
+    l[cTel2] = p.tel2;
+    l[cEmail] = p.email;
+    l[cAdresse] = p.adresse;
+    l[cVille] = p.ville;
+    l[cCp] = p.codePostal;
+}
+
+Generateur::Parente Generateur::parente(int numero) {
+    Hasard& h = m_hp;
+    const int n = static_cast<int>(m_modeles.size());
+    if (m_suiteTelephone >= 0) {
+        const Parente p{Parente::Double, m_suiteTelephone, Variation::Telephone};
+        m_suiteTelephone = -1;
+        return p;
+    }
+    if (n < 20) {
+        return {};
+    }
+    const double r = h.reel();
+    if (r < kPartDoublons) {
+        Parente p{Parente::Double, h.entre(0, n - 1), tirerVariation(h)};
+        if (p.variation == Variation::DeuxFois && m_modeles.back().numero == numero - 1) {
+            p.modele = n - 1;  // made twice in a row
+        }
+        if (p.variation == Variation::Telephone && h.chance(0.4)) {
+            m_suiteTelephone = p.modele;  // the number written a third way
+        }
+        return p;
+    }
+    if (r < kPartDoublons + kPartFamilles) {
+        const bool jumelle = h.chance(0.4);
+        for (int essai = 0; essai < 20; ++essai) {
+            const int k = h.entre(0, n - 1);
+            const Identite& m = m_modeles[static_cast<std::size_t>(k)].identite;
+            if (m.sexe == Valeur(QStringLiteral("F")) && renseigne(m.nom) &&
+                (!jumelle || renseigne(m.naissance))) {
+                return {jumelle ? Parente::Jumelle : Parente::Fille, k, Variation::Ressaisie};
+            }
+        }
+    }
+    return {};
+}
+
+void Generateur::apparenter(const Parente& p, const Client& c, Ligne& l) {
+    const Modele& m = m_modeles[static_cast<std::size_t>(p.modele)];
+    if (p.genre == Parente::Double) {
+        const int rang = p.variation == Variation::Telephone ? m_rangTelephone++ : 0;
+        appliquer(doubler(m.identite, p.variation, rang, m_hp), l);
+        m_bilan.liens.push_back({true, m.code, c.code, libelle(p.variation)});
+        ++m_bilan.doublons;
+        return;
+    }
+    const bool jumelle = p.genre == Parente::Jumelle;
+    appliquer(enfant(m.identite, jumelle, m_hp), l);
+    if (m_hp.chance(0.4)) {
+        l[cEmail] = emailValide(l);
+    }
+    m_bilan.liens.push_back(
+        {false, m.code, c.code,
+         jumelle ? QStringLiteral("jumelles") : QStringLiteral("mère et fille")});
+    ++m_bilan.familles;
+}
 
 QString Generateur::nouveauCode() {
     static const QString lettres = QStringLiteral("ABCDEFGHLMPRSTV");
@@ -300,7 +400,14 @@ QString Generateur::emailValide(const Ligne& l) {
     if (m_h.chance(0.2)) {
         local += QString::number(m_h.entre(1, 99));
     }
-    return local + u'@' + m_h.parmi(lexique::domainesMessagerie());
+    const QString domaine = m_h.parmi(lexique::domainesMessagerie());
+    // An address belongs to one person: namesakes get a number.
+    QString email = local + u'@' + domaine;
+    for (int n = 2; m_emails.contains(email); ++n) {
+        email = local + QString::number(n) + u'@' + domaine;
+    }
+    m_emails.insert(email);
+    return email;
 }
 
 void Generateur::ligneSaine(Ligne& l, const Commune& commune) {
@@ -554,7 +661,10 @@ Client Generateur::client(int numero, int nombre, Ligne& l) {
     c.poidsFiches = h.chance(0.12) ? 0 : (0.2 + poidsEtale(h)) * facteur;
     c.poidsVisites = h.chance(0.08) ? 0 : (0.3 + 0.5 * c.poidsFiches + poidsEtale(h)) * facteur;
 
-    const std::vector<Defaut> liste = defauts();
+    // A relative carries no planted fault: what tells the person must stay.
+    const Parente parent = parente(numero);
+    const std::vector<Defaut> liste =
+        parent.genre == Parente::Aucune ? defauts() : std::vector<Defaut>();
     const auto avec = [&](Defaut d) {
         return std::find(liste.begin(), liste.end(), d) != liste.end();
     };
@@ -575,6 +685,11 @@ Client Generateur::client(int numero, int nombre, Ligne& l) {
     l[cCode] = c.code;
     l[cCreation] = texteDate(c.creation);
     ligneSaine(l, *commune);
+    if (parent.genre != Parente::Aucune) {
+        apparenter(parent, c, l);
+        m_modeles.push_back({c.code, numero, identite(l)});
+        return c;
+    }
     unsigned zones = 0;
     bool enErreur = false;
     for (Defaut d : liste) {
@@ -589,6 +704,8 @@ Client Generateur::client(int numero, int nombre, Ligne& l) {
     }
     if (enErreur) {
         ++m_bilan.enErreur;
+    } else {
+        m_modeles.push_back({c.code, numero, identite(l)});
     }
     return c;
 }

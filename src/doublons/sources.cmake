@@ -1,0 +1,7 @@
+# Sources of src/doublons: candidate duplicate clients, found by cheap keys and
+# scored field by field.
+target_sources(verif_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Doublons.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Membres.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Normalisation.cpp
+)
