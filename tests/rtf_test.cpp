@@ -12,14 +12,6 @@
 #include "platform/Rtf.h"
 #include "support/Dossier.h"
 
-// Texts in failures, with their line breaks and tabs made visible.
-inline void PrintTo(const QString& texte, std::ostream* os) {
-    QString lisible = texte;
-    lisible.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
-    lisible.replace(u'\t', QStringLiteral("\\t"));
-    *os << '"' << lisible.toStdString() << '"';
-}
-
 namespace {
 
 struct Cas {

@@ -12,11 +12,6 @@
 #include "tech/AnalyseTech.h"
 #include "tech/FicheTech.h"
 
-// Readable texts in test failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 
 using store::Valeur;

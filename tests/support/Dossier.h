@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <utility>
 #include <vector>
@@ -55,5 +56,15 @@ private:
 
 // One row into a table; the other columns stay Null.
 void inserer(store::Connexion& cn, const QString& table, const Champs& champs);
+
+// A stored value as the tests compare it: its text, Null told apart.
+QString texte(const store::Valeur& v);
+// The rows of a query, each as its columns' texts joined by "|".
+QStringList lignes(const store::Connexion& cn, const QString& sql);
+// The first column of the first row as a number; -1 without a row.
+qint64 nombre(const store::Connexion& cn, const QString& sql);
+// The journal of changes, one line per entry without its time and batch:
+// "operation|table|key|column|before|after".
+QStringList journal(const store::Connexion& cn);
 
 }  // namespace test
