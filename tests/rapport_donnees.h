@@ -47,7 +47,9 @@ inline QByteArray fichierExport(const QStringList& lignes) {
 //   left out; 3 and 4 have memos over 500 characters; 5 has a family of blanks;
 // - three visits; the reference knows PARIS 75001 and LYON 69001.
 inline void remplirSalon(const Dossier& d) {
-    store::Connexion cn = d.creerBase();
+    store::Connexion cn = d.existe(QStringLiteral("BdClient.mdb"))
+                              ? store::Connexion(d.chemin(QStringLiteral("BdClient.mdb")))
+                              : d.creerBase();
     d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")},
                      {QStringLiteral("69001"), QStringLiteral("LYON")}});
     d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
