@@ -54,6 +54,14 @@ private:
     bool m_active = false;
 };
 
+// An RTF note whose plain text is `texte`, written as a rich-text control
+// saves it.
+inline QByteArray noteRtf(const QByteArray& texte) {
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036{\\fonttbl{\\f0\\fswiss\\fcharset0 "
+           "Arial;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 " +
+           texte + "\\par\r\n}\r\n";
+}
+
 // One row into a table; the other columns stay Null.
 void inserer(store::Connexion& cn, const QString& table, const Champs& champs);
 
