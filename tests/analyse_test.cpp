@@ -231,27 +231,16 @@ TEST_F(Analyse, NotesDePlusDe500Caracteres) {
 
 TEST_F(Analyse, LeRunListeLesClientsEnErreurDansLOrdre) {
     d.copierCommunes();
-    clientSain(QStringLiteral("A1"));
-    client({{QStringLiteral("Code"), QStringLiteral("B2")},
-            {QStringLiteral("Nom"), QStringLiteral("MARTIN")},
-            {QStringLiteral("Prénom"), QStringLiteral("Léa")},
-            {QStringLiteral("Ville"), QStringLiteral("PARIS")},
-            {QStringLiteral("Code Postal"), QStringLiteral("75001")},
-            {QStringLiteral("Email"), QStringLiteral("lea@@x.fr")},
-            {QStringLiteral("Cat, Age"), QStringLiteral("11")}});
-    // Tidied first, then judged: " O6…" is a good number once tidied.
-    client({{QStringLiteral("Code"), QStringLiteral("C3")},
-            {QStringLiteral("Ville"), QStringLiteral(" paris ")},
-            {QStringLiteral("Code Postal"), QStringLiteral("75OO1")},
-            {QStringLiteral("Tel1"), QStringLiteral(" O612345678 ")}});
-    // Neither town nor code: the default town, which is in the reference.
-    client({{QStringLiteral("Code"), QStringLiteral("4")},
-            {QStringLiteral("Nom"), QStringLiteral("LEGRAND")}});
-    client({{QStringLiteral("Code"), QStringLiteral("d5")},
-            {QStringLiteral("Ville"), QStringLiteral("VILLE INCONNUE")},
-            {QStringLiteral("Code Postal"), QStringLiteral("99999")},
-            {QStringLiteral("DateNaissance"), QStringLiteral("1899-12-30")}});
-    cn.Close();
+    // C3 is tidied first, then judged: " O6…" is a good number once tidied;
+    // 4 gets the default town, which is in the reference.
+    cn.executer(QStringLiteral(
+        "INSERT INTO FCLI (Code, Nom, \"Prénom\", Ville, \"Code Postal\", Email, \"Cat, Age\", "
+        "Tel1, DateNaissance) VALUES "
+        "('A1', 'DURAND', 'Anne', 'PARIS', '75001', NULL, NULL, NULL, NULL),"
+        "('B2', 'MARTIN', 'Léa', 'PARIS', '75001', 'lea@@x.fr', '11', NULL, NULL),"
+        "('C3', NULL, NULL, ' paris ', '75OO1', NULL, NULL, ' O612345678 ', NULL),"
+        "('4', 'LEGRAND', NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+        "('d5', NULL, NULL, 'VILLE INCONNUE', '99999', NULL, NULL, NULL, '1899-12-30')"));
 
     const clients::BilanAnalyse bilan = clients::AnalyseBd(vars, journal);
     EXPECT_EQ(std::make_pair(bilan.NbCli, bilan.NbCliErr), std::make_pair(5, 2));
@@ -281,15 +270,10 @@ TEST_F(Analyse, LeRunListeLesClientsEnErreurDansLOrdre) {
 // undo has nothing to undo, and the tidying alone shows as changes.
 TEST_F(Analyse, ChaqueRunNoteSonBilan) {
     d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")}});
-    clientSain(QStringLiteral("A1"));
-    client({{QStringLiteral("Code"), QStringLiteral("B2")},
-            {QStringLiteral("Ville"), QStringLiteral("PARSI")},
-            {QStringLiteral("Code Postal"), QStringLiteral("75001")},
-            {QStringLiteral("Email"), QStringLiteral("b2@")}});
-    client({{QStringLiteral("Code"), QStringLiteral("C3")},
-            {QStringLiteral("Ville"), QStringLiteral("PARSI")},
-            {QStringLiteral("Code Postal"), QStringLiteral("75001")},
-            {QStringLiteral("Tel1"), QStringLiteral("0612345678 ")}});
+    cn.executer(QStringLiteral(
+        "INSERT INTO FCLI (Code, Ville, \"Code Postal\", Email, Tel1) VALUES "
+        "('A1', 'PARIS', '75001', NULL, NULL), ('B2', 'PARSI', '75001', 'b2@', NULL), "
+        "('C3', 'PARSI', '75001', NULL, '0612345678 ')"));
     const clients::BilanAnalyse premier = clients::AnalyseBd(vars, journal);
     cn.executer(QStringLiteral("UPDATE FCLI SET Ville = 'PARIS' WHERE Code = 'C3'"));
     const clients::BilanAnalyse second = clients::AnalyseBd(vars, journal);
@@ -462,13 +446,10 @@ using Sortie = test::SortieLot;
 
 TEST_F(Analyse, LotAnalyseClients) {
     d.copierCommunes();
-    clientSain(QStringLiteral("A1"));
-    client({{QStringLiteral("Code"), QStringLiteral("A12")},
-            {QStringLiteral("Nom"), QStringLiteral("DUPONT")},
-            {QStringLiteral("Prénom"), QStringLiteral("Marie")},
-            {QStringLiteral("Ville"), QStringLiteral("PARIS")},
-            {QStringLiteral("Code Postal"), QStringLiteral("75001")},
-            {QStringLiteral("Tel2"), QStringLiteral("06\t12")}});
+    cn.executer(QStringLiteral(
+        "INSERT INTO FCLI (Code, Nom, \"Prénom\", Ville, \"Code Postal\", Tel2) VALUES "
+        "('A1', 'DURAND', 'Anne', 'PARIS', '75001', NULL), "
+        "('A12', 'DUPONT', 'Marie', 'PARIS', '75001', '06' || char(9) || '12')"));
     d.ecrire(QStringLiteral("CliA1.RTF"), noteRtf(QByteArray(510, 'x')));
 
     Sortie s = lancerLot(d.chemin(), {QStringLiteral("--analyse-clients")});

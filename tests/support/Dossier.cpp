@@ -123,6 +123,16 @@ void inserer(store::Connexion& cn, const QString& table, const Champs& champs) {
     i.executer();
 }
 
+QString echec(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return QString::fromStdString(e.what());
+    }
+    ADD_FAILURE() << "aucune erreur";
+    return {};
+}
+
 QString texte(const store::Valeur& v) {
     return v.estNull() ? QStringLiteral("<Null>") : v.texte();
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -64,6 +65,10 @@ inline QByteArray noteRtf(const QByteArray& texte) {
 
 // One row into a table; the other columns stay Null.
 void inserer(store::Connexion& cn, const QString& table, const Champs& champs);
+
+// The message of the error that `action` throws (a failure of the test when
+// it throws none).
+QString echec(const std::function<void()>& action);
 
 // A stored value as the tests compare it: its text, Null told apart.
 QString texte(const store::Valeur& v);
