@@ -34,43 +34,8 @@ const QString kBd = QStringLiteral("BdClient.mdb");
 
 // ------------------------------------------------------------ stored values
 
-QString depuisOctets(std::initializer_list<int> octets, qint64& remplaces,
-                     const acces::PageCode* page = nullptr) {
-    QByteArray o;
-    for (int b : octets) {
-        o.append(static_cast<char>(b));
-    }
-    const auto* u = reinterpret_cast<const uchar*>(o.constData());
-    return page ? page->decoder(u, o.size(), remplaces)
-                : acces::texteUnicode(u, o.size(), remplaces);
-}
-
-TEST(Valeurs, TexteUnicode) {
-    struct Cas {
-        const char* nom;
-        std::initializer_list<int> octets;
-        const char16_t* texte;
-        qint64 remplaces;
-    };
-    const Cas cas[] = {
-        {"UCS-2", {0x41, 0, 0xE9, 0, 0xAC, 0x20}, u"Aé€", 0},
-        {"compressé", {0xFF, 0xFE, 0x61, 0x62}, u"ab", 0},
-        {"compression interrompue", {0xFF, 0xFE, 0x61, 0, 0xAC, 0x20, 0, 0x62}, u"a€b", 0},
-        {"vide compressé", {0xFF, 0xFE}, u"", 0},
-        {"paire de substitution", {0x3D, 0xD8, 0x00, 0xDE}, u"😀", 0},
-        {"demi-paire", {0x41, 0, 0x3D, 0xD8, 0x42, 0}, u"A\uFFFDB", 1},
-        {"octet orphelin", {0x41, 0, 0x42}, u"A\uFFFD", 1},
-        {"octet orphelin compressé", {0xFF, 0xFE, 0x61, 0, 0x62}, u"a\uFFFD", 1},
-    };
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(c.nom);
-        qint64 remplaces = 0;
-        EXPECT_EQ(depuisOctets(c.octets, remplaces), QString::fromUtf16(c.texte));
-        EXPECT_EQ(remplaces, c.remplaces);
-    }
-}
-
-TEST(Valeurs, PagesDeCode) {
+// Text as stored: UCS-2, compressed or not, or in a code page (none: Unicode).
+TEST(Valeurs, Textes) {
     struct Cas {
         const char* page;
         std::initializer_list<int> octets;
@@ -78,24 +43,36 @@ TEST(Valeurs, PagesDeCode) {
         qint64 remplaces;
     };
     const Cas cas[] = {
+        {nullptr, {0x41, 0, 0xE9, 0, 0xAC, 0x20}, u"Aé€", 0},
+        {nullptr, {0xFF, 0xFE, 0x61, 0x62}, u"ab", 0},                     // compressed
+        {nullptr, {0xFF, 0xFE, 0x61, 0, 0xAC, 0x20, 0, 0x62}, u"a€b", 0},  // interrupted
+        {nullptr, {0xFF, 0xFE}, u"", 0},
+        {nullptr, {0x3D, 0xD8, 0x00, 0xDE}, u"😀", 0},               // surrogate pair
+        {nullptr, {0x41, 0, 0x3D, 0xD8, 0x42, 0}, u"A\uFFFDB", 1},  // half of one
+        {nullptr, {0x41, 0, 0x42}, u"A\uFFFD", 1},                  // odd byte
+        {nullptr, {0xFF, 0xFE, 0x61, 0, 0x62}, u"a\uFFFD", 1},
         // Windows keeps the five bytes that have no character as control codes.
-        {"", {0xE9, 0x80, 0x81, 0x9C}, u"é€\u0081œ", 0},      {"CP1252", {0xC7, 0x61}, u"Ça", 0},
-        {"GBK", {0x47, 0xB1, 0xE0, 0xC2, 0xEB}, u"G编码", 0}, {"CP850", {0x82, 0x85}, u"éà", 0},
-        {"ASCII", {0x61, 0xE9, 0x62}, u"a\uFFFDb", 1},        {"GBK", {0x61, 0xB1}, u"a\uFFFD", 1},
+        {"", {0xE9, 0x80, 0x81, 0x9C}, u"é€\u0081œ", 0},
+        {"CP1252", {0xC7, 0x61}, u"Ça", 0},
+        {"GBK", {0x47, 0xB1, 0xE0, 0xC2, 0xEB}, u"G编码", 0},
+        {"CP850", {0x82, 0x85}, u"éà", 0},
+        {"ASCII", {0x61, 0xE9, 0x62}, u"a\uFFFDb", 1},
+        {"GBK", {0x61, 0xB1}, u"a\uFFFD", 1},
     };
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(c.page);
-        const acces::PageCode page(QString::fromLatin1(c.page));
-        qint64 remplaces = 0;
-        EXPECT_EQ(depuisOctets(c.octets, remplaces, &page), QString::fromUtf16(c.texte));
-        EXPECT_EQ(remplaces, c.remplaces);
+    for (const auto& [page, octets, texte, remplaces] : cas) {
+        SCOPED_TRACE(QString::fromUtf16(texte).toStdString());
+        QByteArray o;
+        for (int b : octets) {
+            o.append(static_cast<char>(b));
+        }
+        const auto* u = reinterpret_cast<const uchar*>(o.constData());
+        qint64 n = 0;
+        EXPECT_EQ(page ? acces::PageCode(QString::fromLatin1(page)).decoder(u, o.size(), n)
+                       : acces::texteUnicode(u, o.size(), n),
+                  QString::fromUtf16(texte));
+        EXPECT_EQ(n, remplaces);
     }
-    try {
-        acces::PageCode inconnue(QStringLiteral("XYZ-42"));
-        FAIL();
-    } catch (const ErreurAccess& e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("XYZ-42"))) << e.message().toStdString();
-    }
+    EXPECT_TRUE(test::echec([] { acces::PageCode(QStringLiteral("XYZ-42")); }).contains(u"XYZ-42"));
 }
 
 TEST(Valeurs, Nombres) {
@@ -289,54 +266,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Reference{"functionsV2000", ""}, Reference{"synthetic_salon_jet4", ""}),
     [](const auto& info) { return std::string(info.param.fichier); });
 
-TEST(Jet, PiegesDuLecteurEtTypes) {
+// The values themselves are compared with the reference dumps above; here,
+// what the runs rely on: the declared types, text compared without letter
+// case, the indexes they look clients and sheets up by.
+TEST(Jet, TypesEtIndex) {
     test::Dossier d;
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     convertirBd(d);
     store::Connexion cn(d.chemin(kBd));
-    struct Cas {
-        const char* piege;
-        const char16_t* requete;
-        Valeur attendu;
-    };
-    const Cas cas[] = {
-        {"date avant 1899 lue depuis le nombre stocké",
-         u"SELECT DateNaissance FROM FCLI WHERE Code = 'C_EDGE2'",
-         Valeur::texte(QStringLiteral("1850-06-15 00:00:00"))},
-        {"date de l'an 9999", u"SELECT Quand FROM \"Types variés\" WHERE ID = 3",
-         Valeur::texte(QStringLiteral("9999-12-31 23:59:59"))},
-        {"heure seule : jour 0", u"SELECT Quand FROM \"Types variés\" WHERE ID = 1",
-         Valeur::texte(QStringLiteral("1899-12-30 14:30:15"))},
-        {"texte vide distinct de Null", u"SELECT \"Cat, Age\" FROM FCLI WHERE Code = 'C_EDGE1'",
-         Valeur::texte(QString())},
-        {"Null distinct du texte vide", u"SELECT \"Mois Nais\" FROM FCLI WHERE Code = 'C_EDGE1'",
-         Valeur()},
-        {"mémo plus long que la taille de liaison",
-         u"SELECT length(\"Mémo\") FROM FTEC WHERE Serv = 'Memo 300k'", Valeur::entier(300027)},
-        {"réel simple sans chiffres parasites",
-         u"SELECT \"Réel simple\" FROM \"Types variés\" WHERE ID = 1", Valeur::reel(0.15)},
-        {"réel double complet", u"SELECT \"Réel double\" FROM \"Types variés\" WHERE ID = 2",
-         Valeur::reel(1.0 / 3.0)},
-        {"monnaie négative", u"SELECT Points FROM FCLI WHERE Code = 'C_EDGE2'",
-         Valeur::reel(-1234.5678)},
-        {"caractère hors du plan de base", u"SELECT Adresse FROM FCLI WHERE Code = 'C_EDGE2'",
-         Valeur::texte(QStringLiteral("Smile 😀 and € sign"))},
-        {"oui/non", u"SELECT \"Oui/Non\" FROM \"Types variés\" WHERE ID = 4", Valeur::entier(1)},
-        {"binaire avec un octet nul", u"SELECT hex(Binaire) FROM \"Types variés\" WHERE ID = 1",
-         Valeur::texte(QStringLiteral("A0A1A2A3A400A6A7A8A9AAABACADAEAF"))},
-        {"OLE vide distinct de Null", u"SELECT length(Photo) FROM \"Types variés\" WHERE ID = 4",
-         Valeur::entier(0)},
-        {"texte comparé sans égard à la casse", u"SELECT COUNT(*) FROM FCLI WHERE Code = 'c_edge1'",
-         Valeur::entier(1)},
-    };
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(c.piege);
-        store::Instruction i(cn, QString::fromUtf16(c.requete));
-        ASSERT_TRUE(i.pas());
-        EXPECT_EQ(i.colonne(0), c.attendu);
-    }
-
-    // Column types as the store reads them, text compared without letter case.
+    EXPECT_EQ(test::nombre(cn, QStringLiteral("SELECT COUNT(*) FROM FCLI WHERE Code = 'c_edge1'")),
+              1);
     EXPECT_EQ(cn.typesColonnes(QStringLiteral("Types variés")).join(u'|'),
               QStringLiteral("INTEGER|INTEGER|INTEGER|REAL|REAL|REAL|REAL|DATETIME|BLOB|BLOB|"
                              "TEXT(38)|INTEGER|TEXT(255)"));
