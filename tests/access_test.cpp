@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -8,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <functional>
 #include <iostream>
@@ -477,48 +477,40 @@ TEST(Jet, OriginalModifiePendantLaConversion) {
 }
 
 // The reader dies in the middle of its work, as it would on a file that
-// crashes libmdb: the caller reports it and cleans up after it.
+// crashes libmdb: the caller reports it and cleans up after it. The reader is
+// run through a script that kills it, then itself, once a table is done.
 TEST(Jet, LecteurArreteBrutalement) {
     test::Dossier d;
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
+    QTemporaryDir outils;
+    const QString script = outils.filePath(QStringLiteral("lecteur"));
+    {
+        QFile f(script);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(
+            QStringLiteral("#!/bin/bash\n"
+                           "coproc L { exec '%1' \"$@\"; }\n"
+                           "while IFS= read -r l <&\"${L[0]}\"; do\n"
+                           "  printf '%s\\n' \"$l\"\n"
+                           "  [[ $l == FAIT* ]] && { kill -9 $L_PID; wait $L_PID; kill -9 $$; }\n"
+                           "done\n")
+                .arg(QDir(QStringLiteral(VERIF_BIN_DIR)).filePath(acces::nomLecteur()))
+                .toUtf8());
+        f.setPermissions(f.permissions() | QFile::ExeOwner);
+    }
     const auto avant = test::etatDossier(d.chemin());
     Suivi suivi;
-    int tues = 0;
-    bool dejaFini = false;
-    suivi.pendant = [&] {
-        // Our children, as the kernel lists them for each of our threads.
-        const QStringList taches =
-            QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        for (const QString& tache : taches) {
-            QFile enfants(QStringLiteral("/proc/self/task/%1/children").arg(tache));
-            if (!enfants.open(QIODevice::ReadOnly)) {
-                continue;
-            }
-            for (const QByteArray& champ : enfants.readAll().split(' ')) {
-                const int pid = champ.trimmed().toInt();
-                if (pid <= 0) {
-                    continue;
-                }
-                QFile etat(QStringLiteral("/proc/%1/stat").arg(pid));
-                etat.open(QIODevice::ReadOnly);
-                dejaFini = dejaFini || etat.readAll().contains(") Z ");
-                if (::kill(pid, SIGKILL) == 0) {
-                    ++tues;
-                }
-            }
-        }
-    };
+    acces::Options options;
+    options.lecteur = script;
     try {
-        convertirBd(d, {}, &suivi);
+        acces::convertir(acces::decrire(d.chemin(kBd)), options, suivi);
+        ADD_FAILURE() << "un lecteur arrêté doit être dit";
     } catch (const ErreurAccess& e) {
         EXPECT_TRUE(e.endommage());
         EXPECT_TRUE(e.message().contains(QStringLiteral("brutalement")))
             << e.message().toStdString();
     }
-    if (dejaFini) {
-        GTEST_SKIP() << "le lecteur avait fini avant d'être arrêté";
-    }
-    EXPECT_EQ(tues, 1);
+    EXPECT_EQ(suivi.faites.size(), 1u);
     EXPECT_EQ(test::etatDossier(d.chemin()), avant);
 }
 
