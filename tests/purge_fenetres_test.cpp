@@ -101,29 +101,20 @@ TEST_F(OngletPurge, UnJourCliqueDonneLaDateEtLeCompte) {
     EXPECT_EQ(clients().size(), 8);
 }
 
-TEST_F(OngletPurge, NonNeSupprimeRien) {
-    jour(true, QDate(2005, 3, 15));
-    jour(false, QDate(2005, 3, 15));
-    messages.repondre(false);
-    messages.repondre(false);
-    cliquer("BtnPurgeCli");
-    cliquer("btnPurgeTech");
-    EXPECT_EQ(messages.textes(), QStringList({kQuestionClients.arg(3), kQuestionFiches.arg(3)}));
-    EXPECT_EQ(messages.messages()[0].genre, Genre::Question);
-    EXPECT_EQ(clients().size(), 8);
-    EXPECT_EQ(fiches().size(), 7);
-    EXPECT_EQ(moitie(true), QStringLiteral("15/03/2005 3 actif"));
-    EXPECT_EQ(moitie(false), QStringLiteral("15/03/2005 3 actif"));
-}
-
-// A purge shows its panel while it deletes, says so, and resets its half;
-// the other half keeps its date and count.
-TEST_F(OngletPurge, PurgePuisMoitieRemiseAZero) {
+// "Non" deletes nothing and keeps the half as it is. A purge shows its panel
+// while it deletes, says so, and resets its half; the other half keeps its
+// date and count.
+TEST_F(OngletPurge, NonPuisPurgeEtMoitieRemiseAZero) {
     for (const bool cli : {true, false}) {
         SCOPED_TRACE(cli);
         jour(cli, QDate(2005, 3, 15));
         jour(!cli, QDate(2005, 3, 16));
         const QString autre = moitie(!cli);
+        messages.repondre(false);
+        cliquer(cli ? "BtnPurgeCli" : "btnPurgeTech");
+        EXPECT_EQ(messages.messages().back().genre, Genre::Question);
+        EXPECT_EQ(moitie(cli), QStringLiteral("15/03/2005 3 actif"));
+        EXPECT_EQ(clients().size() + fiches().size(), cli ? 15 : 12);
         bool panneauVu = false;
         QTimer::singleShot(0, form.get(), [&] {
             panneauVu = w<QWidget>("Frame5")->isVisible() &&
