@@ -52,13 +52,8 @@ inline void remplirPurge(store::Connexion& cn) {
 
 // One column of a table, in row order, as text.
 inline QStringList colonne(store::Connexion& cn, const QString& table, const QString& nom) {
-    QStringList t;
-    store::Instruction i(cn, QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                                 .arg(store::citer(nom), store::citer(table)));
-    while (i.pas()) {
-        t << i.colonneTexte(0);
-    }
-    return t;
+    return lignes(cn, QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                          .arg(store::citer(nom), store::citer(table)));
 }
 
 // The data tables as `sqlite3 .dump` writes them, rowids included.
@@ -68,12 +63,6 @@ inline QByteArray vidage(const QString& base) {
                                         QStringLiteral(".dump --preserve-rowids FCLI FTEC FCONS")});
     p.waitForFinished();
     return p.readAllStandardOutput();
-}
-
-inline qint64 nombreLignes(store::Connexion& cn, const QString& table) {
-    store::Instruction i(cn, QStringLiteral("SELECT count(*) FROM %1").arg(store::citer(table)));
-    i.pas();
-    return i.colonneEntier(0);
 }
 
 }  // namespace test

@@ -18,12 +18,6 @@
 
 namespace test {
 
-// An RTF note whose plain text is `n` letters.
-inline QByteArray noteDe(int n) {
-    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 " +
-           QByteArray(n, 'a') + "\\par\r\n}\r\n";
-}
-
 // An export file as the export writes it: UTF-16 with its byte order mark, a
 // header line, then the data lines, each ended by CR LF.
 inline QByteArray fichierExport(const QStringList& lignes) {
@@ -47,57 +41,27 @@ inline QByteArray fichierExport(const QStringList& lignes) {
 //   left out; 3 and 4 have memos over 500 characters; 5 has a family of blanks;
 // - three visits; the reference knows PARIS 75001 and LYON 69001.
 inline void remplirSalon(const Dossier& d) {
-    store::Connexion cn = d.creerBase();
+    store::Connexion cn = d.existe(QStringLiteral("BdClient.mdb"))
+                              ? store::Connexion(d.chemin(QStringLiteral("BdClient.mdb")))
+                              : d.creerBase();
     d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")},
                      {QStringLiteral("69001"), QStringLiteral("LYON")}});
     d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
-    struct Client {
-        const char16_t *code, *nom, *prenom, *ville, *cp, *tel1, *email;
-    };
-    const Client clients[] = {
-        {u"A1", u"DURAND", u"Anne", u"PARIS", u"75001", u"0102030405", u"anne@exemple.fr"},
-        {u"A2", u"MARTIN", u"Paul", u"PARSI", u"75001", u"0102030405", u"paul@exemple.fr"},
-        {u"A3", u"PETIT", u"Léa", u"LYON", u"6900", u"01 23", u"lea@exemple.fr"},
-        {u"A4", u"L'HUILLIER", u"Zoé", u"PARIS", u"75001", u"0102030405", u"zoe@"},
-        {u"A5", u"BERNARD", u"Luc", u"PARIS", u"75001", u"0102030405", u"luc@exemple.fr"},
-    };
-    for (const Client& c : clients) {
-        inserer(cn, QStringLiteral("FCLI"),
-                {{QStringLiteral("Code"), c.code},
-                 {QStringLiteral("Nom"), c.nom},
-                 {QStringLiteral("Prénom"), c.prenom},
-                 {QStringLiteral("Ville"), c.ville},
-                 {QStringLiteral("Code Postal"), c.cp},
-                 {QStringLiteral("Tel1"), c.tel1},
-                 {QStringLiteral("Email"), c.email}});
-    }
-    d.ecrire(QStringLiteral("CliA1.RTF"), noteDe(600));
-    d.ecrire(QStringLiteral("clia2.rtf"), noteDe(100));
-    d.ecrire(QStringLiteral("CLIA3.rtf"), noteDe(750));
-
-    struct Fiche {
-        qint64 numero;
-        const char16_t* client;
-        store::Valeur famille;
-        store::Valeur memo;
-    };
-    const Fiche fiches[] = {
-        {1, u"A1", QStringLiteral("Coupe"), QStringLiteral("court")},
-        {2, u"A2", store::Valeur(), QStringLiteral("court")},
-        {3, u"ZZ", QStringLiteral(""), QString(600, u'm')},
-        {4, u"A4", QStringLiteral("Couleur"), QString(501, u'm')},
-        {5, u"A5", QStringLiteral(" "), store::Valeur()},
-    };
-    for (const Fiche& f : fiches) {
-        inserer(cn, QStringLiteral("FTEC"),
-                {{QStringLiteral("Numéro"), store::Valeur::entier(f.numero)},
-                 {QStringLiteral("Code_Client"), f.client},
-                 {QStringLiteral("Famille"), f.famille},
-                 {QStringLiteral("Mémo"), f.memo}});
-    }
-    for (const char16_t* code : {u"A1", u"A1", u"A5"}) {
-        inserer(cn, QStringLiteral("FCONS"), {{QStringLiteral("CODE_CLIENT"), code}});
-    }
+    cn.executer(QStringLiteral(
+        "INSERT INTO FCLI (Code, Nom, \"Prénom\", Ville, \"Code Postal\", Tel1, Email) VALUES "
+        "('A1', 'DURAND', 'Anne', 'PARIS', '75001', '0102030405', 'anne@exemple.fr'),"
+        "('A2', 'MARTIN', 'Paul', 'PARSI', '75001', '0102030405', 'paul@exemple.fr'),"
+        "('A3', 'PETIT', 'Léa', 'LYON', '6900', '01 23', 'lea@exemple.fr'),"
+        "('A4', 'L''HUILLIER', 'Zoé', 'PARIS', '75001', '0102030405', 'zoe@'),"
+        "('A5', 'BERNARD', 'Luc', 'PARIS', '75001', '0102030405', 'luc@exemple.fr');"
+        "INSERT INTO FTEC (\"Numéro\", Code_Client, Famille, \"Mémo\") VALUES "
+        "(1, 'A1', 'Coupe', 'court'), (2, 'A2', NULL, 'court'), "
+        "(3, 'ZZ', '', printf('%.600c', 'm')), "
+        "(4, 'A4', 'Couleur', printf('%.501c', 'm')), (5, 'A5', ' ', NULL);"
+        "INSERT INTO FCONS (CODE_CLIENT) VALUES ('A1'), ('A1'), ('A5')"));
+    d.ecrire(QStringLiteral("CliA1.RTF"), noteRtf(QByteArray(600, 'a')));
+    d.ecrire(QStringLiteral("clia2.rtf"), noteRtf(QByteArray(100, 'a')));
+    d.ecrire(QStringLiteral("CLIA3.rtf"), noteRtf(QByteArray(750, 'a')));
 }
 
 // The small salon's journal, made by really running what a technician does,
@@ -116,26 +80,14 @@ inline void remplirSalon(const Dossier& d) {
 // - purges of clients and of sheets before 01/01/2005: P1 and sheet 6.
 // Leaves A3 in error on Téléphone 1 only.
 inline void journalDuSalon(const Dossier& d, app::Variables& vars) {
-    {
-        store::Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")));
-        inserer(cn, QStringLiteral("FCLI"),
-                {{QStringLiteral("Code"), QStringLiteral("P1")},
-                 {QStringLiteral("Nom"), QStringLiteral("ANCIEN")},
-                 {QStringLiteral("Prénom"), QStringLiteral("Paul")},
-                 {QStringLiteral("Ville"), QStringLiteral(" PARIS ")},
-                 {QStringLiteral("Code Postal"), QStringLiteral("75OO1")},
-                 {QStringLiteral("Tel1"), QStringLiteral("O102030405")}});
-        cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '0102030405 ' WHERE Code = 'A5'"));
-        inserer(cn, QStringLiteral("FCONS"),
-                {{QStringLiteral("CODE_CLIENT"), QStringLiteral("P1")},
-                 {QStringLiteral("DATE_VISITE"), QStringLiteral("2001-06-01 00:00:00")}});
-        inserer(cn, QStringLiteral("FTEC"),
-                {{QStringLiteral("Numéro"), store::Valeur::entier(6)},
-                 {QStringLiteral("Code_Client"), QStringLiteral("P1")},
-                 {QStringLiteral("Date"), QStringLiteral("2001-01-01 00:00:00")},
-                 {QStringLiteral("Famille"), QStringLiteral("Coupe")},
-                 {QStringLiteral("Mémo"), QStringLiteral("abc  \r\n")}});
-    }
+    store::Connexion(d.chemin(QStringLiteral("BdClient.mdb")))
+        .executer(QStringLiteral(
+            "INSERT INTO FCLI (Code, Nom, \"Prénom\", Ville, \"Code Postal\", Tel1) VALUES "
+            "('P1', 'ANCIEN', 'Paul', ' PARIS ', '75OO1', 'O102030405');"
+            "UPDATE FCLI SET Tel1 = '0102030405 ' WHERE Code = 'A5';"
+            "INSERT INTO FCONS (CODE_CLIENT, DATE_VISITE) VALUES ('P1', '2001-06-01 00:00:00');"
+            "INSERT INTO FTEC (\"Numéro\", Code_Client, Date, Famille, \"Mémo\") VALUES (6, "
+            "'P1', '2001-01-01 00:00:00', 'Coupe', 'abc  ' || char(13, 10))"));
     clients::ObservateurAnalyse silence;
     clients::AnalyseBd(vars, silence);
 

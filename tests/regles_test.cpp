@@ -163,6 +163,11 @@ TEST_F(Regles, ChaqueColonneSelonSaRegle) {
         {"DateNaissance", Valeur::date(1), false, "31/12/1899"},
         {"DateNaissance", Valeur::date(2), false, "01/01/1900"},
         {"DateNaissance", Valeur(), false, "Null"},
+        // Stored by other programs as text or as a number.
+        {"DateNaissance", t("1899-12-30"), true, "texte du 30/12/1899"},
+        {"DateNaissance", t("1980-05-02"), false, "texte d'un jour"},
+        {"DateNaissance", Valeur::entier(0), true, "nombre 0"},
+        {"DateNaissance", t("inconnue"), false, "rien d'une date"},
 
         {"Ville", t(""), true, "vide"},
         {"Ville", t("paris"), false, "casse ignorée"},
@@ -224,22 +229,6 @@ TEST_F(Regles, UnCodeNumeriqueSeLitCommeTexte) {
     EXPECT_EQ(e.NomClient, QStringLiteral(" Luc"));
 }
 
-TEST(ErrExpression, PasDeMotifOuLimiteNulle) {
-    EXPECT_FALSE(
-        clients::ErrExpression(QStringLiteral("Nom"), Valeur::texte(QStringLiteral("abc")), {}, 0));
-    EXPECT_FALSE(clients::ErrExpression(QStringLiteral("Nom"), Valeur::texte(QStringLiteral("abc")),
-                                        {}, -1));
-    EXPECT_TRUE(
-        clients::ErrExpression(QStringLiteral("Nom"), Valeur::texte(QStringLiteral("abc")), {}, 2));
-    // The exception for an empty value holds for four names only.
-    EXPECT_FALSE(clients::ErrExpression(QStringLiteral("GenCode"), Valeur::texte(QString()),
-                                        clients::motifs::kGenCode, 13));
-    EXPECT_TRUE(clients::ErrExpression(QStringLiteral("Autre"), Valeur::texte(QString()),
-                                       clients::motifs::kGenCode, 13));
-    // A date is judged by its text form.
-    EXPECT_TRUE(clients::ErrExpression(QStringLiteral("Nom"), Valeur::date(40000), {}, 5));
-}
-
 TEST(ErrExpression, LeMotifDAdresseEstCeluiDesRegles) {
     // The address pattern is written without the nested repetition of the
     // rules' text; both must accept exactly the same texts. Compared on many
@@ -273,17 +262,6 @@ TEST(ErrExpression, LeMotifDAdresseEstCeluiDesRegles) {
             << s.toStdString();
     }
     EXPECT_GT(acceptes, 500);
-}
-
-TEST(ErrDate, DatesEnTexte) {
-    EXPECT_TRUE(clients::ErrDate(QStringLiteral("Datenaissance"),
-                                 Valeur::texte(QStringLiteral("1899-12-30"))));
-    EXPECT_FALSE(clients::ErrDate(QStringLiteral("Datenaissance"),
-                                  Valeur::texte(QStringLiteral("1980-05-02"))));
-    EXPECT_TRUE(clients::ErrDate(QStringLiteral("Datenaissance"), Valeur::entier(0)));
-    // Not a date at all: nothing to judge.
-    EXPECT_FALSE(clients::ErrDate(QStringLiteral("Datenaissance"),
-                                  Valeur::texte(QStringLiteral("inconnue"))));
 }
 
 TEST(Nombres, LectureEtRenduDeuxChiffres) {

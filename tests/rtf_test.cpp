@@ -12,14 +12,6 @@
 #include "platform/Rtf.h"
 #include "support/Dossier.h"
 
-// Texts in failures, with their line breaks and tabs made visible.
-inline void PrintTo(const QString& texte, std::ostream* os) {
-    QString lisible = texte;
-    lisible.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
-    lisible.replace(u'\t', QStringLiteral("\\t"));
-    *os << '"' << lisible.toStdString() << '"';
-}
-
 namespace {
 
 struct Cas {
@@ -139,6 +131,8 @@ TEST(Rtf, PagesDeCode) {
     verifier(cas);
 }
 
+// One of each kind the reader skips: its own list of destinations, any
+// starred one, pictures (hexadecimal or binary), objects.
 TEST(Rtf, DestinationsSansTexte) {
     const char* const destinations[] = {
         "\\fonttbl{\\f0\\fswiss Arial;}",
@@ -152,24 +146,9 @@ TEST(Rtf, DestinationsSansTexte) {
         "\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}",
         "\\header Entete",
         "\\footer Pied",
-        "\\headerl a",
-        "\\headerr b",
-        "\\headerf c",
-        "\\footerl d",
-        "\\footerr e",
-        "\\footerf f",
         "\\*\\listtable{\\list{\\listlevel{\\leveltext\\'01\\u-3913 ?;}}}",
-        "\\*\\listoverridetable{\\listoverride\\ls1}",
-        "\\*\\rsidtbl \\rsid1",
-        "\\*\\xmlnstbl {\\xmlns1 http://x}",
-        "\\*\\themedata 504b0304",
-        "\\*\\colorschememapping 3c3f786d6c",
-        "\\*\\latentstyles\\lsdstimax267{\\lsdlockedexcept Normal;}",
-        "\\*\\datastore 0105000002",
-        "\\*\\pgdsctbl{\\pgdsc0 Standard;}",
         "\\pntext\\f1\\'B7\\tab",
         "\\listtext 1.\\tab",
-        "\\*\\bkmkstart signet",
         "\\footnote Note de bas de page",
         "\\nonshppict{\\pict 00}",
         "\\upr{ansi}",
@@ -304,7 +283,6 @@ TEST(Note, LectureDuFichier) {
               QStringLiteral("Teinte\r\n7°"));
     EXPECT_EQ(platform::lireNote(d.chemin(QStringLiteral("Cli8.RTF"))),
               QStringLiteral("Teinte\r\n8°"));
-    EXPECT_EQ(platform::lireNote(d.chemin(QStringLiteral("Cli7.RTF"))).size(), 10);
 }
 
 TEST(Note, FichierIllisible) {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "store/Journal.h"
 #include "store/Schema.h"
 
 namespace test {
@@ -120,6 +121,48 @@ void inserer(store::Connexion& cn, const QString& table, const Champs& champs) {
         i.lier(n++, it.value());
     }
     i.executer();
+}
+
+QString echec(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return QString::fromStdString(e.what());
+    }
+    ADD_FAILURE() << "aucune erreur";
+    return {};
+}
+
+QString texte(const store::Valeur& v) {
+    return v.estNull() ? QStringLiteral("<Null>") : v.texte();
+}
+
+QStringList lignes(const store::Connexion& cn, const QString& sql) {
+    QStringList l;
+    store::Instruction i(cn, sql);
+    while (i.pas()) {
+        QStringList colonnes;
+        for (int c = 0; c < i.nbColonnes(); ++c) {
+            colonnes << texte(i.colonne(c));
+        }
+        l << colonnes.join(u'|');
+    }
+    return l;
+}
+
+qint64 nombre(const store::Connexion& cn, const QString& sql) {
+    store::Instruction i(cn, sql);
+    return i.pas() ? i.colonneEntier(0) : -1;
+}
+
+QStringList journal(const store::Connexion& cn) {
+    QStringList l;
+    for (const auto& e : store::journal::lire(cn)) {
+        l << QStringList{e.operation, e.table,        texte(e.cle),
+                         e.colonne,   texte(e.avant), texte(e.apres)}
+                 .join(u'|');
+    }
+    return l;
 }
 
 }  // namespace test

@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -53,7 +55,29 @@ private:
     bool m_active = false;
 };
 
+// An RTF note whose plain text is `texte`, written as a rich-text control
+// saves it.
+inline QByteArray noteRtf(const QByteArray& texte) {
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036{\\fonttbl{\\f0\\fswiss\\fcharset0 "
+           "Arial;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs20 " +
+           texte + "\\par\r\n}\r\n";
+}
+
 // One row into a table; the other columns stay Null.
 void inserer(store::Connexion& cn, const QString& table, const Champs& champs);
+
+// The message of the error that `action` throws (a failure of the test when
+// it throws none).
+QString echec(const std::function<void()>& action);
+
+// A stored value as the tests compare it: its text, Null told apart.
+QString texte(const store::Valeur& v);
+// The rows of a query, each as its columns' texts joined by "|".
+QStringList lignes(const store::Connexion& cn, const QString& sql);
+// The first column of the first row as a number; -1 without a row.
+qint64 nombre(const store::Connexion& cn, const QString& sql);
+// The journal of changes, one line per entry without its time and batch:
+// "operation|table|key|column|before|after".
+QStringList journal(const store::Connexion& cn);
 
 }  // namespace test

@@ -12,11 +12,6 @@
 
 #include "support/Dossier.h"
 
-// Readable texts in test failures.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace test {
 
 // The Access test files: those whose licence allows it are in the repository;

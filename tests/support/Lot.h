@@ -7,7 +7,7 @@ namespace test {
 
 // A batch verb as a script sees it: exit code, standard output, error output.
 struct SortieLot {
-    int code;
+    int code = -1;
     QString out;
     QString err;
 };
@@ -16,8 +16,12 @@ struct SortieLot {
 // a usage error gives its exit code and message.
 SortieLot lancerLot(const QString& dossier, const QStringList& arguments);
 
-// Runs the program itself on the folder. With `arret`, the process is killed
-// at that step of a change spanning several files; `code` is then -1.
+// Runs a program to its end as a script does, without any display; `code` is
+// -1 when it did not end normally. With `arret`, the process is killed at that
+// step of a change spanning several files.
+SortieLot executer(const QString& programme, const QStringList& arguments, int arret = 0);
+
+// verifclients itself on the folder.
 SortieLot lancerProgramme(const QString& dossier, const QStringList& arguments, int arret = 0);
 
 // The entries of a folder, hidden ones included, each as "name sha1" (a
