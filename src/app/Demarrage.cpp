@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QSettings>
 #include <QTextStream>
 #include <memory>
 
 #include "access/DialogueConversion.h"
 #include "app/Batch.h"
+#include "app/ChoixDossier.h"
 #include "app/Controles.h"
 #include "app/Form1.h"
 #include "app/MessagesQt.h"
@@ -50,9 +52,23 @@ int fenetres(int argc, char** argv) {
     const batch::Commande& commande = std::get<batch::Commande>(analyse);
 
     Variables variables;
-    variables.dossier =
-        commande.dossier.isEmpty() ? QCoreApplication::applicationDirPath() : commande.dossier;
     MessagesQt messages;
+    variables.dossier = commande.dossier;
+    if (variables.dossier.isEmpty()) {
+        // Beside the salon's files, the program works where it stands; installed
+        // elsewhere, it asks where they are.
+        const QString ici = QCoreApplication::applicationDirPath();
+        if (QFileInfo::exists(QDir(ici).filePath(QStringLiteral("BdClient.mdb")))) {
+            variables.dossier = ici;
+        } else {
+            QSettings reglages(QStringLiteral("VerifClients"), QStringLiteral("verifclients"));
+            const auto choix = choisirDossierSalon(messages, reglages, referenceInstallee());
+            if (!choix) {
+                return batch::kFait;
+            }
+            variables.dossier = *choix;
+        }
+    }
     if (!QFileInfo(variables.dossier).isDir()) {
         messages.exclamation(QStringLiteral("Le dossier « %1 » n'existe pas.")
                                  .arg(QDir::toNativeSeparators(variables.dossier)));

@@ -5,6 +5,7 @@ target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Variables.cpp
 )
 target_sources(verif_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ChoixDossier.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Controles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Demarrage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Form1.cpp
