@@ -2,6 +2,8 @@
 
 #include <QTextStream>
 
+#include "app/Variables.h"
+#include "clients/Annulation.h"
 #include "doublons/Doublons.h"
 #include "doublons/Fusion.h"
 #include "doublons/LotDoublons.h"
@@ -167,10 +169,18 @@ TEST(Fusion, FusionPuisAnnulation) {
         }
         EXPECT_EQ(notes, c.fichiers) << c.cas;
 
-        const doublons::ResultatAnnulationFusion r = doublons::annulerFusion(s.d.chemin(), b.lot);
+        app::Variables vars;
+        vars.dossier = s.d.chemin();
+        const auto derniere = clients::derniereCorrection(vars);
+        ASSERT_TRUE(derniere.has_value()) << c.cas;
+        EXPECT_EQ(derniere->operation, doublons::kOperationFusion) << c.cas;
+        EXPECT_EQ(derniere->nbClients, 3) << c.cas;
+        const clients::ResultatAnnulation r = clients::AnnulerCorrection(vars, derniere->lot);
         EXPECT_TRUE(r.faite) << c.cas << r.refus.toStdString();
+        EXPECT_EQ(r.clients.size(), 3u) << c.cas;
         EXPECT_EQ(contenuBase(s.base()), base) << c.cas;
         EXPECT_EQ(s.dossier(), dossier) << c.cas;
+        EXPECT_FALSE(clients::derniereCorrection(vars).has_value()) << c.cas;
     }
 }
 
