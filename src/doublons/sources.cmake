@@ -8,3 +8,7 @@ target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Normalisation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PasDoublon.cpp
 )
+target_sources(verif_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/FenetreDoublons.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FenetreDoublons.h
+)
