@@ -105,6 +105,7 @@ TEST(FenetreDoublons, FusionEtPasUnDoublon) {
     EXPECT_EQ(requete(d, QStringLiteral("SELECT \"Code\" || ' ' || \"Email\" FROM FCLI WHERE "
                                         "\"Code\" LIKE 'A%'")),
               QStringList{"A2 s@x.fr"});
+    EXPECT_EQ(f.codesPartis(), QStringList{"A1"});
     ASSERT_EQ(groupes->topLevelItemCount(), 1);
     EXPECT_EQ(entetes().join(u' ').toStdString(), "B1 (gardé) B2");
 

@@ -317,6 +317,8 @@ void FenetreDoublons::btnFusionner_Click() {
         m_messages.exclamation(e.message());
         return;
     }
+    m_codesPartis << bilan.codesFusionnes;
+    m_rowidsGardes.push_back(demande.garde);
     QString texte = messageFusion(bilan);
     if (!bilan.notesLaissees.isEmpty()) {
         texte += QStringLiteral("\r\nNotes laissées en place : %1")

@@ -40,6 +40,11 @@ public:
     // The value of that field (row) taken from that member (column).
     void prendre(int ligne, int membre);
 
+    // What the merges done so far changed, for the owner's lists: the codes
+    // deleted and the rows of the clients kept.
+    const QStringList& codesPartis() const { return m_codesPartis; }
+    const std::vector<qint64>& rowidsGardes() const { return m_rowidsGardes; }
+
 private:
     void chargerGroupe();
     void afficherMembres();
@@ -51,7 +56,9 @@ private:
     Resultat m_resultat;
     DetailGroupe m_detail;
     int m_garde = -1;
-    std::vector<int> m_choix;  // per column of FCLI: the member whose value is taken
+    std::vector<int> m_choix;
+    QStringList m_codesPartis;
+    std::vector<qint64> m_rowidsGardes;  // per column of FCLI: the member whose value is taken
 
     QLabel* m_bilan;
     QTreeWidget* m_groupes;
