@@ -144,12 +144,14 @@ TEST_F(Onglet, AnalyseAvecErreurs) {
     QString progression;
     bool fenetreActive = true;
     bool boutonActif = true;
-    // Our undo button covers no control of the design, at any moment of the run.
-    auto* annuler = w<QPushButton>("btnAnnulerCorrection");
+    // Our undo and duplicates buttons cover no control of the design, at any
+    // moment of the run.
     QStringList couvertsParAnnuler;
     auto regarder = [&] {
-        if (annuler->isVisibleTo(form.get())) {
-            couvertsParAnnuler << couverts(annuler);
+        for (const char* nom : {"btnAnnulerCorrection", "btnDoublons"}) {
+            if (auto* b = w<QPushButton>(nom); b->isVisibleTo(form.get())) {
+                couvertsParAnnuler << couverts(b);
+            }
         }
     };
     QObject::connect(w<QProgressBar>("Barre"), &QProgressBar::valueChanged, regarder);
@@ -190,6 +192,7 @@ TEST_F(Onglet, AnalyseAvecErreurs) {
     EXPECT_EQ(ligne(1), attendu);
     EXPECT_TRUE(liste->topLevelItem(0)->isSelected());
     EXPECT_TRUE(liste->isEnabled());
+    EXPECT_TRUE(w<QPushButton>("btnDoublons")->isEnabled());
 
     // The first listed client is in the panel.
     EXPECT_TRUE(w<QGroupBox>("Frame1")->isEnabled());
