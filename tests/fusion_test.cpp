@@ -146,7 +146,8 @@ TEST(Fusion, FusionPuisAnnulation) {
         const doublons::BilanFusion b =
             doublons::fusionner(s.d.chemin(), s.demande({{"Tel1", s.rowids.at("b2")},
                                                          {"DateNaissance", s.rowids.at("C3")},
-                                                         {"Code", s.rowids.at("b2")}}));
+                                                         {"Code", s.rowids.at("b2")},
+                                                         {"Numéro", s.rowids.at("C3")}}));
         EXPECT_EQ(b.codesFusionnes, (QStringList{"b2", "C3"})) << c.cas;
         EXPECT_EQ(std::make_pair(b.nbFiches, b.nbVisites), std::make_pair(3, 3)) << c.cas;
         EXPECT_EQ(b.noteRenommee, QString::fromUtf8(c.renommee)) << c.cas;

@@ -155,10 +155,20 @@ BilanFusion fusionner(const QString& dossier, const DemandeFusion& demande) {
         bilan.noteRenommee = QFileInfo(note).fileName();
     }
 
+    // The row's own key is never taken: another member's would clash with it.
+    QStringList cles;
+    {
+        store::Instruction i(cn, QStringLiteral("SELECT name FROM pragma_table_info('FCLI') "
+                                                "WHERE pk > 0"));
+        while (i.pas()) {
+            cles << i.colonneTexte(0);
+        }
+    }
     for (const auto& [voulue, source] : demande.sources) {
         const QString colonne = colonneFcli(colonnes, voulue);
         if (source == demande.garde || colonne.isEmpty() ||
-            colonne.compare(QLatin1String("Code"), Qt::CaseInsensitive) == 0) {
+            colonne.compare(QLatin1String("Code"), Qt::CaseInsensitive) == 0 ||
+            cles.contains(colonne, Qt::CaseInsensitive)) {
             continue;
         }
         if (std::find(rowids.begin(), rowids.end(), source) == rowids.end()) {

@@ -19,7 +19,8 @@ struct DemandeFusion {
     std::vector<qint64> autres;  // rowids of the clients merged into it
     // Columns of FCLI whose value the kept client takes from another member
     // (its rowid); every other column keeps the kept client's own. "Code"
-    // is never taken: the kept code is the one the sheets and visits go to.
+    // is never taken (the sheets and visits go to the kept code), nor the
+    // table's primary key.
     std::map<QString, qint64> sources;
 };
 
