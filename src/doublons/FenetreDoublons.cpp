@@ -40,8 +40,10 @@ public:
     Sablier& operator=(const Sablier&) = delete;
 };
 
-bool estCode(const QString& colonne) {
-    return colonne.compare(QLatin1String("Code"), Qt::CaseInsensitive) == 0;
+// The code and the row's number stay the kept client's own.
+bool fixe(const QString& colonne) {
+    return colonne.compare(QLatin1String("Code"), Qt::CaseInsensitive) == 0 ||
+           colonne.compare(QStringLiteral("Numéro"), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -70,6 +72,7 @@ FenetreDoublons::FenetreDoublons(const QString& dossier, app::Messages& messages
     m_membres->setSelectionMode(QAbstractItemView::SingleSelection);
     m_membres->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_membres->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_membres->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_membres->setToolTip(QStringLiteral(
         "Cliquez sur une valeur (ou Entrée) pour la donner au client gardé ; cliquez sur "
         "l'en-tête d'une colonne pour garder ce client."));
@@ -85,6 +88,10 @@ FenetreDoublons::FenetreDoublons(const QString& dossier, app::Messages& messages
     m_btnPasDoublon->setObjectName(QStringLiteral("btnPasDoublon"));
     auto* btnFermer = new QPushButton(QStringLiteral("Fermer"), this);
     btnFermer->setObjectName(QStringLiteral("btnFermer"));
+    // Enter takes a value in the table: it never merges by itself.
+    for (QPushButton* b : {m_btnFusionner, m_btnPasDoublon, btnFermer}) {
+        b->setAutoDefault(false);
+    }
 
     auto* droite = new QWidget(this);
     auto* colonne = new QVBoxLayout(droite);
@@ -165,6 +172,7 @@ void FenetreDoublons::chercher() {
     if (!lignes.isEmpty()) {
         m_groupes->setCurrentItem(lignes.front());
     }
+    m_groupes->setFocus();
     chargerGroupe();
 }
 
@@ -217,8 +225,7 @@ void FenetreDoublons::choisirGarde(int membre) {
 void FenetreDoublons::prendre(int ligne, int membre) {
     const int colonne = ligne - kLignesInfo;
     if (colonne < 0 || colonne >= static_cast<int>(m_choix.size()) || membre < 0 ||
-        membre >= static_cast<int>(m_detail.membres.size()) ||
-        estCode(m_detail.colonnes[colonne])) {
+        membre >= static_cast<int>(m_detail.membres.size()) || fixe(m_detail.colonnes[colonne])) {
         return;
     }
     m_choix[static_cast<std::size_t>(colonne)] = membre;
