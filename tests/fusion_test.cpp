@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QTextStream>
-
 #include "app/Variables.h"
 #include "clients/Annulation.h"
 #include "doublons/Doublons.h"
 #include "doublons/Fusion.h"
-#include "doublons/LotDoublons.h"
 #include "doublons/PasDoublon.h"
 #include "store/Connexion.h"
 #include "store/Erreur.h"
@@ -221,29 +218,22 @@ TEST(Fusion, LotFusionner) {
     } cas[] = {
         {{"A1", "ZZ"},
          1,
-         "Le code « ZZ » est introuvable dans le fichier clients : rien n'a été "
-         "fusionné.\n"},
-        {{"A1", "C3", "a1"}, 1, "Le code « a1 » est donné deux fois : rien n'a été fusionné.\n"},
-        {{"A1"},
-         2,
-         "Usage : verifclients [--dossier DOSSIER] --fusionner CODE_GARDE CODE [CODE…]\n"},
+         "Le code « ZZ » est introuvable dans le fichier clients : rien n'a été fusionné."},
+        {{"A1", "C3", "a1"}, 1, "Le code « a1 » est donné deux fois : rien n'a été fusionné."},
+        {{"A1"}, 2, "Usage : verifclients [--dossier DOSSIER] --fusionner CODE_GARDE CODE [CODE…]"},
         {{"a1", "B2", "C3"},
          0,
          "Fusionné\tb2\tA1\nFusionné\tC3\tA1\nNoteRenommée\tClib2.RTF\tCliA1.RTF\n"
          "Fusion faite : 3 clients réunis sous le code A1 (3 fiche(s), 3 visite(s) "
-         "déplacée(s)).\n"},
+         "déplacée(s))."},
     };
     for (const auto& c : cas) {
         Salon s({"b2"});
         const QStringList base = contenuBase(s.base());
-        QString out;
-        QString err;
-        QTextStream o(&out);
-        QTextStream e(&err);
-        EXPECT_EQ(doublons::lotFusionner(s.d.chemin(), c.codes, o, e), c.code);
-        o.flush();
-        e.flush();
-        EXPECT_EQ((c.code == 0 ? out : err).toStdString(), c.sortie);
+        const test::SortieLot r =
+            test::lancerLot(s.d.chemin(), QStringList{QStringLiteral("--fusionner")} + c.codes);
+        EXPECT_EQ(r.code, c.code) << c.sortie;
+        EXPECT_EQ((c.code == 0 ? r.out : r.err).trimmed().toStdString(), c.sortie);
         EXPECT_EQ(contenuBase(s.base()) == base, c.code != 0) << c.sortie;
     }
 }
@@ -253,12 +243,7 @@ TEST(Fusion, LotFusionner) {
 TEST(Fusion, PasUnDoublon) {
     Salon s({});
     const auto paires = [&s] {
-        QString out;
-        QString err;
-        QTextStream o(&out);
-        QTextStream e(&err);
-        doublons::lotDoublons(s.d.chemin(), o, e);
-        o.flush();
+        const QString out = test::lancerLot(s.d.chemin(), {QStringLiteral("--doublons")}).out;
         QStringList l;
         for (const QString& ligne : out.split(u'\n', Qt::SkipEmptyParts)) {
             l << ligne.section(u'\t', 0, 2);
