@@ -2,6 +2,7 @@
 
 #include "app/Variables.h"
 #include "clients/Annulation.h"
+#include "doublons/BilanDoublons.h"
 #include "doublons/Doublons.h"
 #include "doublons/Fusion.h"
 #include "doublons/PasDoublon.h"
@@ -166,6 +167,10 @@ TEST(Fusion, FusionPuisAnnulation) {
             }
         }
         EXPECT_EQ(notes, c.fichiers) << c.cas;
+        const doublons::FusionFaite f = doublons::lireBilanDoublons(s.d.chemin()).fusions.at(0);
+        EXPECT_EQ(f.codeGarde + u' ' + f.codes.join(u',') + u' ' + f.notesLaissees.join(u','),
+                  "A1 b2,C3 " + c.laissees.join(u','))
+            << c.cas;
 
         app::Variables vars;
         vars.dossier = s.d.chemin();
@@ -179,6 +184,7 @@ TEST(Fusion, FusionPuisAnnulation) {
         EXPECT_EQ(contenuBase(s.base()), base) << c.cas;
         EXPECT_EQ(s.dossier(), dossier) << c.cas;
         EXPECT_FALSE(clients::derniereCorrection(vars).has_value()) << c.cas;
+        EXPECT_FALSE(doublons::lireBilanDoublons(s.d.chemin()).fusions.at(0).annulee.isEmpty());
     }
 }
 
@@ -253,7 +259,10 @@ TEST(Fusion, PasUnDoublon) {
     EXPECT_EQ(paires(),
               (QStringList{"Doublon\tb2\tC3",
                            "Doublons possibles : 1 groupe(s), 1 paire(s) sur 4 clients"}));
-    doublons::noterPasDoublon(s.d.chemin(), {"B2", "c3"});
+    doublons::noterPasDoublon(s.d.chemin(), {"c3", "B2"});
+    const auto refusees = doublons::lireBilanDoublons(s.d.chemin()).refusees;
+    ASSERT_EQ(refusees.size(), 1u);
+    EXPECT_EQ(refusees[0].code1 + u' ' + refusees[0].code2, "B2 c3");
     EXPECT_EQ(paires(),
               (QStringList{"Doublons possibles : 0 groupe(s), 0 paire(s) sur 4 clients"}));
     {

@@ -19,9 +19,6 @@ namespace {
 using store::Valeur;
 namespace journal = store::journal;
 
-// The journal's row that names the kept client's row: its code in `Cle`, its
-// rowid in `Apres`. The undo puts the chosen values back on that very row.
-const QString kColonneGarde = QStringLiteral("Client gardé");
 const QString kAnnulation = QStringLiteral("Annulation");
 
 QString cheminBase(const QString& dossier) {

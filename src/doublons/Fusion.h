@@ -13,6 +13,9 @@ inline const QString kOperationFusion = QStringLiteral("Fusion de doublons");
 // The journal's rows for a note file renamed by a merge: table, column.
 inline const QString kTableNotes = QStringLiteral("Notes");
 inline const QString kColonneNote = QStringLiteral("Fichier");
+// The journal's row that names the kept client: its code in `Cle`, its rowid
+// in `Apres`.
+inline const QString kColonneGarde = QStringLiteral("Client gardé");
 
 struct DemandeFusion {
     qint64 garde = 0;            // rowid of the client kept

@@ -51,9 +51,10 @@ void noterPasDoublon(const QString& dossier, const QStringList& codes) {
                                  .arg(store::citer(tablePasDoublon())));
     for (qsizetype a = 0; a < codes.size(); ++a) {
         for (qsizetype b = a + 1; b < codes.size(); ++b) {
-            const QStringList cle = clePaire(codes[a], codes[b]).split(u'\x1f');
+            // Stored as written, in one order whatever the letter case.
+            const bool ordre = store::sansCasse(codes[a]) <= store::sansCasse(codes[b]);
             i.reinitialiser();
-            i.lier(1, cle[0]).lier(2, cle[1]).executer();
+            i.lier(1, ordre ? codes[a] : codes[b]).lier(2, ordre ? codes[b] : codes[a]).executer();
         }
     }
     transaction.valider();

@@ -1,6 +1,7 @@
 # Sources of src/doublons: candidate duplicate clients, found by cheap keys and
 # scored field by field.
 target_sources(verif_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/BilanDoublons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Doublons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Fusion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LotDoublons.cpp
