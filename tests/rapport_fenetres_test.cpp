@@ -56,6 +56,7 @@ const QStringList kTitres = {
     QStringLiteral("5. Fiches techniques"),
     QStringLiteral("6. Exports"),
     QStringLiteral("7. Purges"),
+    QStringLiteral("8. Doublons"),
 };
 
 // What each section of the journal says when it has nothing to tell, the
@@ -267,7 +268,8 @@ TEST(RapportLot, BaseVide) {
     const Sortie s =
         verifclients({QStringLiteral("--dossier"), d.chemin(), QStringLiteral("--rapport"), pdf});
     ASSERT_EQ(s.code, 0) << s.err.toStdString();
-    EXPECT_TRUE(s.out.contains(QStringLiteral("(1 page).")));
+    // The duplicates' section, last, takes the report to a second page.
+    EXPECT_TRUE(s.out.contains(QStringLiteral("(2 pages).")));
     const QString texte = textePdf(pdf);
     contientTout(texte, kTitres);
     // Every section says in one line that it has nothing to say.
@@ -281,6 +283,7 @@ TEST(RapportLot, BaseVide) {
                      QStringLiteral("Aucun fichier d'export dans le dossier"),
                      QStringLiteral("Aucun : tous les clients seront importés."),
                      QStringLiteral("Aucune : toutes les fiches techniques seront importées."),
+                     QStringLiteral("Aucun groupe de clients qui seraient la même personne."),
                  });
     EXPECT_FALSE(mots(texte).contains(QStringLiteral("Clients en erreur par champ")));
     contientTout(texte, kJournalVide.mid(1));

@@ -1040,11 +1040,11 @@ std::unique_ptr<QTextDocument> composer(const Chiffres& c, QPagedPaintDevice& ap
     partieFichier(r, c);
     partieClients(r, c);
     partieCorrections(r, c);
-    partieDoublons(r, c);
     partieNotes(r, c);
     partieFiches(r, c);
     partieExports(r, c);
     partiePurges(r, c);
+    partieDoublons(r, c);
     edition.endEditBlock();
     garderTitresAvecSuite(*doc, r.echelle());
     return doc;
