@@ -187,7 +187,8 @@ TEST_F(FenetrePrincipale, LesBoutonsAjoutesNeCouvrentRien) {
     ouvrir();
     const QStringList panneaux = {QStringLiteral("Frame2"), QStringLiteral("Frame6")};
     for (const char* nom :
-         {"BtnRapport", "btnCorrectionGroupee", "btnAnnulerCorrection", "btnAnnulerPurge"}) {
+         {"BtnRapport", "btnCorrectionGroupee", "btnAnnulerCorrection", "btnAnnulerPurge",
+          "btnDoublons"}) {
         const QWidget* bouton = w<QWidget>(nom);
         const QRect ici(bouton->mapTo(form.get(), QPoint()), bouton->size());
         for (const QWidget* autre : form->findChildren<QWidget*>()) {

@@ -100,6 +100,7 @@ TEST_F(Onglet, AnalyseAvecErreurs) {
               (QStringList{QStringLiteral("B2|MARTIN Léa|") + b2.join(u'|'),
                            QStringLiteral("44|ROUX |") + c44.join(u'|')}));
     EXPECT_TRUE(w<QTreeWidget>("ListCli")->topLevelItem(0)->isSelected());
+    EXPECT_TRUE(w<QPushButton>("btnDoublons")->isEnabled());
 
     // The first listed client is in the panel. A field in error is white on
     // red, closed or open; a correct one black on white when open, and

@@ -44,6 +44,7 @@ const QStringList kTitres = {
     QStringLiteral("5. Fiches techniques"),
     QStringLiteral("6. Exports"),
     QStringLiteral("7. Purges"),
+    QStringLiteral("8. Doublons"),
 };
 
 // What the journal's sections say when they have nothing to tell, the first
@@ -272,7 +273,8 @@ TEST(RapportDocument, Phrases) {
                          "notes)."),
           QStringLiteral("La base ne contient aucune fiche technique."),
           QStringLiteral("Aucun fichier d'export dans le dossier"),
-          QStringLiteral("Aucune : toutes les fiches techniques seront importées.")}},
+          QStringLiteral("Aucune : toutes les fiches techniques seront importées."),
+          QStringLiteral("Aucun groupe de clients qui seraient la même personne.")}},
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.cas);

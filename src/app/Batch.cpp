@@ -9,6 +9,7 @@
 #include "access/Valeurs.h"
 #include "clients/LotClients.h"
 #include "clients/LotGroupee.h"
+#include "doublons/LotDoublons.h"
 #include "export/LotExport.h"
 #include "export/LotFichiers.h"
 #include "platform/ErreurFichier.h"
@@ -57,6 +58,18 @@ std::vector<Verbe>& table() {
          QStringLiteral("affiche le journal des modifications faites par VerifClients : date, "
                         "lot, opération, table, clé, colonne, avant, après"),
          &clients::lotJournal},
+        {QStringLiteral("--doublons"), 0, false, QStringLiteral("--doublons"),
+         QStringLiteral("affiche les paires de clients qui sont peut-être la même personne : "
+                        "codes, score, champs qui concordent ; puis le nombre de groupes"),
+         [](Contexte& c) { return doublons::lotDoublons(c.variables.dossier, c.out, c.err); }},
+        {QStringLiteral("--fusionner"), -2, false,
+         QStringLiteral("--fusionner CODE_GARDE CODE [CODE…]"),
+         QStringLiteral("fusionne ces clients dans le premier (ses valeurs gardées) : leurs fiches "
+                        "et visites passent à son code, les autres sont supprimés"),
+         [](Contexte& c) {
+             return doublons::lotFusionner(c.variables.dossier, c.commande.parametres, c.out,
+                                           c.err);
+         }},
         {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
          QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
          &tech::analyserTechniques},
@@ -161,7 +174,8 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
                     verbe = &v;
                 }
             }
-        } else if (verbe && c.parametres.size() < verbe->nbParametres &&
+        } else if (verbe &&
+                   (verbe->nbParametres < 0 || c.parametres.size() < verbe->nbParametres) &&
                    !a.startsWith(QLatin1String("--"))) {
             c.parametres << a;
         } else {
@@ -169,7 +183,8 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
         }
     }
     if (verbe) {
-        if (c.parametres.size() != verbe->nbParametres) {
+        if (verbe->nbParametres < 0 ? c.parametres.size() < -verbe->nbParametres
+                                    : c.parametres.size() != verbe->nbParametres) {
             return QStringLiteral("Usage : verifclients [--dossier DOSSIER] %1")
                 .arg(verbe->synopsis);
         }

@@ -32,7 +32,7 @@ struct Contexte {
 
 struct Verbe {
     QString nom;       // "--analyse-clients"
-    int nbParametres;  // positional parameters after the verb
+    int nbParametres;  // positional parameters after the verb; -n: n or more
     bool accepteOui;   // takes --oui
     QString synopsis;  // "--purge-clients DATE [--oui]"
     QString aide;      // one French line

@@ -8,6 +8,7 @@
 
 #include "app/Variables.h"
 #include "clients/Groupee.h"
+#include "doublons/Fusion.h"
 #include "platform/Locale.h"
 #include "store/Connexion.h"
 #include "store/Dates.h"
@@ -17,7 +18,7 @@ namespace clients {
 
 namespace operations {
 const QStringList& annulables() {
-    static const QStringList o = {kCorrection, kCodePostal, kGroupee};
+    static const QStringList o = {kCorrection, kCodePostal, kGroupee, doublons::kOperationFusion};
     return o;
 }
 }  // namespace operations
@@ -135,7 +136,11 @@ std::optional<CorrectionAnnulable> derniereCorrection(app::Variables& vars) {
     c.quand = entrees.front().quand;
     QSet<QString> cles;
     for (const journal::Entree& e : entrees) {
-        cles.insert(e.table + u'|' + e.cle.texte());
+        // A merge: the kept client and each deleted one.
+        if (c.operation != doublons::kOperationFusion ||
+            (e.table == QLatin1String("FCLI") && !e.cle.estNull())) {
+            cles.insert(e.table + u'|' + e.cle.texte());
+        }
     }
     c.nbClients = static_cast<int>(cles.size());
     return c;
@@ -148,6 +153,20 @@ ResultatAnnulation AnnulerCorrection(app::Variables& vars, qint64 lot) {
     Juge juge(vars.cnCommunes);
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
+    if (const auto e = journal::lire(cn, lot);
+        !e.empty() && e.front().operation == doublons::kOperationFusion) {
+        const doublons::ResultatAnnulationFusion f = doublons::annulerFusion(vars.dossier, lot);
+        ResultatAnnulation r;
+        r.faite = f.faite;
+        r.refus = f.refus;
+        if (f.faite) {
+            r.clients = jugerLignes(cn, juge, f.rowids);
+            store::Instruction total(cn, QStringLiteral("SELECT count(*) FROM FCLI"));
+            total.pas();
+            r.nbClients = static_cast<int>(total.colonneEntier(0));
+        }
+        return r;
+    }
     // Held from the check to the write: nothing can change in between.
     store::Transaction transaction(cn);
 
@@ -227,6 +246,9 @@ QString messageRienAAnnuler() {
 }
 
 QString messageRefus(const ResultatAnnulation& r) {
+    if (!r.refus.isEmpty()) {
+        return r.refus;
+    }
     constexpr int kMax = 10;
     QStringList noms = r.changes.mid(0, kMax);
     QString texte = QStringLiteral(

@@ -23,7 +23,7 @@ inline const QString kAnnulation = QStringLiteral("Annulation");
 // Not a change: what each analysis run found.
 inline const QString kAnalyse = QStringLiteral("Analyse des clients");
 // What "Annuler la dernière correction" undoes: a save of the panel (the
-// postal code panel's included) or a grouped correction.
+// postal code panel's included), a grouped correction or a merge of doubles.
 const QStringList& annulables();
 }  // namespace operations
 
@@ -38,8 +38,10 @@ std::optional<CorrectionAnnulable> derniereCorrection(app::Variables& vars);
 
 struct ResultatAnnulation {
     bool faite = false;
-    // Refused: the clients whose values changed since ("A12 DUPONT Marie").
+    // Refused: the clients whose values changed since ("A12 DUPONT Marie"),
+    // or why, when it is not that.
     QStringList changes;
+    QString refus;
     // Done: the clients put back, judged again, and the records of FCLI.
     std::vector<Evaluation> clients;
     int nbClients = 0;

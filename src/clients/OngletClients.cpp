@@ -17,6 +17,7 @@
 #include "clients/PanneauClient.h"
 #include "clients/PanneauCp.h"
 #include "clients/SuiviAnalyse.h"
+#include "doublons/FenetreDoublons.h"
 #include "export/ExportFenetre.h"
 #include "platform/ErreurFichier.h"
 #include "store/Erreur.h"
@@ -46,6 +47,7 @@ OngletClients::OngletClients(app::Form1& form, QWidget* page)
             &OngletClients::btnCorrectionGroupee_Click);
     connect(m_ui->btnAnnulerCorrection, &QPushButton::clicked, this,
             &OngletClients::btnAnnulerCorrection_Click);
+    connect(m_ui->btnDoublons, &QPushButton::clicked, this, &OngletClients::btnDoublons_Click);
     // The list loses or gains rows in the panel too, and is locked while the
     // postal code panel is open: the grouped correction follows.
     connect(m_ui->ListCli->model(), &QAbstractItemModel::rowsRemoved, this,
@@ -154,6 +156,37 @@ void OngletClients::majBoutons() {
                                         ui.ListCli->topLevelItemCount() > 0);
     // Not while the postal code panel is open over it.
     ui.btnAnnulerCorrection->setEnabled(m_analyseFaite && !m_enCours && ui.ListCli->isEnabled());
+    ui.btnDoublons->setEnabled(m_analyseFaite && !m_enCours && ui.ListCli->isEnabled());
+}
+
+void OngletClients::btnDoublons_Click() {
+    app::Variables& vars = m_form.variables();
+    doublons::FenetreDoublons fenetre(vars.dossier, m_form.messages(), &m_form);
+    fenetre.show();
+    fenetre.chercher();
+    fenetre.exec();
+    if (fenetre.rowidsGardes().empty()) {
+        return;
+    }
+    // The clients merged away leave the list; the kept ones are judged again.
+    QTreeWidget* liste = m_ui->ListCli;
+    for (const QString& code : fenetre.codesPartis()) {
+        qDeleteAll(liste->findItems(code, Qt::MatchExactly | Qt::MatchCaseSensitive, 0));
+    }
+    try {
+        if (!vars.cnCommunes.ouverte()) {
+            vars.cnCommunes.OuvreCommunes(vars.dossier);
+        }
+        Juge juge(vars.cnCommunes);
+        vars.CheminBd = vars.cheminBd();
+        const store::Connexion cn(vars.CheminBd, store::Connexion::Acces::Lecture);
+        store::Instruction total(cn, QStringLiteral("SELECT count(*) FROM FCLI"));
+        total.pas();
+        renouvelerListe(jugerLignes(cn, juge, fenetre.rowidsGardes()),
+                        static_cast<int>(total.colonneEntier(0)));
+    } catch (const store::ErreurStore& e) {
+        m_form.messages().exclamation(e.message());
+    }
 }
 
 void OngletClients::btnCorrectionGroupee_Click() {

@@ -38,8 +38,10 @@ public:
 
     // Opens the grouped correction on the values in error of the listed clients.
     void btnCorrectionGroupee_Click();
-    // Undoes the last save of the panel or grouped correction.
+    // Undoes the last save of the panel, grouped correction or merge.
     void btnAnnulerCorrection_Click();
+    // Opens the duplicate clients; the list follows the merges made there.
+    void btnDoublons_Click();
     // The rows of these clients, judged again, renewed, added or removed; the
     // caption, the panel and the buttons follow.
     void renouvelerListe(const std::vector<Evaluation>& clients, int nbClients);

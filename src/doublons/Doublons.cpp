@@ -10,6 +10,7 @@
 #include "communes/IndexCommunes.h"
 #include "doublons/Membres.h"
 #include "doublons/Normalisation.h"
+#include "doublons/PasDoublon.h"
 #include "store/Connexion.h"
 
 namespace doublons {
@@ -546,6 +547,7 @@ Resultat chercherDoublons(const QString& dossier) {
         std::sort(g.paires.begin(), g.paires.end(), meilleure);
     }
     r.groupes = std::move(groupes);
+    retirerPasDoublons(dossier, r);
     return r;
 }
 

@@ -66,7 +66,8 @@ struct Resultat {
 // cheap key (the sound of their names, a telephone number, an e-mail, a birth
 // date, an address) are compared; a pair is proposed when its points reach
 // kSeuil, something beyond the names agrees, the first names do not plainly
-// differ and the sexes, when both are given, are the same.
+// differ and the sexes, when both are given, are the same. The pairs said
+// "pas un doublon" are left out (retirerPasDoublons).
 // Throws store::ErreurStore.
 Resultat chercherDoublons(const QString& dossier);
 

@@ -544,6 +544,7 @@ Chiffres rassembler(app::Variables& vars, Observateur* observateur) {
         jugerFiches(cn, c, observateur);
         lireJournal(cn, c.journal);
     }
+    c.doublons = doublons::lireBilanDoublons(vars.dossier);
     c.fichiersClients = fichiersExport(vars.dossier, QStringLiteral("FCLI"));
     c.fichiersFiches = fichiersExport(vars.dossier, QStringLiteral("FTEC"));
     return c;

@@ -8,6 +8,7 @@
 
 #include "clients/AnalysesNotees.h"
 #include "clients/Regles.h"
+#include "doublons/BilanDoublons.h"
 #include "store/Valeur.h"
 
 namespace app {
@@ -154,6 +155,8 @@ struct Chiffres {
     std::vector<FichierExport> fichiersFiches;
 
     Journal journal;
+    // Candidate duplicate clients, merges made and groups declined.
+    doublons::BilanDoublons doublons;
 
     qint64 nbClientsEnErreur() const { return static_cast<qint64>(clientsEnErreur.size()); }
     // What an export made now would write.

@@ -625,6 +625,56 @@ void partieCorrections(Redaction& r, const Chiffres& c) {
     }
 }
 
+QString dateJournal(const QString& quand) {
+    const QDateTime d = QDateTime::fromString(quand, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return d.isValid() ? dateCourte(d) : quand;
+}
+
+void partieDoublons(Redaction& r, const Chiffres& c) {
+    const doublons::BilanDoublons& d = c.doublons;
+    r.section(QStringLiteral("Doublons"));
+    const auto nbGroupes = static_cast<qint64>(d.groupes.size());
+    r.paragraphe(
+        nbGroupes == 0
+            ? QStringLiteral("Aucun groupe de clients qui seraient la même personne.")
+            : QStringLiteral("%1 de clients qui sont peut-être la même personne, à voir dans la "
+                             "fenêtre « Doublons » de l'onglet CLIENTS.")
+                  .arg(compte(nbGroupes, QStringLiteral("groupe"), QStringLiteral("groupes"))));
+    if (nbGroupes > 0) {
+        QList<QStringList> lignes;
+        for (const doublons::GroupeTrouve& g : d.groupes) {
+            lignes << QStringList{nombre(g.score), g.clients.join(QStringLiteral(" / "))};
+        }
+        r.tableau({QStringLiteral("Score"), QStringLiteral("Clients")}, lignes, {12, 88},
+                  {Alignement::Droite, Alignement::Gauche});
+    }
+    if (!d.fusions.empty()) {
+        r.sousTitre(QStringLiteral("Fusions"));
+        QList<QStringList> lignes;
+        for (const doublons::FusionFaite& f : d.fusions) {
+            lignes << QStringList{dateJournal(f.quand), f.codeGarde,
+                                  f.codes.join(QStringLiteral(", ")),
+                                  f.notesLaissees.join(QStringLiteral(", ")),
+                                  f.annulee.isEmpty() ? QString() : dateJournal(f.annulee)};
+        }
+        r.tableau({QStringLiteral("Date"), QStringLiteral("Code gardé"),
+                   QStringLiteral("Codes fusionnés"), QStringLiteral("Notes laissées en place"),
+                   QStringLiteral("Annulée le")},
+                  lignes, {18, 14, 24, 28, 16},
+                  {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche, Alignement::Gauche,
+                   Alignement::Gauche});
+    }
+    if (!d.refusees.empty()) {
+        r.sousTitre(QStringLiteral("Pas des doublons"));
+        QList<QStringList> lignes;
+        for (const doublons::PaireRefusee& p : d.refusees) {
+            lignes << QStringList{dateJournal(p.quand), p.code1, p.code2};
+        }
+        r.tableau({QStringLiteral("Date"), QStringLiteral("Code"), QStringLiteral("Code")}, lignes,
+                  {30, 35, 35}, {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche});
+    }
+}
+
 void partieNotes(Redaction& r, const Chiffres& c) {
     r.section(QStringLiteral("Notes de plus de %1 caractères").arg(clients::kLimiteNote));
     const auto n = static_cast<qint64>(c.notesLongues.size());
@@ -994,6 +1044,7 @@ std::unique_ptr<QTextDocument> composer(const Chiffres& c, QPagedPaintDevice& ap
     partieFiches(r, c);
     partieExports(r, c);
     partiePurges(r, c);
+    partieDoublons(r, c);
     edition.endEditBlock();
     garderTitresAvecSuite(*doc, r.echelle());
     return doc;
