@@ -13,8 +13,8 @@ QString cheminReference(const QString& dossier) {
     return QDir(dossier).filePath(QStringLiteral("communes.mdb"));
 }
 
-// A LIKE pattern for "starts with": the prefix is taken as typed, as the
-// original splice did (the postal code boxes only take digits and ":").
+// A LIKE pattern for "starts with". The prefix is not escaped: the postal code
+// boxes only take digits and ":", so it never holds a wildcard.
 QString commencePar(const QString& prefixe) {
     return prefixe + u'%';
 }
