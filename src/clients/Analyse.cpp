@@ -29,30 +29,12 @@ const QString kFCLI = QStringLiteral("FCLI");
 // way (rolled back, so untouched), and the disk is synced once per batch.
 constexpr int kLot = 4096;
 
-QString cause(const QFileDevice& f) {
-    switch (f.error()) {
-        case QFileDevice::PermissionsError:
-        case QFileDevice::OpenError:
-            return QStringLiteral("accès refusé (fichier ou dossier protégé en écriture ?)");
-        case QFileDevice::ReadError:
-            return QStringLiteral("erreur de lecture");
-        case QFileDevice::WriteError:
-        case QFileDevice::ResourceError:
-            return QStringLiteral("erreur d'écriture (disque plein ?)");
-        case QFileDevice::RenameError:
-        case QFileDevice::CopyError:
-            return QStringLiteral("le fichier provisoire n'a pas pu être renommé");
-        default:
-            return QStringLiteral("erreur d'entrée-sortie");
-    }
-}
-
 [[noreturn]] void echecSauvegarde(const QString& chemin, const QFileDevice& f) {
     throw platform::ErreurFichier(
         chemin,
         QStringLiteral("Impossible de créer la sauvegarde « %1 » dans le dossier « %2 » : %3.")
             .arg(QFileInfo(chemin).fileName(),
-                 QDir::toNativeSeparators(QFileInfo(chemin).absolutePath()), cause(f)));
+                 QDir::toNativeSeparators(QFileInfo(chemin).absolutePath()), platform::cause(f)));
 }
 
 // Why a file named BdClient.sav is not a backup of the client database; empty
@@ -121,7 +103,7 @@ QString SauvegardeBd(const QString& dossier) {
         throw platform::ErreurFichier(
             cn.chemin(),
             QStringLiteral("Impossible de lire la base « %1 » pour la sauvegarder : %2.")
-                .arg(QFileInfo(cn.chemin()).fileName(), cause(lecture)));
+                .arg(QFileInfo(cn.chemin()).fileName(), platform::cause(lecture)));
     }
     // Written under a temporary name, synced, then renamed: BdClient.sav is
     // whole or absent.
@@ -139,7 +121,7 @@ QString SauvegardeBd(const QString& dossier) {
         throw platform::ErreurFichier(
             cn.chemin(),
             QStringLiteral("Impossible de lire la base « %1 » pour la sauvegarder : %2.")
-                .arg(QFileInfo(cn.chemin()).fileName(), cause(lecture)));
+                .arg(QFileInfo(cn.chemin()).fileName(), platform::cause(lecture)));
     }
     // The file that is no backup is kept, under another name, only once the
     // copy is ready to take its place.
