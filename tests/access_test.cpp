@@ -629,7 +629,7 @@ struct Sortie {
 };
 
 Sortie lancer(const test::Dossier& d, bool oui, const QString& pageCode = {}) {
-    app::batch::Commande c;
+    commun::Commande c;
     c.dossier = d.chemin();
     c.verbe = QStringLiteral("--convertir-access");
     c.oui = oui;
@@ -842,7 +842,7 @@ TEST(Jet, AutresVerbesRefusentUneBaseAccess) {
                 continue;
             }
             SCOPED_TRACE(v.nom.toStdString());
-            app::batch::Commande c;
+            commun::Commande c;
             c.dossier = d.chemin();
             c.verbe = v.nom;
             for (int i = 0; i < v.nbParametres; ++i) {
@@ -853,7 +853,7 @@ TEST(Jet, AutresVerbesRefusentUneBaseAccess) {
             QString err;
             QTextStream so(&out);
             QTextStream se(&err);
-            EXPECT_EQ(app::batch::executer(c, d.chemin(), so, se), app::batch::kEchec);
+            EXPECT_EQ(app::batch::executer(c, d.chemin(), so, se), commun::kEchec);
             EXPECT_TRUE(err.contains(QStringLiteral("« %1 »").arg(QString::fromLatin1(fichier))))
                 << err.toStdString();
             EXPECT_TRUE(err.contains(QStringLiteral("--convertir-access"))) << err.toStdString();
@@ -876,15 +876,14 @@ TEST(Jet, SalonConvertiPuisOuvert) {
 
     // The batch sheet analysis runs on the converted file.
     {
-        app::batch::Commande c;
+        commun::Commande c;
         c.dossier = d.chemin();
         c.verbe = QStringLiteral("--analyse-techniques");
         QString out;
         QString err;
         QTextStream so(&out);
         QTextStream se(&err);
-        EXPECT_EQ(app::batch::executer(c, d.chemin(), so, se), app::batch::kFait)
-            << err.toStdString();
+        EXPECT_EQ(app::batch::executer(c, d.chemin(), so, se), commun::kFait) << err.toStdString();
         EXPECT_TRUE(out.contains(QStringLiteral(" / 63 )"))) << out.toStdString();
     }
 

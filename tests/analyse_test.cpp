@@ -9,10 +9,10 @@
 #include <optional>
 
 #include "app/Batch.h"
-#include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/AnalysesNotees.h"
 #include "clients/Annulation.h"
+#include "commun/Variables.h"
 #include "platform/ErreurFichier.h"
 #include "store/Dates.h"
 #include "store/Erreur.h"
@@ -90,7 +90,7 @@ protected:
 
     test::Dossier d;
     store::Connexion cn;
-    app::Variables vars;
+    commun::Variables vars;
     Journal journal;
 };
 
@@ -275,7 +275,7 @@ TEST_F(Analyse, NotesDe500Et501Caracteres) {
     d.ecrire(QStringLiteral("CliPlat.RTF"), QByteArray(499, 'p') + "\n\xE9");
     // Names are matched without regard to letter case.
     d.ecrire(QStringLiteral("cliN7.rtf"), noteRtf(QString(300, u'b') + u' ' + QString(300, u'c')));
-    vars.NbFichiersRTF = app::compterFichiersRtf(d.chemin());
+    vars.NbFichiersRTF = commun::compterFichiersRtf(d.chemin());
 
     EXPECT_EQ(clients::PreAnalyseCli(vars, journal), 3);
     ASSERT_EQ(journal.notes.size(), 3u);
@@ -299,7 +299,7 @@ TEST_F(Analyse, TroisNotesLonguesSur120Fichiers) {
         const bool longue = i == 17 || i == 60 || i == 99;
         d.ecrire(QStringLiteral("Cli%1.RTF").arg(i), noteRtf(QString(longue ? 600 + i : 40, u'n')));
     }
-    vars.NbFichiersRTF = app::compterFichiersRtf(d.chemin());
+    vars.NbFichiersRTF = commun::compterFichiersRtf(d.chemin());
     clients::PreAnalyseCli(vars, journal);
     ASSERT_EQ(journal.notes.size(), 3u);
     QStringList codes;

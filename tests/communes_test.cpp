@@ -3,10 +3,10 @@
 #include <QDir>
 
 #include "app/Batch.h"
-#include "app/Variables.h"
-#include "communes/Communes.h"
+#include "commun/Communes.h"
+#include "commun/FiltreChiffres.h"
+#include "commun/Variables.h"
 #include "communes/FichierDefaut.h"
-#include "communes/FiltreChiffres.h"
 #include "store/Erreur.h"
 #include "support/Dossier.h"
 
@@ -18,15 +18,13 @@ protected:
         dossier = new test::Dossier;
         dossier->copierCommunes();
     }
-    static void TearDownTestSuite() {
-        delete dossier;
-    }
+    static void TearDownTestSuite() { delete dossier; }
     static test::Dossier* dossier;
 };
 test::Dossier* Reference::dossier = nullptr;
 
 TEST_F(Reference, ExistenceDesCodesEtDesVilles) {
-    communes::Communes c;
+    commun::Communes c;
     c.OuvreCommunes(dossier->chemin());
     struct Cas {
         const char16_t* valeur;
@@ -54,7 +52,7 @@ TEST_F(Reference, ExistenceDesCodesEtDesVilles) {
 }
 
 TEST_F(Reference, VillesDUnPrefixeEtCodeDUneVille) {
-    communes::Communes c;
+    commun::Communes c;
     c.OuvreCommunes(dossier->chemin());
     EXPECT_EQ(c.RemplitVilles(QStringLiteral("42")).size(), 328);
     EXPECT_TRUE(c.RemplitVilles(QStringLiteral("42")).contains(QStringLiteral("SAINT-ETIENNE")));
@@ -66,9 +64,9 @@ TEST_F(Reference, VillesDUnPrefixeEtCodeDUneVille) {
     // A town outside the typed prefix leaves the code alone.
     EXPECT_FALSE(c.ChercheCpVille(QStringLiteral("PARIS"), QStringLiteral("42")).has_value());
 
-    EXPECT_EQ(communes::ToutesVilles(dossier->chemin()).size(), 35636);
-    EXPECT_EQ(communes::cpVilles(dossier->chemin(), QStringLiteral("42")).size(), 328);
-    EXPECT_EQ(communes::cpVille(dossier->chemin(), QStringLiteral("PALMAS D'AVEYRON")),
+    EXPECT_EQ(commun::ToutesVilles(dossier->chemin()).size(), 35636);
+    EXPECT_EQ(commun::cpVilles(dossier->chemin(), QStringLiteral("42")).size(), 328);
+    EXPECT_EQ(commun::cpVille(dossier->chemin(), QStringLiteral("PALMAS D'AVEYRON")),
               QStringLiteral("12310"));
     c.Fermer();
     EXPECT_FALSE(c.ouverte());
@@ -77,12 +75,13 @@ TEST_F(Reference, VillesDUnPrefixeEtCodeDUneVille) {
 
 TEST(Communes, ReferenceAbsente) {
     test::Dossier d;
-    communes::Communes c;
+    commun::Communes c;
     try {
         c.OuvreCommunes(d.chemin());
         FAIL();
     } catch (const store::ErreurStore& e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("communes.mdb"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("communes.mdb")))
+            << e.message().toStdString();
     }
     EXPECT_FALSE(d.existe(QStringLiteral("communes.mdb")));
 }
@@ -128,39 +127,40 @@ TEST(Filtres, ChiffresDeuxPointsEtRetourArriere) {
         bool chiffres;
         bool plus;
     };
-    const Cas cas[] = {{'0', true, true},  {'9', true, true},  {':', true, true},
-                       {'\b', true, true}, {'+', false, true}, {'a', false, false},
+    const Cas cas[] = {{'0', true, true},   {'9', true, true},   {':', true, true},
+                       {'\b', true, true},  {'+', false, true},  {'a', false, false},
                        {' ', false, false}, {'-', false, false}, {';', false, false},
                        {'/', false, false}};
     for (const Cas& c : cas) {
         int code = c.touche;
-        communes::FiltreChiffres(code);
+        commun::FiltreChiffres(code);
         EXPECT_EQ(code != 1, c.chiffres) << int(c.touche);
         code = c.touche;
-        communes::FiltreChiffresPlus(code);
+        commun::FiltreChiffresPlus(code);
         EXPECT_EQ(code != 1, c.plus) << int(c.touche);
     }
 }
 
 TEST(Dossier, NotesCompteesSansEgardALaCasse) {
     test::Dossier d;
-    const char* noms[] = {"Cli1.rtf", "Cli2.RTF", "Cli3.Rtf", "cli4.rTF", "a.rtf", "b.RTF",
-                          "c.rtf",    "d.rtf",    "e.rtf",    "f.RTF",    "Cli5.rtf.bak",
-                          "notes.txt", "rtf"};
+    const char* noms[] = {"Cli1.rtf",     "Cli2.RTF",  "Cli3.Rtf", "cli4.rTF", "a.rtf",
+                          "b.RTF",        "c.rtf",     "d.rtf",    "e.rtf",    "f.RTF",
+                          "Cli5.rtf.bak", "notes.txt", "rtf"};
     for (const char* n : noms) {
         d.ecrire(QString::fromLatin1(n), "x");
     }
     QDir(d.chemin()).mkdir(QStringLiteral("sous.RTF"));
     // Ten notes, and a file named just "rtf", whose name ends in RTF too; the
     // .rtf.bak and the folder are not counted.
-    EXPECT_EQ(app::compterFichiersRtf(d.chemin()), 11);
-    EXPECT_EQ(app::compterFichiersRtf(QDir(d.chemin()).filePath(QStringLiteral("sous.RTF"))), 0);
+    EXPECT_EQ(commun::compterFichiersRtf(d.chemin()), 11);
+    EXPECT_EQ(commun::compterFichiersRtf(QDir(d.chemin()).filePath(QStringLiteral("sous.RTF"))), 0);
 }
 
 TEST(LigneDeCommande, UsageEtErreurs) {
     using app::batch::analyser;
-    using app::batch::Commande;
-    const auto ok = analyser({QStringLiteral("--dossier"), QStringLiteral("/tmp/x"), QStringLiteral("--help")});
+    using commun::Commande;
+    const auto ok =
+        analyser({QStringLiteral("--dossier"), QStringLiteral("/tmp/x"), QStringLiteral("--help")});
     ASSERT_TRUE(std::holds_alternative<Commande>(ok));
     EXPECT_EQ(std::get<Commande>(ok).dossier, QStringLiteral("/tmp/x"));
     EXPECT_EQ(std::get<Commande>(ok).verbe, QStringLiteral("--help"));
@@ -174,14 +174,16 @@ TEST(LigneDeCommande, UsageEtErreurs) {
           QStringList{QStringLiteral("--help"), QStringLiteral("en-trop")},
           QStringList{QStringLiteral("--help"), QStringLiteral("--help")},
           QStringList{QStringLiteral("--oui")}}) {
-        EXPECT_TRUE(std::holds_alternative<QString>(analyser(mauvais))) << mauvais.join(' ').toStdString();
+        EXPECT_TRUE(std::holds_alternative<QString>(analyser(mauvais)))
+            << mauvais.join(' ').toStdString();
     }
 }
 
 TEST(LigneDeCommande, LignesDeListe) {
-    EXPECT_EQ(app::batch::ligneListe(QStringLiteral("ListBN"), {QStringLiteral("A12"), QStringLiteral("DUPONT Marie")}),
+    EXPECT_EQ(commun::ligneListe(QStringLiteral("ListBN"),
+                                 {QStringLiteral("A12"), QStringLiteral("DUPONT Marie")}),
               QStringLiteral("ListBN\tA12\tDUPONT Marie"));
-    EXPECT_EQ(app::batch::ligneListe(QStringLiteral("L"), {QStringLiteral("a\tb\r\nc"), QString()}),
+    EXPECT_EQ(commun::ligneListe(QStringLiteral("L"), {QStringLiteral("a\tb\r\nc"), QString()}),
               QStringLiteral("L\ta\\tb\\r\\nc\t"));
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <QFile>
 
-#include "app/Variables.h"
 #include "clients/Correction.h"
+#include "commun/Variables.h"
 #include "store/Erreur.h"
 #include "store/Recordset.h"
 #include "support/Dossier.h"
@@ -47,7 +47,7 @@ protected:
 
     test::Dossier d;
     store::Connexion cn;
-    app::Variables vars;
+    commun::Variables vars;
 };
 
 TEST_F(Correction, CritereSelonLaPremiereLettre) {

@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "app/Form1.h"
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "export/ExportFenetre.h"
 #include "platform/Locale.h"
 #include "store/Connexion.h"
@@ -79,7 +79,7 @@ protected:
     }
 
     test::Dossier d;
-    app::Variables vars;
+    commun::Variables vars;
     MessagesVus messages;
 };
 

@@ -557,14 +557,14 @@ TEST_F(Export, LotClientsAnalyseLaisseDeCoteLesClientsEnErreur) {
     }
     // Without the default town the analysis cannot run: nothing is written.
     const Lot sansDefaut = lancer(d.chemin(), {QStringLiteral("--export-clients")});
-    EXPECT_EQ(sansDefaut.code, app::batch::kEchec);
+    EXPECT_EQ(sansDefaut.code, commun::kEchec);
     EXPECT_TRUE(sansDefaut.err.contains(QStringLiteral("default.txt")))
         << sansDefaut.err.toStdString();
     EXPECT_FALSE(d.existe(QStringLiteral("FCLI_1.txt")));
 
     d.ecrire(QStringLiteral("default.txt"), "LYON\r\n69001\r\n");
     const Lot r = lancer(d.chemin(), {QStringLiteral("--export-clients")});
-    EXPECT_EQ(r.code, app::batch::kFait) << r.err.toStdString();
+    EXPECT_EQ(r.code, commun::kFait) << r.err.toStdString();
     EXPECT_EQ(r.err, QString());
     const QString fichier = QDir::toNativeSeparators(d.chemin(QStringLiteral("FCLI_1.txt")));
     EXPECT_EQ(r.out, QStringLiteral("ListCli\tB2\tNOM Léa\t\t\t\t\t\t\t\t\tx\t\t\t\t\n"
@@ -591,7 +591,7 @@ TEST_F(Export, LotFichesAnalyseeLaisseDeCoteLesFichesSansFamille) {
         cn.executer(QStringLiteral("UPDATE FTEC SET Famille = '' WHERE \"Numéro\" = 2"));
     }
     const Lot r = lancer(d.chemin(), {QStringLiteral("--export-techniques")});
-    EXPECT_EQ(r.code, app::batch::kFait) << r.err.toStdString();
+    EXPECT_EQ(r.code, commun::kFait) << r.err.toStdString();
     EXPECT_EQ(r.err, QString());
     EXPECT_EQ(r.out, QStringLiteral("ListCliTech\t2\tA1\tDUPONT Marie\tx\t\n"
                                     "Liste des techniques avec erreurs ( 1 / 4 )\n") +
@@ -612,7 +612,7 @@ TEST_F(Export, LotFichesAnalyseeLaisseDeCoteLesFichesSansFamille) {
     }
     const QByteArray avant = d.lire(QStringLiteral("FTEC_1.txt"));
     const Lot echec = lancer(d.chemin(), {QStringLiteral("--export-techniques")});
-    EXPECT_EQ(echec.code, app::batch::kEchec);
+    EXPECT_EQ(echec.code, commun::kEchec);
     EXPECT_TRUE(echec.err.contains(QStringLiteral("FTEC_2.txt"))) << echec.err.toStdString();
     EXPECT_FALSE(echec.out.contains(QStringLiteral("créé(s)")));
     EXPECT_EQ(d.lire(QStringLiteral("FTEC_1.txt")), avant);
@@ -620,7 +620,7 @@ TEST_F(Export, LotFichesAnalyseeLaisseDeCoteLesFichesSansFamille) {
     // No database: the analysis says so, nothing is written.
     test::Dossier vide;
     const Lot sansBase = lancer(vide.chemin(), {QStringLiteral("--export-techniques")});
-    EXPECT_EQ(sansBase.code, app::batch::kEchec);
+    EXPECT_EQ(sansBase.code, commun::kEchec);
     EXPECT_TRUE(sansBase.err.contains(QStringLiteral("introuvable"))) << sansBase.err.toStdString();
     EXPECT_EQ(fichiersDe(vide), QStringList());
 }

@@ -14,8 +14,8 @@
 #include <QTest>
 
 #include "app/Form1.h"
-#include "app/Variables.h"
-#include "communes/Communes.h"
+#include "commun/Communes.h"
+#include "commun/Variables.h"
 #include "communes/Form2.h"
 #include "store/Connexion.h"
 #include "support/Dossier.h"
@@ -33,7 +33,7 @@ protected:
         vars.dossier = d.chemin();
     }
     test::Dossier d;
-    app::Variables vars;
+    commun::Variables vars;
     test::FauxMessages messages;
 };
 
@@ -66,11 +66,12 @@ TEST_F(Dialogue, PremierDemarrageChoixEtFichierEcrit) {
     auto* fermer = enfant<QPushButton>(&f, "BtnFermer");
 
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Choix Ville & Cp par defaut"));
-    EXPECT_EQ(explication->text(),
-              QStringLiteral("Pour pouvoir continuer vous devez impérativement choisir une ville et "
-                             "son code postal par défaut.\r\nCette information sera utilisée pour "
-                             "compléter automatique le manque de code postal et ou de ville \r\ndans "
-                             "votre fichier client si vous choisissez de ne pas le corriger."));
+    EXPECT_EQ(
+        explication->text(),
+        QStringLiteral("Pour pouvoir continuer vous devez impérativement choisir une ville et "
+                       "son code postal par défaut.\r\nCette information sera utilisée pour "
+                       "compléter automatique le manque de code postal et ou de ville \r\ndans "
+                       "votre fichier client si vous choisissez de ne pas le corriger."));
     // Every town of the reference, in alphabetical order.
     ASSERT_EQ(liste->count(), 35636);
     EXPECT_EQ(liste->item(0)->text(), QStringLiteral("AAST"));
@@ -222,7 +223,7 @@ protected:
         vars.CpDefaut = QStringLiteral("75001");
     }
     test::Dossier d;
-    app::Variables vars;
+    commun::Variables vars;
     test::FauxMessages messages;
 };
 
@@ -234,14 +235,16 @@ TEST_F(FenetrePrincipale, ChargementCompteLesNotes) {
     app::Form1 f(vars, messages);
     EXPECT_EQ(vars.NbFichiersRTF, 10);
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Vérification des fichiers clients/techniques"));
-    EXPECT_EQ(enfant<QLabel>(&f, "Label1")->text(), QStringLiteral("Vérification du fichier clients"));
+    EXPECT_EQ(enfant<QLabel>(&f, "Label1")->text(),
+              QStringLiteral("Vérification du fichier clients"));
     EXPECT_EQ(enfant<QLineEdit>(&f, "txtcpdef")->text(), QStringLiteral("75001"));
     EXPECT_EQ(enfant<QLineEdit>(&f, "txtvilledef")->text(), QStringLiteral("PARIS"));
     EXPECT_FALSE(enfant<QWidget>(&f, "Frame1")->isEnabled());
     auto* frame2 = enfant<QWidget>(&f, "Frame2");
     EXPECT_TRUE(frame2->isHidden());
     EXPECT_EQ(frame2->geometry(), QRect(433, 265, 207, 203));
-    EXPECT_EQ(enfant<QLabel>(&f, "lblAttente")->text(), QStringLiteral("Analyse du fichier clients\r\nen cours."));
+    EXPECT_EQ(enfant<QLabel>(&f, "lblAttente")->text(),
+              QStringLiteral("Analyse du fichier clients\r\nen cours."));
     EXPECT_TRUE(enfant<QLabel>(&f, "lblAttente")->isHidden());
     EXPECT_EQ(enfant<QLabel>(&f, "lblAttenteRTF")->text(),
               QStringLiteral("Analyse du fichier Technique\r\nen cours."));

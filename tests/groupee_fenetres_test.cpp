@@ -13,10 +13,10 @@
 #include <functional>
 
 #include "app/Form1.h"
-#include "app/Variables.h"
 #include "clients/FenetreGroupee.h"
 #include "clients/OngletClients.h"
 #include "clients/PanneauClient.h"
+#include "commun/Variables.h"
 #include "store/Connexion.h"
 #include "store/Journal.h"
 #include "support/Dossier.h"
@@ -35,7 +35,6 @@ namespace {
 //   Z1 NOM Z1  sound
 class CorrectionGroupee : public ::testing::Test {
 protected:
-
     void SetUp() override {
         d.copierCommunes();
         store::Connexion cn = d.creerBase();
@@ -139,7 +138,7 @@ protected:
     }
 
     test::Dossier d;
-    app::Variables vars;
+    commun::Variables vars;
     test::FauxMessages messages;
     std::unique_ptr<app::Form1> form;
 };

@@ -4,11 +4,11 @@
 #include <QTextStream>
 
 #include "app/Batch.h"
-#include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
 #include "clients/Correction.h"
 #include "clients/Groupee.h"
+#include "commun/Variables.h"
 #include "communes/IndexCommunes.h"
 #include "platform/Locale.h"
 #include "purge/Purge.h"
@@ -114,7 +114,6 @@ QString texte(const Valeur& v) {
 
 class Groupee : public ::testing::Test {
 protected:
-
     void SetUp() override {
         d.copierCommunes();
         cn = d.creerBase();
@@ -198,9 +197,8 @@ protected:
 
     test::Dossier d;
     store::Connexion cn;
-    app::Variables vars;
+    commun::Variables vars;
 };
-
 
 TEST_F(Groupee, SuggestionsSurLeReferentiel) {
     salon();
@@ -225,7 +223,7 @@ TEST_F(Groupee, SuggestionsSurLeReferentiel) {
         {clients::ErrEmail, "marie@exemple,fr", 1, "marie@exemple.fr"},
     };
     ASSERT_EQ(valeurs.size(), std::size(attendu));
-    communes::Communes reference;
+    commun::Communes reference;
     reference.OuvreCommunes(d.chemin());
     for (std::size_t k = 0; k < valeurs.size(); ++k) {
         const clients::ValeurFautive& v = valeurs[k];

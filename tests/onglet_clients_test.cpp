@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "app/Form1.h"
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "store/Dates.h"
 #include "support/Dossier.h"
 #include "support/FauxMessages.h"
@@ -109,7 +109,7 @@ protected:
 
     test::Dossier d;
     store::Connexion cn;
-    app::Variables vars;
+    commun::Variables vars;
     Temoin messages;
     std::unique_ptr<app::Form1> form;
 };

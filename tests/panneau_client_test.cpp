@@ -14,9 +14,9 @@
 #include <QTreeWidget>
 
 #include "app/Form1.h"
-#include "app/Variables.h"
 #include "clients/OngletClients.h"
 #include "clients/PanneauClient.h"
+#include "commun/Variables.h"
 #include "store/Recordset.h"
 #include "support/Dossier.h"
 #include "support/FauxMessages.h"
@@ -144,7 +144,7 @@ protected:
     }
 
     test::Dossier d;
-    app::Variables vars;
+    commun::Variables vars;
     test::FauxMessages messages;
     std::unique_ptr<app::Form1> form;
 };

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/Form1.h"
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "platform/Locale.h"
 #include "purge_donnees.h"
 #include "support/FauxMessages.h"
@@ -80,7 +80,7 @@ protected:
 
     test::Dossier d;
     store::Connexion cn;
-    app::Variables vars;
+    commun::Variables vars;
     test::FauxMessages messages;
     std::unique_ptr<app::Form1> f;
     QTabWidget* onglets = nullptr;

@@ -4,11 +4,11 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
 #include "clients/Correction.h"
 #include "clients/Groupee.h"
+#include "commun/Variables.h"
 #include "platform/Locale.h"
 #include "purge/Purge.h"
 #include "store/Connexion.h"
@@ -115,7 +115,7 @@ inline void remplirSalon(const Dossier& d) {
 // - sheet 2 given the family "Soin"; the sheet analysis's tidying (sheet 6);
 // - purges of clients and of sheets before 01/01/2005: P1 and sheet 6.
 // Leaves A3 in error on Téléphone 1 only.
-inline void journalDuSalon(const Dossier& d, app::Variables& vars) {
+inline void journalDuSalon(const Dossier& d, commun::Variables& vars) {
     {
         store::Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")));
         inserer(cn, QStringLiteral("FCLI"),

@@ -15,7 +15,7 @@
 #include <QTextDocument>
 
 #include "app/Form1.h"
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "rapport/Chiffres.h"
 #include "rapport/Document.h"
 #include "rapport/FenetreRapport.h"
@@ -187,7 +187,7 @@ TEST(RapportLot, PdfDuJournal) {
     test::Dossier d;
     test::remplirSalon(d);
     {
-        app::Variables vars;
+        commun::Variables vars;
         vars.dossier = d.chemin();
         vars.VilleDefaut = QStringLiteral("PARIS");
         vars.CpDefaut = QStringLiteral("75001");
@@ -520,7 +520,7 @@ protected:
     }
 
     test::Dossier d;
-    app::Variables vars;
+    commun::Variables vars;
     test::FauxMessages messages;
 };
 

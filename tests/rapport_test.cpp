@@ -5,10 +5,10 @@
 #include <QFile>
 #include <QProcess>
 
-#include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
 #include "clients/Groupee.h"
+#include "commun/Variables.h"
 #include "platform/ErreurFichier.h"
 #include "purge/AnnulationPurge.h"
 #include "purge/Purge.h"
@@ -38,7 +38,7 @@ protected:
     }
 
     test::Dossier d;
-    app::Variables vars;
+    commun::Variables vars;
 };
 
 // Every figure of the small salon, read from the database and the folder.
@@ -327,7 +327,7 @@ TEST_F(Rapport, MemesListesQueLesAnalyses) {
          QStringLiteral("--communes"), d.chemin(QStringLiteral("communes.mdb"))});
     ASSERT_TRUE(demo.waitForFinished(180000));
     ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
-    vars.NbFichiersRTF = app::compterFichiersRtf(vars.dossier);
+    vars.NbFichiersRTF = commun::compterFichiersRtf(vars.dossier);
 
     struct Clients : clients::ObservateurAnalyse {
         QStringList erreurs, notes;

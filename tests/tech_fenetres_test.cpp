@@ -14,7 +14,7 @@
 #include <QTreeWidget>
 
 #include "app/Form1.h"
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "store/Connexion.h"
 #include "support/Dossier.h"
 #include "support/FauxMessages.h"
@@ -122,7 +122,7 @@ protected:
 
     test::Dossier d;
     store::Connexion cn;
-    app::Variables vars;
+    commun::Variables vars;
     test::FauxMessages messages;
     std::unique_ptr<app::Form1> f;
     QTreeWidget* cliTech = nullptr;

@@ -34,7 +34,7 @@ public:
         EXPECT_EQ(t, total);
     }
     void ligne(Liste liste, const tech::LigneTech& l) override {
-        lignes << app::batch::ligneListe(tech::nomListe(liste), tech::colonnes(liste, l));
+        lignes << commun::ligneListe(tech::nomListe(liste), tech::colonnes(liste, l));
     }
     QStringList lignes;
     int debuts = 0;
@@ -305,7 +305,7 @@ TEST_F(Analyse, VerbeBatch) {
     fiche(2, QStringLiteral("A1"), Valeur(), QStringLiteral("x"));
     fiche(3, QStringLiteral("A1"), QStringLiteral(""), fois(700));
     Sortie s = lancer(d.chemin());
-    EXPECT_EQ(s.code, app::batch::kFait) << s.err.toStdString();
+    EXPECT_EQ(s.code, commun::kFait) << s.err.toStdString();
     EXPECT_EQ(s.out, QStringLiteral("ListCliTech\t2\tA1\tDUPONT Marie\tx\t\n"
                                     "ListCliTech\t3\tA1\tDUPONT Marie\tx\t\n"
                                     "ListMemo\t1\tA1\tDUPONT Marie\t\tx\n"
@@ -315,7 +315,7 @@ TEST_F(Analyse, VerbeBatch) {
     // Only memos too long: the window's message follows the caption.
     cn.executer(QStringLiteral("UPDATE FTEC SET \"Famille\" = 'Soin'"));
     s = lancer(d.chemin());
-    EXPECT_EQ(s.code, app::batch::kFait);
+    EXPECT_EQ(s.code, commun::kFait);
     EXPECT_TRUE(
         s.out.endsWith(QStringLiteral("Liste des techniques avec erreurs ( 0 / 3 )\n"
                                       "Votre fichier technique ne comporte pas d'erreur.\n")))
@@ -323,7 +323,7 @@ TEST_F(Analyse, VerbeBatch) {
 
     test::Dossier vide;
     s = lancer(vide.chemin());
-    EXPECT_EQ(s.code, app::batch::kEchec);
+    EXPECT_EQ(s.code, commun::kEchec);
     EXPECT_TRUE(s.out.isEmpty());
     EXPECT_TRUE(s.err.contains(QStringLiteral("bdclient.mdb"), Qt::CaseInsensitive))
         << s.err.toStdString();

@@ -35,12 +35,12 @@ QString nom(const QString& chemin) {
 
 }  // namespace
 
-int convertirAccess(app::batch::Contexte& c) {
+int convertirAccess(commun::Contexte& c) {
     const std::vector<FichierAccess> fichiers = fichiersAccess(c.variables.dossier);
     if (fichiers.empty()) {
         c.out << QStringLiteral("Aucune base Microsoft Access à convertir dans « %1 ».\n")
                      .arg(QDir::toNativeSeparators(c.variables.dossier));
-        return app::batch::kFait;
+        return commun::kFait;
     }
     for (const FichierAccess& f : fichiers) {
         if (const QString verrou = fichierVerrou(f.chemin); !verrou.isEmpty()) {
@@ -66,7 +66,7 @@ int convertirAccess(app::batch::Contexte& c) {
                          .arg(f.nom, f.version, nom(nomSauvegarde(f.chemin)));
         }
         c.out << QStringLiteral("Relancez avec --oui pour convertir.\n");
-        return app::batch::kFait;
+        return commun::kFait;
     }
     Options options;
     options.pageCode = c.commande.pageCode;
@@ -98,10 +98,10 @@ int convertirAccess(app::batch::Contexte& c) {
             faits.push_back(r);
         } catch (const ErreurAccess& e) {
             c.err << e.message() << "\n" << conclusionEchec(f, faits) << "\n";
-            return app::batch::kEchec;
+            return commun::kEchec;
         }
     }
-    return app::batch::kFait;
+    return commun::kFait;
 }
 
 }  // namespace acces

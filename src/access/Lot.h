@@ -1,6 +1,6 @@
 #pragma once
 
-namespace app::batch {
+namespace commun {
 struct Contexte;
 }
 
@@ -8,6 +8,6 @@ namespace acces {
 
 // --convertir-access [--oui] [--page-code CP]: without --oui, says what would
 // be converted; with it, converts every Access database of the folder.
-int convertirAccess(app::batch::Contexte& contexte);
+int convertirAccess(commun::Contexte& contexte);
 
 }  // namespace acces

@@ -20,9 +20,9 @@ namespace app::batch {
 
 namespace {
 
-int aide(Contexte& c) {
+int aide(commun::Contexte& c) {
     c.out << usage();
-    return kFait;
+    return commun::kFait;
 }
 
 // Verbs that never open BdClient.mdb or communes.mdb.
@@ -133,8 +133,8 @@ QString usage() {
     return texte;
 }
 
-std::variant<Commande, QString> analyser(const QStringList& arguments) {
-    Commande c;
+std::variant<commun::Commande, QString> analyser(const QStringList& arguments) {
+    commun::Commande c;
     const Verbe* verbe = nullptr;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
@@ -189,7 +189,7 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
     return c;
 }
 
-int executer(const Commande& commande, const QString& dossierParDefaut, QTextStream& out,
+int executer(const commun::Commande& commande, const QString& dossierParDefaut, QTextStream& out,
              QTextStream& err) {
     const Verbe* verbe = nullptr;
     for (const Verbe& v : verbes()) {
@@ -199,14 +199,14 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
     }
     if (!verbe) {
         err << usage();
-        return kUsage;
+        return commun::kUsage;
     }
-    Contexte contexte{Variables{}, commande, out, err};
+    commun::Contexte contexte{commun::Variables{}, commande, out, err};
     const QString dossier = commande.dossier.isEmpty() ? dossierParDefaut : commande.dossier;
     if (!QFileInfo(dossier).isDir()) {
         err << QStringLiteral("Le dossier « %1 » n'existe pas.\n")
                    .arg(QDir::toNativeSeparators(dossier));
-        return kEchec;
+        return commun::kEchec;
     }
     contexte.variables.dossier = QFileInfo(dossier).absoluteFilePath();
     for (const QString& ligne : reprendreTravaux(contexte.variables.dossier)) {
@@ -217,10 +217,10 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
         if (const QString message = acces::messageAConvertir(contexte.variables.dossier);
             !message.isEmpty()) {
             err << message << "\n";
-            return kEchec;
+            return commun::kEchec;
         }
     }
-    int code = kEchec;
+    int code = commun::kEchec;
     try {
         code = verbe->action(contexte);
     } catch (const store::ErreurStore& e) {
@@ -239,17 +239,6 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
 QStringList reprendreTravaux(const QString& dossier) {
     // A conversion first: until it is done the folder may have no BdClient.mdb.
     return acces::reprendreConversions(dossier) + exports::reprendreExports(dossier);
-}
-
-QString ligneListe(const QString& liste, const QStringList& colonnes) {
-    QStringList champs{liste};
-    for (QString c : colonnes) {
-        champs << c.replace(u'\\', QStringLiteral("\\\\"))
-                      .replace(u'\t', QStringLiteral("\\t"))
-                      .replace(u'\r', QStringLiteral("\\r"))
-                      .replace(u'\n', QStringLiteral("\\n"));
-    }
-    return champs.join(u'\t');
 }
 
 }  // namespace app::batch

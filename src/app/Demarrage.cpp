@@ -10,10 +10,10 @@
 
 #include "access/DialogueConversion.h"
 #include "app/Batch.h"
-#include "app/Controles.h"
 #include "app/Form1.h"
 #include "app/MessagesQt.h"
-#include "app/Variables.h"
+#include "commun/Controles.h"
+#include "commun/Variables.h"
 #include "communes/Form2.h"
 #include "rapport/LotRapport.h"
 
@@ -39,24 +39,24 @@ bool estVerbePeint(const QString& argument) {
 
 int fenetres(int argc, char** argv) {
     QApplication application(argc, argv);
-    appliquerPolices();
+    commun::appliquerPolices();
     QTextStream err(stderr);
     // Qt has taken its own options; what is left must be ours.
     const auto analyse = batch::analyser(application.arguments().mid(1));
     if (const auto* erreur = std::get_if<QString>(&analyse)) {
         err << *erreur << "\n\n" << batch::usage();
-        return batch::kUsage;
+        return commun::kUsage;
     }
-    const batch::Commande& commande = std::get<batch::Commande>(analyse);
+    const commun::Commande& commande = std::get<commun::Commande>(analyse);
 
-    Variables variables;
+    commun::Variables variables;
     variables.dossier =
         commande.dossier.isEmpty() ? QCoreApplication::applicationDirPath() : commande.dossier;
     MessagesQt messages;
     if (!QFileInfo(variables.dossier).isDir()) {
         messages.exclamation(QStringLiteral("Le dossier « %1 » n'existe pas.")
                                  .arg(QDir::toNativeSeparators(variables.dossier)));
-        return batch::kEchec;
+        return commun::kEchec;
     }
     variables.dossier = QFileInfo(variables.dossier).absoluteFilePath();
     for (const QString& ligne : batch::reprendreTravaux(variables.dossier)) {
@@ -65,7 +65,7 @@ int fenetres(int argc, char** argv) {
     // Access databases are converted (or the program ends) before anything opens them.
     if (const auto suite = acces::convertirAuDemarrage(variables.dossier, messages);
         suite != acces::Suite::Continuer) {
-        return suite == acces::Suite::Abandon ? batch::kFait : batch::kEchec;
+        return suite == acces::Suite::Abandon ? commun::kFait : commun::kEchec;
     }
 
     std::unique_ptr<Form1> form1;
@@ -118,7 +118,7 @@ int demarrer(int argc, char** argv) {
             QTextStream(stderr) << "Pas d'affichage graphique : les fenêtres ne peuvent pas "
                                    "s'ouvrir. Le mode batch fonctionne sans elles (verifclients "
                                    "--help).\n";
-            return batch::kEchec;
+            return commun::kEchec;
         }
         return fenetres(argc, argv);
     }
@@ -136,9 +136,9 @@ int demarrer(int argc, char** argv) {
     const auto analyse = batch::analyser(QCoreApplication::arguments().mid(1));
     if (const auto* erreur = std::get_if<QString>(&analyse)) {
         err << *erreur << "\n\n" << batch::usage();
-        return batch::kUsage;
+        return commun::kUsage;
     }
-    return batch::executer(std::get<batch::Commande>(analyse),
+    return batch::executer(std::get<commun::Commande>(analyse),
                            QCoreApplication::applicationDirPath(), out, err);
 }
 

@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 
-#include "app/Messages.h"
-#include "app/Variables.h"
 #include "clients/OngletClients.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "purge/OngletPurge.h"
 #include "rapport/FenetreRapport.h"
 #include "tech/OngletTechniques.h"
@@ -12,8 +12,11 @@
 
 namespace app {
 
-Form1::Form1(Variables& variables, Messages& messages, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::Form1>()), m_vars(variables), m_messages(messages) {
+Form1::Form1(commun::Variables& variables, commun::Messages& messages, QWidget* parent)
+    : QWidget(parent),
+      m_ui(std::make_unique<Ui::Form1>()),
+      m_vars(variables),
+      m_messages(messages) {
     m_ui->setupUi(this);
     setFixedSize(size());
     m_clients = std::make_unique<clients::OngletClients>(*this, m_ui->pageClients);
@@ -31,7 +34,7 @@ Form1::~Form1() = default;
 void Form1::Form1_Load() {
     m_vars.NbFichiersRTF = 0;
     m_clients->Form1_Load();
-    m_vars.NbFichiersRTF = compterFichiersRtf(m_vars.dossier);
+    m_vars.NbFichiersRTF = commun::compterFichiersRtf(m_vars.dossier);
     m_techniques->Form1_Load();
     m_ui->SSTab1->setCurrentIndex(0);
     m_ui->Frame6->hide();

@@ -7,8 +7,8 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
-#include "app/Controles.h"
 #include "app/Form1.h"
+#include "commun/Controles.h"
 
 namespace app {
 
@@ -37,13 +37,14 @@ void ViderChamps(Form1& form, Panneau panneau) {
     if (panneau == Panneau::Client) {
         legende(form, "lblNom");
         legende(form, "lblPrenom");
-        for (const char* nom : {"txtAdresse", "txtAdresse2", "TxtVille", "txtCp", "txtTel1", "txtTel2",
-                                "txtCatAge", "txtMoisNais", "txtEmail", "txtGenCode"}) {
+        for (const char* nom : {"txtAdresse", "txtAdresse2", "TxtVille", "txtCp", "txtTel1",
+                                "txtTel2", "txtCatAge", "txtMoisNais", "txtEmail", "txtGenCode"}) {
             vider(form, nom);
         }
     } else {
         legende(form, "lbDateCreat");
-        for (const char* nom : {"txtService", "txtDivers1", "txtDivers2", "txtTech", "txtFamille"}) {
+        for (const char* nom :
+             {"txtService", "txtDivers1", "txtDivers2", "txtTech", "txtFamille"}) {
             vider(form, nom);
         }
     }
@@ -54,27 +55,27 @@ void ViderChamps(Form1& form, Panneau panneau) {
     };
     for (QLineEdit* zone : form.findChildren<QLineEdit*>()) {
         if (estZone(zone)) {
-            colorer(zone, false);
+            commun::colorer(zone, false);
             zone->setEnabled(false);
         }
     }
     for (QPlainTextEdit* zone : form.findChildren<QPlainTextEdit*>()) {
         if (estZone(zone)) {
-            colorer(zone, false);
+            commun::colorer(zone, false);
             zone->setEnabled(false);
         }
     }
 }
 
 void CouleurChamps(Form1& form, QTreeWidget* liste) {
-    const QTreeWidgetItem* ligne = ligneSelectionnee(liste);
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(liste);
     auto marque = [ligne](int colonne) {
         return ligne && ligne->text(colonne) == QLatin1String("x");
     };
     if (liste->objectName() == QLatin1String("ListCliTech")) {
         const bool erreur = marque(3);
         if (auto* famille = controle<QLineEdit>(form, "txtFamille")) {
-            colorer(famille, erreur);
+            commun::colorer(famille, erreur);
         }
         if (auto* bouton = controle<QPushButton>(form, "BtnModifFam")) {
             bouton->setEnabled(erreur);
@@ -85,12 +86,12 @@ void CouleurChamps(Form1& form, QTreeWidget* liste) {
         cp->setMaxLength(32767);
     }
     const std::pair<const char*, int> champs[] = {
-        {"txtAdresse", 4}, {"txtAdresse2", 5}, {"TxtVille", 6},  {"txtCp", 7},
-        {"txtCatAge", 8},  {"txtMoisNais", 9}, {"txtTel1", 10},  {"txtTel2", 11},
-        {"txtGenCode", 12}, {"txtEmail", 13},  {"txtDatenaissance", 14}};
+        {"txtAdresse", 4},  {"txtAdresse2", 5}, {"TxtVille", 6},         {"txtCp", 7},
+        {"txtCatAge", 8},   {"txtMoisNais", 9}, {"txtTel1", 10},         {"txtTel2", 11},
+        {"txtGenCode", 12}, {"txtEmail", 13},   {"txtDatenaissance", 14}};
     for (const auto& [nom, colonne] : champs) {
         if (auto* zone = controle<QLineEdit>(form, nom)) {
-            colorer(zone, marque(colonne));
+            commun::colorer(zone, marque(colonne));
         }
     }
 }

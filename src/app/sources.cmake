@@ -1,11 +1,8 @@
 # Sources of src/app: start-up, main window frame, batch mode, message boxes.
 target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Batch.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Messages.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Variables.cpp
 )
 target_sources(verif_ui PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/Controles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Demarrage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Form1.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Form1.h

@@ -6,10 +6,10 @@
 #include <QSaveFile>
 #include <optional>
 
-#include "app/Variables.h"
 #include "clients/AnalysesNotees.h"
 #include "clients/Annulation.h"
 #include "clients/Rangement.h"
+#include "commun/Variables.h"
 #include "platform/ErreurFichier.h"
 #include "platform/Fichiers.h"
 #include "platform/Rtf.h"
@@ -151,7 +151,7 @@ QString SauvegardeBd(const QString& dossier) {
     return avertissement;
 }
 
-void verifierPrealables(const app::Variables& vars) {
+void verifierPrealables(const commun::Variables& vars) {
     QStringList colonnes{QStringLiteral("Code")};
     colonnes += colonnesJugees();
     store::schema::verifier(vars.cheminBd(), {{kFCLI, colonnes}}, true);
@@ -161,7 +161,7 @@ void verifierPrealables(const app::Variables& vars) {
         false);
 }
 
-void VerifColonneVille(app::Variables& vars) {
+void VerifColonneVille(commun::Variables& vars) {
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
     for (const QString& colonne : cn.colonnes(kFCLI)) {
@@ -171,7 +171,7 @@ void VerifColonneVille(app::Variables& vars) {
     }
 }
 
-int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
+int PreAnalyseCli(commun::Variables& vars, ObservateurAnalyse& obs) {
     if (const QString ecartee = SauvegardeBd(vars.dossier); !ecartee.isEmpty()) {
         obs.avertissement(ecartee);
     }
@@ -239,7 +239,7 @@ int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
     return nbLongues;
 }
 
-BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs) {
+BilanAnalyse AnalyseBd(commun::Variables& vars, ObservateurAnalyse& obs) {
     BilanAnalyse bilan;
     verifierPrealables(vars);
     // The backup comes first, so that it holds the database as it was before

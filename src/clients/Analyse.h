@@ -6,7 +6,7 @@
 
 #include "clients/Regles.h"
 
-namespace app {
+namespace commun {
 struct Variables;
 }
 
@@ -47,7 +47,7 @@ constexpr int kLimiteNote = 500;
 // written when one is missing: the towns reference and its table, the client
 // database with FCLI and the columns the run reads, the database and its
 // folder writable. Throws store::ErreurStore naming what is missing.
-void verifierPrealables(const app::Variables& vars);
+void verifierPrealables(const commun::Variables& vars);
 
 // Makes BdClient.sav when there is no backup yet, only of a database that
 // holds FCLI: a consistent copy written under a temporary name and renamed, so
@@ -58,12 +58,12 @@ QString SauvegardeBd(const QString& dossier);
 
 // Turns the FCLI column "Ville" (exactly that name) into text of 50
 // characters; values are kept whole, longer towns included.
-void VerifColonneVille(app::Variables& vars);
+void VerifColonneVille(commun::Variables& vars);
 
 // Backup, then one pass over FCLI that tidies every record (one write each,
 // committed in batches so that a stopped pass leaves every record tidied or
 // untouched) and reports the over-long notes. Returns how many there are.
-int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs);
+int PreAnalyseCli(commun::Variables& vars, ObservateurAnalyse& obs);
 
 struct BilanAnalyse {
     int NbCli = 0;     // clients of FCLI
@@ -76,7 +76,7 @@ struct BilanAnalyse {
 // then the rules on every client, and what it found noted in the journal
 // (see AnalysesNotees.h). Leaves the towns reference open in `vars` for the
 // re-checks. Throws store::ErreurStore or platform::ErreurFichier.
-BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs);
+BilanAnalyse AnalyseBd(commun::Variables& vars, ObservateurAnalyse& obs);
 
 // Captions and messages of the run.
 QString legendeListe(int nbListes, int nbClients);    // "Liste des clients avec erreur (3 / 230)"

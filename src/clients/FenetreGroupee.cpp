@@ -8,8 +8,8 @@
 #include <QTreeWidget>
 
 #include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Variables.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "store/Erreur.h"
 #include "ui_FenetreGroupee.h"
 
@@ -273,7 +273,7 @@ void FenetreGroupee::btnNePasChanger_Click() {
 }
 
 void FenetreGroupee::btnAppliquer_Click() {
-    app::Messages& messages = m_form.messages();
+    commun::Messages& messages = m_form.messages();
     QTreeWidget* liste = m_ui->ListValeurs;
     std::vector<Remplacement> remplacements;
     QList<QTreeWidgetItem*> lignes;

@@ -20,12 +20,12 @@ public:
     ObservateurLot(QTextStream& out, QSet<QString>* exclus) : m_out(out), m_exclus(exclus) {}
 
     void noteTropLongue(const NoteLongue& note) override {
-        m_out << app::batch::ligneListe(QStringLiteral("ListBN"), {note.code, note.nom}) << '\n';
+        m_out << commun::ligneListe(QStringLiteral("ListBN"), {note.code, note.nom}) << '\n';
     }
     void avertissement(const QString& texte) override { m_out << texte << '\n'; }
     void clientEnErreur(const Evaluation& e, int, int) override {
-        m_out << app::batch::ligneListe(QStringLiteral("ListCli"),
-                                        QStringList{e.CodeClient, e.NomClient} + e.marques())
+        m_out << commun::ligneListe(QStringLiteral("ListCli"),
+                                    QStringList{e.CodeClient, e.NomClient} + e.marques())
               << '\n';
         if (m_exclus) {
             m_exclus->insert(e.CodeClient);
@@ -39,8 +39,8 @@ private:
 
 }  // namespace
 
-bool preparerLot(app::batch::Contexte& c) {
-    app::Variables& vars = c.variables;
+bool preparerLot(commun::Contexte& c) {
+    commun::Variables& vars = c.variables;
     const communes::LectureDefaut lu = communes::lireDefaut(vars.dossier);
     // Checked against the reference before the run changes anything.
     const QString raison = lu.etat == communes::LectureDefaut::Etat::Lu
@@ -52,12 +52,12 @@ bool preparerLot(app::batch::Contexte& c) {
     }
     vars.VilleDefaut = lu.valeurs.ville;
     vars.CpDefaut = lu.valeurs.codePostal;
-    vars.NbFichiersRTF = app::compterFichiersRtf(vars.dossier);
+    vars.NbFichiersRTF = commun::compterFichiersRtf(vars.dossier);
     return true;
 }
 
-BilanAnalyse analyserEnLot(app::batch::Contexte& c, QSet<QString>* exclus) {
-    app::Variables& vars = c.variables;
+BilanAnalyse analyserEnLot(commun::Contexte& c, QSet<QString>* exclus) {
+    commun::Variables& vars = c.variables;
     ObservateurLot observateur(c.out, exclus);
     const BilanAnalyse bilan = AnalyseBd(vars, observateur);
     vars.NbCli = bilan.NbCli;
@@ -67,17 +67,17 @@ BilanAnalyse analyserEnLot(app::batch::Contexte& c, QSet<QString>* exclus) {
     return bilan;
 }
 
-int lotAnalyseClients(app::batch::Contexte& c) {
+int lotAnalyseClients(commun::Contexte& c) {
     if (!preparerLot(c)) {
-        return app::batch::kEchec;
+        return commun::kEchec;
     }
     if (analyserEnLot(c).NbCliErr == 0) {
         c.out << messageSansErreur() << '\n';
     }
-    return app::batch::kFait;
+    return commun::kFait;
 }
 
-int lotTexteNote(app::batch::Contexte& c) {
+int lotTexteNote(commun::Contexte& c) {
     QString chemin = c.commande.parametres.value(0);
     // A path as given, or a note of the application folder (whatever it is:
     // reading it says why it is not a note).
@@ -89,7 +89,7 @@ int lotTexteNote(app::batch::Contexte& c) {
         }
     }
     c.out << platform::lireNote(chemin);
-    return app::batch::kFait;
+    return commun::kFait;
 }
 
 }  // namespace clients

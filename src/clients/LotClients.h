@@ -5,7 +5,7 @@
 
 #include "clients/Analyse.h"
 
-namespace app::batch {
+namespace commun {
 struct Contexte;
 }
 
@@ -15,15 +15,15 @@ namespace clients {
 // a pair of the towns reference (false, with the message saying how to mend
 // the file printed, when it is absent, unreadable or not such a pair), and
 // the note count.
-bool preparerLot(app::batch::Contexte& c);
+bool preparerLot(commun::Contexte& c);
 // The client analysis run as --analyse-clients prints it (the rows of ListBN
 // and ListCli, "Analyse terminée.", the count caption), after preparerLot.
 // The codes of the clients in error go into `exclus` when given. A store or
 // file failure is thrown.
-BilanAnalyse analyserEnLot(app::batch::Contexte& c, QSet<QString>* exclus = nullptr);
+BilanAnalyse analyserEnLot(commun::Contexte& c, QSet<QString>* exclus = nullptr);
 // --analyse-clients: the client analysis run, printed.
-int lotAnalyseClients(app::batch::Contexte& c);
+int lotAnalyseClients(commun::Contexte& c);
 // --texte-note FILE: the plain text of a note, as UTF-8.
-int lotTexteNote(app::batch::Contexte& c);
+int lotTexteNote(commun::Contexte& c);
 
 }  // namespace clients

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace app::batch {
+namespace commun {
 struct Contexte;
 }
 
@@ -8,8 +8,8 @@ namespace clients {
 
 // --suggestions: the client analysis, then one line per value in error: its
 // field, the value, how many clients hold it and its suggestions.
-int lotSuggestions(app::batch::Contexte& c);
+int lotSuggestions(commun::Contexte& c);
 // --journal: every change recorded in the journal, one line each.
-int lotJournal(app::batch::Contexte& c);
+int lotJournal(commun::Contexte& c);
 
 }  // namespace clients

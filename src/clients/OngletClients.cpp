@@ -5,11 +5,8 @@
 #include <QHash>
 #include <QLabel>
 
-#include "app/Controles.h"
 #include "app/Form1.h"
-#include "app/Messages.h"
 #include "app/Procedures.h"
-#include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
 #include "clients/FenetreGroupee.h"
@@ -17,6 +14,9 @@
 #include "clients/PanneauClient.h"
 #include "clients/PanneauCp.h"
 #include "clients/SuiviAnalyse.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "export/ExportFenetre.h"
 #include "platform/ErreurFichier.h"
 #include "store/Erreur.h"
@@ -61,7 +61,7 @@ OngletClients::OngletClients(app::Form1& form, QWidget* page)
 OngletClients::~OngletClients() = default;
 
 void OngletClients::Form1_Load() {
-    app::placer(m_ui->Frame2, 6500, 3975, 3105, 3045);
+    commun::placer(m_ui->Frame2, 6500, 3975, 3105, 3045);
     m_ui->Frame2->hide();
     m_ui->Frame2->raise();
     m_ui->Frame1->setEnabled(false);
@@ -84,8 +84,8 @@ bool OngletClients::eventFilter(QObject* objet, QEvent* evenement) {
 
 void OngletClients::btnAnalyseBd_Click() {
     Ui::OngletClients& ui = *m_ui;
-    app::Variables& vars = m_form.variables();
-    app::Messages& messages = m_form.messages();
+    commun::Variables& vars = m_form.variables();
+    commun::Messages& messages = m_form.messages();
     ui.lblAttente->show();
     ui.btnAnalyseBd->setEnabled(false);
     ui.lblcache->show();
@@ -191,8 +191,8 @@ void OngletClients::btnCorrectionGroupee_Click() {
 }
 
 void OngletClients::btnAnnulerCorrection_Click() {
-    app::Variables& vars = m_form.variables();
-    app::Messages& messages = m_form.messages();
+    commun::Variables& vars = m_form.variables();
+    commun::Messages& messages = m_form.messages();
     try {
         const auto derniere = derniereCorrection(vars);
         if (!derniere) {

@@ -5,14 +5,14 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/Controles.h"
 #include "app/Form1.h"
-#include "app/Messages.h"
 #include "app/Procedures.h"
-#include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Correction.h"
-#include "communes/FiltreChiffres.h"
+#include "commun/Controles.h"
+#include "commun/FiltreChiffres.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "store/Erreur.h"
 #include "ui_OngletClients.h"
 
@@ -47,15 +47,15 @@ PanneauClient::PanneauClient(app::Form1& form, Ui::OngletClients& ui)
                 [this, zone = zone, bouton = bouton] { ModifEnrg(zone, bouton); });
     }
 
-    app::installerFiltre(m_ui.txtCatAge, &communes::FiltreChiffres);
-    app::installerFiltre(m_ui.txtMoisNais, &communes::FiltreChiffres);
-    app::installerFiltre(m_ui.txtTel1, &communes::FiltreChiffresPlus);
-    app::installerFiltre(m_ui.txtTel2, &communes::FiltreChiffresPlus);
-    app::installerFiltre(m_ui.txtGenCode, &communes::FiltreChiffresPlus);
+    commun::installerFiltre(m_ui.txtCatAge, &commun::FiltreChiffres);
+    commun::installerFiltre(m_ui.txtMoisNais, &commun::FiltreChiffres);
+    commun::installerFiltre(m_ui.txtTel1, &commun::FiltreChiffresPlus);
+    commun::installerFiltre(m_ui.txtTel2, &commun::FiltreChiffresPlus);
+    commun::installerFiltre(m_ui.txtGenCode, &commun::FiltreChiffresPlus);
     m_ui.txtEmail->installEventFilter(this);
     m_ui.txtGenCode->installEventFilter(this);
 
-    app::suivreSelection(m_ui.ListCli, [this] { ListCli_ItemClick(); });
+    commun::suivreSelection(m_ui.ListCli, [this] { ListCli_ItemClick(); });
     connect(m_ui.txtTel1, &QLineEdit::textChanged, this, [this](const QString& t) {
         m_ui.lblTel11->setText(legendeLongueur(QStringLiteral("Tel1"), t));
     });
@@ -75,7 +75,7 @@ bool PanneauClient::eventFilter(QObject* objet, QEvent* evenement) {
 }
 
 void PanneauClient::ListCli_ItemClick() {
-    const QTreeWidgetItem* ligne = app::ligneSelectionnee(m_ui.ListCli);
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(m_ui.ListCli);
     if (!ligne) {
         m_form.messages().exclamation(QStringLiteral(
             "Aucun client n'est sélectionné dans la liste des clients avec erreur."));
@@ -139,7 +139,7 @@ void PanneauClient::vider() {
 }
 
 bool PanneauClient::accorderAvecListe() {
-    const QTreeWidgetItem* ligne = app::ligneSelectionnee(m_ui.ListCli);
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(m_ui.ListCli);
     if (ligne && ligne->text(0) != m_code) {
         ListCli_ItemClick();
     }
@@ -147,7 +147,7 @@ bool PanneauClient::accorderAvecListe() {
 }
 
 QTreeWidgetItem* PanneauClient::ligneAffichee() const {
-    QTreeWidgetItem* choisie = app::ligneSelectionnee(m_ui.ListCli);
+    QTreeWidgetItem* choisie = commun::ligneSelectionnee(m_ui.ListCli);
     if (!m_code || (choisie && choisie->text(0) == *m_code)) {
         return m_code ? choisie : nullptr;
     }
@@ -157,7 +157,7 @@ QTreeWidgetItem* PanneauClient::ligneAffichee() const {
 }
 
 bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
-    app::Messages& messages = m_form.messages();
+    commun::Messages& messages = m_form.messages();
     if (Bouton->text() == QLatin1String("M")) {
         if (!accorderAvecListe()) {
             return false;

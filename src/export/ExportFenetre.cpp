@@ -6,8 +6,8 @@
 #include <QTreeWidget>
 
 #include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Variables.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "export/Export.h"
 #include "platform/ErreurFichier.h"
 #include "store/Erreur.h"
@@ -117,7 +117,7 @@ qsizetype compterAmbigus(Compte compter) {
 }
 
 void btnExportClients_Click(app::Form1& form, const QTreeWidget& ListCli) {
-    app::Variables& vars = form.variables();
+    commun::Variables& vars = form.variables();
     QSet<QString> exclus;
     exclus.reserve(ListCli.topLevelItemCount());
     for (int i = 0; i < ListCli.topLevelItemCount(); ++i) {
@@ -148,7 +148,7 @@ void btnExportClients_Click(app::Form1& form, const QTreeWidget& ListCli) {
 }
 
 void btnExportTech_Click(app::Form1& form, const QTreeWidget& ListCliTech) {
-    app::Variables& vars = form.variables();
+    commun::Variables& vars = form.variables();
     QSet<qint64> exclus;
     exclus.reserve(ListCliTech.topLevelItemCount());
     for (int i = 0; i < ListCliTech.topLevelItemCount(); ++i) {

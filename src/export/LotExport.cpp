@@ -15,21 +15,21 @@ namespace {
 // Prints the records the importer may misread, one line each, then the
 // export's files and its closing message, last as scripts expect it.
 template <class Export>
-int exporter(app::batch::Contexte& c, const QString& fin, bool fiches, Export exporter) {
+int exporter(commun::Contexte& c, const QString& fin, bool fiches, Export exporter) {
     const Bilan bilan = exporter();
     if (!bilan.ambigus.isEmpty()) {
         c.out << avertissementAmbigus(bilan.ambigus.size(), fiches) << '\n';
         const QString liste =
             fiches ? QStringLiteral("FicheAmbigue") : QStringLiteral("ClientAmbigu");
         for (const QString& cle : bilan.ambigus) {
-            c.out << app::batch::ligneListe(liste, {cle}) << '\n';
+            c.out << commun::ligneListe(liste, {cle}) << '\n';
         }
     }
     for (const QString& f : bilan.fichiers) {
         c.out << QDir::toNativeSeparators(f) << '\n';
     }
     c.out << bilan.nbFichiers << fin << '\n';
-    return app::batch::kFait;
+    return commun::kFait;
 }
 
 // The progress list, one printed line per row.
@@ -37,7 +37,7 @@ class Progression : public Observateur {
 public:
     explicit Progression(QTextStream& out) : m_out(out) {}
     void ligne(const QString& texte) override {
-        m_out << app::batch::ligneListe(QStringLiteral("Listelog"), {texte}) << '\n';
+        m_out << commun::ligneListe(QStringLiteral("Listelog"), {texte}) << '\n';
     }
 
 private:
@@ -46,11 +46,11 @@ private:
 
 }  // namespace
 
-int lotExportClients(app::batch::Contexte& c) {
+int lotExportClients(commun::Contexte& c) {
     if (!clients::preparerLot(c)) {
-        return app::batch::kEchec;
+        return commun::kEchec;
     }
-    app::Variables& v = c.variables;
+    commun::Variables& v = c.variables;
     QSet<QString> exclus;
     clients::analyserEnLot(c, &exclus);
     // The run leaves the towns reference open for corrections; none follow here.
@@ -60,8 +60,8 @@ int lotExportClients(app::batch::Contexte& c) {
                     [&] { return ExportClients(v.dossier, exclus, &progression); });
 }
 
-int lotExportTechniques(app::batch::Contexte& c) {
-    app::Variables& v = c.variables;
+int lotExportTechniques(commun::Contexte& c) {
+    commun::Variables& v = c.variables;
     v.CheminBd = v.cheminBd();
     tech::SortieLot analyse;
     try {
@@ -70,7 +70,7 @@ int lotExportTechniques(app::batch::Contexte& c) {
         analyse.imprimer(c.out);
         c.out.flush();
         c.err << tech::messageEchecAnalyse(e.message()) << '\n';
-        return app::batch::kEchec;
+        return commun::kEchec;
     }
     analyse.imprimer(c.out);
     c.out << tech::legendeListeTech(analyse.familles.size(), v.NbTech) << '\n';

@@ -11,15 +11,15 @@ namespace purge {
 
 namespace {
 
-using Fonction = qint64 (*)(app::Variables&, const QString&, Mode, Observateur&);
+using Fonction = qint64 (*)(commun::Variables&, const QString&, Mode, Observateur&);
 
-int lot(app::batch::Contexte& c, Fonction purger) {
+int lot(commun::Contexte& c, Fonction purger) {
     const QString argument = c.commande.parametres.value(0);
     const QDate date = lireDateLot(argument);
     if (!date.isValid()) {
         c.err << QStringLiteral("« %1 » n'est pas une date : écrivez JJ/MM/AAAA ou AAAA-MM-JJ.\n")
                      .arg(argument);
-        return app::batch::kUsage;
+        return commun::kUsage;
     }
     // The same text as the window's date label, read back the same way.
     const QString texte = texteDate(date, platform::localeTravail());
@@ -30,7 +30,7 @@ int lot(app::batch::Contexte& c, Fonction purger) {
         purger(c.variables, texte, Mode::Purge, observateur);
         c.out << QStringLiteral("Purge effecuée.") << '\n';
     }
-    return app::batch::kFait;
+    return commun::kFait;
 }
 
 }  // namespace
@@ -47,27 +47,27 @@ QDate lireDateLot(const QString& texte) {
     return {};
 }
 
-int lotPurgeClients(app::batch::Contexte& contexte) {
+int lotPurgeClients(commun::Contexte& contexte) {
     return lot(contexte, &PurgeClients);
 }
 
-int lotPurgeTechniques(app::batch::Contexte& contexte) {
+int lotPurgeTechniques(commun::Contexte& contexte) {
     return lot(contexte, &PurgeTech);
 }
 
-int lotAnnulerPurge(app::batch::Contexte& c) {
+int lotAnnulerPurge(commun::Contexte& c) {
     const auto derniere = dernierePurge(c.variables);
     if (!derniere) {
         c.out << messageAucunePurge() << '\n';
-        return app::batch::kFait;
+        return commun::kFait;
     }
     const ResultatAnnulationPurge r = AnnulerPurge(c.variables, derniere->lot);
     if (!r.faite) {
         c.err << QString(r.refus).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
-        return app::batch::kEchec;
+        return commun::kEchec;
     }
     c.out << messagePurgeAnnulee(r) << '\n';
-    return app::batch::kFait;
+    return commun::kFait;
 }
 
 }  // namespace purge

@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QString>
 
-namespace app::batch {
+namespace commun {
 struct Contexte;
 }
 
@@ -14,9 +14,9 @@ QDate lireDateLot(const QString& texte);
 
 // --purge-clients DATE [--oui], --purge-techniques DATE [--oui]: the count
 // alone on its line, then with --oui the deletion and "Purge effecuée.".
-int lotPurgeClients(app::batch::Contexte& contexte);
-int lotPurgeTechniques(app::batch::Contexte& contexte);
+int lotPurgeClients(commun::Contexte& contexte);
+int lotPurgeTechniques(commun::Contexte& contexte);
 // --annuler-purge: puts back what the last purge deleted and says how many.
-int lotAnnulerPurge(app::batch::Contexte& contexte);
+int lotAnnulerPurge(commun::Contexte& contexte);
 
 }  // namespace purge

@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/Controles.h"
 #include "app/Form1.h"
-#include "app/Messages.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
 #include "platform/Locale.h"
 #include "purge/AnnulationPurge.h"
 #include "store/Erreur.h"
@@ -86,7 +86,7 @@ void OngletPurge::preparer() {
     m_ui->CalCli->setSelectedDate(QDate(2005, 1, 1));
     m_ui->CalTech->setSelectedDate(QDate(2005, 1, 1));
     m_ui->Frame5->hide();
-    app::placer(m_ui->Frame5, 405, 1155, 8655, 5205);
+    commun::placer(m_ui->Frame5, 405, 1155, 8655, 5205);
 }
 
 void OngletPurge::CalCli_Click(const QDate& date) {
@@ -106,8 +106,8 @@ void OngletPurge::btnPurgeTech_Click() {
 }
 
 void OngletPurge::btnAnnulerPurge_Click() {
-    app::Variables& vars = m_form.variables();
-    app::Messages& messages = m_form.messages();
+    commun::Variables& vars = m_form.variables();
+    commun::Messages& messages = m_form.messages();
     try {
         const auto derniere = dernierePurge(vars);
         if (!derniere) {

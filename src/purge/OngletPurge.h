@@ -42,7 +42,7 @@ private:
         QLabel* date;
         QLabel* nombre;
         QPushButton* bouton;
-        qint64 (*purger)(app::Variables&, const QString&, Mode, Observateur&);
+        qint64 (*purger)(commun::Variables&, const QString&, Mode, Observateur&);
         QString question;  // %1: the count
     };
 

@@ -1,6 +1,6 @@
 #include "purge/Purge.h"
 
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "platform/Locale.h"
 #include "store/Connexion.h"
 #include "store/Dates.h"
@@ -96,7 +96,7 @@ struct Trace {
     Dates dates;
 };
 
-qint64 executer(app::Variables& vars, const QString& sql, Mode mode, Observateur& observateur,
+qint64 executer(commun::Variables& vars, const QString& sql, Mode mode, Observateur& observateur,
                 const Trace& trace) {
     vars.CheminBd = vars.cheminBd();
     if (mode == Mode::Lecture) {
@@ -165,7 +165,7 @@ QString sqlPurgeTech(const QString& date, Mode mode) {
     return QStringLiteral("DELETE * FROM FTEC Where EnDate(Date) < #%1#").arg(d);
 }
 
-qint64 PurgeClients(app::Variables& vars, const QString& date, Mode mode,
+qint64 PurgeClients(commun::Variables& vars, const QString& date, Mode mode,
                     Observateur& observateur) {
     return executer(vars, sqlPurgeClients(date, mode), mode, observateur,
                     {operations::kPurgeClients,
@@ -175,7 +175,8 @@ qint64 PurgeClients(app::Variables& vars, const QString& date, Mode mode,
                       QStringLiteral("date de visite"), QStringLiteral("dates de visite")}});
 }
 
-qint64 PurgeTech(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur) {
+qint64 PurgeTech(commun::Variables& vars, const QString& date, Mode mode,
+                 Observateur& observateur) {
     return executer(
         vars, sqlPurgeTech(date, mode), mode, observateur,
         {operations::kPurgeTech,

@@ -4,7 +4,7 @@
 #include <QLocale>
 #include <QString>
 
-namespace app {
+namespace commun {
 struct Variables;
 }
 
@@ -46,8 +46,9 @@ QString sqlPurgeTech(const QString& date, Mode mode);
 // none on or after the date); their visits and sheets stay.
 // Lecture: how many there are. Purge: deletes them in one transaction and
 // gives how many rows went. Store failures throw store::ErreurStore.
-qint64 PurgeClients(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur);
+qint64 PurgeClients(commun::Variables& vars, const QString& date, Mode mode,
+                    Observateur& observateur);
 // The technical sheets dated before the date, every row counted.
-qint64 PurgeTech(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur);
+qint64 PurgeTech(commun::Variables& vars, const QString& date, Mode mode, Observateur& observateur);
 
 }  // namespace purge

@@ -10,9 +10,9 @@
 #include <optional>
 #include <tuple>
 
-#include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
+#include "commun/Variables.h"
 #include "export/Export.h"
 #include "export/LotFichiers.h"
 #include "platform/ErreurFichier.h"
@@ -57,7 +57,7 @@ qint64 compter(const store::Connexion& cn, const QString& table) {
 
 // Every client judged as the analysis judges it, and its note measured as the
 // note check measures it.
-void jugerClients(app::Variables& vars, store::Connexion& cn, Chiffres& c, Observateur* obs) {
+void jugerClients(commun::Variables& vars, store::Connexion& cn, Chiffres& c, Observateur* obs) {
     store::Recordset rs;
     rs.Open(QStringLiteral("FCLI"), cn);
     const int code = clients::indexColonne(rs, QStringLiteral("Code"));
@@ -521,7 +521,7 @@ std::vector<FichierExport> fichiersExport(const QString& dossier, const QString&
     return fichiers;
 }
 
-Chiffres rassembler(app::Variables& vars, Observateur* observateur) {
+Chiffres rassembler(commun::Variables& vars, Observateur* observateur) {
     Chiffres c;
     c.dossier = QDir::toNativeSeparators(QFileInfo(vars.dossier).absoluteFilePath());
     c.date = QDateTime::currentDateTime();
@@ -531,7 +531,7 @@ Chiffres rassembler(app::Variables& vars, Observateur* observateur) {
         c.sauvegarde = QFileInfo(platform::resoudre(vars.dossier, QStringLiteral("BdClient.sav")))
                            .lastModified();
     }
-    c.nbFichiersNotes = app::compterFichiersRtf(vars.dossier);
+    c.nbFichiersNotes = commun::compterFichiersRtf(vars.dossier);
 
     store::Connexion cn(vars.cheminBd(), store::Connexion::Acces::Lecture);
     c.tailleBase = QFileInfo(cn.chemin()).size();

@@ -10,7 +10,7 @@
 #include "clients/Regles.h"
 #include "store/Valeur.h"
 
-namespace app {
+namespace commun {
 struct Variables;
 }
 
@@ -173,7 +173,7 @@ public:
 // from one consistent reading of BdClient.mdb. The clients are judged with
 // the towns reference of `vars`, opened when it is not open yet and left so.
 // Nothing is written. Throws store::ErreurStore or platform::ErreurFichier.
-Chiffres rassembler(app::Variables& vars, Observateur* observateur = nullptr);
+Chiffres rassembler(commun::Variables& vars, Observateur* observateur = nullptr);
 
 // "Nom", "Prénom" … "Date de naissance": the judged fields as a reader names them.
 const QStringList& libellesChamps();

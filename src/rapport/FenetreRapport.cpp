@@ -11,8 +11,8 @@
 #include <optional>
 
 #include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Variables.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "platform/ErreurFichier.h"
 #include "rapport/Document.h"
 #include "store/Erreur.h"
@@ -78,7 +78,7 @@ private:
 
 }  // namespace
 
-FenetreRapport::FenetreRapport(Chiffres chiffres, app::Messages& messages, QWidget* parent)
+FenetreRapport::FenetreRapport(Chiffres chiffres, commun::Messages& messages, QWidget* parent)
     : QDialog(parent),
       m_ui(std::make_unique<Ui::FenetreRapport>()),
       m_chiffres(std::move(chiffres)),

@@ -12,8 +12,10 @@ class FenetreRapport;
 }
 namespace app {
 class Form1;
+}
+namespace commun {
 class Messages;
-}  // namespace app
+}
 
 namespace rapport {
 
@@ -23,7 +25,7 @@ class FenetreRapport : public QDialog {
     Q_OBJECT
 
 public:
-    FenetreRapport(Chiffres chiffres, app::Messages& messages, QWidget* parent = nullptr);
+    FenetreRapport(Chiffres chiffres, commun::Messages& messages, QWidget* parent = nullptr);
     ~FenetreRapport() override;
 
     const Chiffres& chiffres() const { return m_chiffres; }
@@ -43,7 +45,7 @@ private:
 
     std::unique_ptr<Ui::FenetreRapport> m_ui;
     Chiffres m_chiffres;
-    app::Messages& m_messages;
+    commun::Messages& m_messages;
     // The preview's pages are those of the PDF: A4, margins in the document.
     QPrinter m_pages;
     QPrintPreviewWidget* m_apercu;

@@ -26,7 +26,7 @@ public:
 
 }  // namespace
 
-int lotRapport(app::batch::Contexte& c) {
+int lotRapport(commun::Contexte& c) {
     const QString cible = QFileInfo(c.commande.parametres.value(0)).absoluteFilePath();
     // Said before the analyses run, not after.
     if (!QFileInfo(cible).absoluteDir().exists()) {
@@ -35,12 +35,12 @@ int lotRapport(app::batch::Contexte& c) {
                      "n'existe pas.\n")
                      .arg(QDir::toNativeSeparators(cible),
                           QDir::toNativeSeparators(QFileInfo(cible).absolutePath()));
-        return app::batch::kEchec;
+        return commun::kEchec;
     }
     if (!clients::preparerLot(c)) {
-        return app::batch::kEchec;
+        return commun::kEchec;
     }
-    app::Variables& v = c.variables;
+    commun::Variables& v = c.variables;
     try {
         clients::ObservateurAnalyse silence;
         const clients::BilanAnalyse bilan = clients::AnalyseBd(v, silence);
@@ -65,14 +65,14 @@ int lotRapport(app::batch::Contexte& c) {
     } catch (const store::ErreurStore& e) {
         c.out.flush();
         c.err << e.message() << '\n';
-        return app::batch::kEchec;
+        return commun::kEchec;
     } catch (const platform::ErreurFichier& e) {
         c.out.flush();
         c.err << e.message() << '\n';
-        return app::batch::kEchec;
+        return commun::kEchec;
     }
     v.cnCommunes.Fermer();
-    return app::batch::kFait;
+    return commun::kFait;
 }
 
 app::batch::Verbe verbeRapport() {

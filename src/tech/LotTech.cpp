@@ -7,7 +7,7 @@
 namespace tech {
 
 void SortieLot::ligne(Liste liste, const LigneTech& ligne) {
-    const QString texte = app::batch::ligneListe(nomListe(liste), colonnes(liste, ligne));
+    const QString texte = commun::ligneListe(nomListe(liste), colonnes(liste, ligne));
     if (liste != Liste::CliTech) {
         memos << texte;
         return;
@@ -28,8 +28,8 @@ void SortieLot::imprimer(QTextStream& out) const {
     }
 }
 
-int analyserTechniques(app::batch::Contexte& contexte) {
-    app::Variables& v = contexte.variables;
+int analyserTechniques(commun::Contexte& contexte) {
+    commun::Variables& v = contexte.variables;
     v.CheminBd = v.cheminBd();
     SortieLot sortie;
     try {
@@ -38,14 +38,14 @@ int analyserTechniques(app::batch::Contexte& contexte) {
         sortie.imprimer(contexte.out);
         contexte.out.flush();
         contexte.err << messageEchecAnalyse(e.message()) << '\n';
-        return app::batch::kEchec;
+        return commun::kEchec;
     }
     sortie.imprimer(contexte.out);
     contexte.out << legendeListeTech(sortie.familles.size(), v.NbTech) << '\n';
     if (sortie.familles.isEmpty()) {
         contexte.out << messageSansErreur() << '\n';
     }
-    return app::batch::kFait;
+    return commun::kFait;
 }
 
 }  // namespace tech

@@ -6,7 +6,7 @@
 
 #include "tech/AnalyseTech.h"
 
-namespace app::batch {
+namespace commun {
 struct Contexte;
 }
 
@@ -27,6 +27,6 @@ public:
 // --analyse-techniques: the sheet analysis without a window. Prints the rows
 // of ListCliTech, then those of ListMemo, then the count caption and, when no
 // sheet lacks its family, the window's message.
-int analyserTechniques(app::batch::Contexte& contexte);
+int analyserTechniques(commun::Contexte& contexte);
 
 }  // namespace tech

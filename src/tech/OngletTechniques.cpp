@@ -5,11 +5,11 @@
 #include <QElapsedTimer>
 #include <QSignalBlocker>
 
-#include "app/Controles.h"
 #include "app/Form1.h"
-#include "app/Messages.h"
 #include "app/Procedures.h"
-#include "app/Variables.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "export/ExportFenetre.h"
 #include "store/Erreur.h"
 #include "tech/AnalyseTech.h"
@@ -36,7 +36,7 @@ const QStringList& familles() {
 // longer than the analysis itself. Clicks wait for the end of the run.
 class AffichageAnalyse : public ObservateurAnalyse {
 public:
-    AffichageAnalyse(Ui::OngletTechniques& ui, app::Variables& variables)
+    AffichageAnalyse(Ui::OngletTechniques& ui, commun::Variables& variables)
         : m_ui(ui), m_variables(variables) {
         m_horloge.start();
     }
@@ -97,7 +97,7 @@ private:
     }
 
     Ui::OngletTechniques& m_ui;
-    app::Variables& m_variables;
+    commun::Variables& m_variables;
     QElapsedTimer m_horloge;
     QList<QTreeWidgetItem*> m_familles;
     QList<QTreeWidgetItem*> m_memos;
@@ -126,8 +126,8 @@ OngletTechniques::OngletTechniques(app::Form1& form, QWidget* page)
     m_ui->txtmemo1->setReadOnly(true);
     connect(m_ui->btnAnalyseRTF, &QPushButton::clicked, this,
             &OngletTechniques::btnAnalyseRTF_Click);
-    app::suivreSelection(m_ui->ListCliTech, [this] { ListCliTech_ItemClick(nullptr); });
-    app::suivreSelection(m_ui->ListMemo, [this] { ListMemo_ItemClick(nullptr); });
+    commun::suivreSelection(m_ui->ListCliTech, [this] { ListCliTech_ItemClick(nullptr); });
+    commun::suivreSelection(m_ui->ListMemo, [this] { ListMemo_ItemClick(nullptr); });
     connect(m_ui->BtnModifFam, &QPushButton::clicked, this, &OngletTechniques::BtnModifFam_Click);
     connect(m_ui->btnExportTech, &QPushButton::clicked, this,
             [this] { exports::btnExportTech_Click(m_form, *m_ui->ListCliTech); });
@@ -152,7 +152,7 @@ void OngletTechniques::Form1_Load() {
 
 void OngletTechniques::btnAnalyseRTF_Click() {
     Ui::OngletTechniques& ui = *m_ui;
-    app::Variables& v = m_form.variables();
+    commun::Variables& v = m_form.variables();
     ui.lblAttenteRTF->show();
     v.CheminBd = v.cheminBd();
     AffichageAnalyse affichage(ui, v);
@@ -195,7 +195,7 @@ QTreeWidgetItem* OngletTechniques::choisirPremiere(QTreeWidget* liste) {
 }
 
 QTreeWidgetItem* OngletTechniques::ligneAffichee() const {
-    QTreeWidgetItem* choisie = app::ligneSelectionnee(m_ui->ListCliTech);
+    QTreeWidgetItem* choisie = commun::ligneSelectionnee(m_ui->ListCliTech);
     if (!m_numero || (choisie && choisie->text(0) == *m_numero)) {
         return m_numero ? choisie : nullptr;
     }
@@ -220,11 +220,11 @@ void OngletTechniques::ListMemo_ItemClick(QTreeWidgetItem*) {
 }
 
 std::optional<FicheTech> OngletTechniques::ficheSelectionnee(const QTreeWidget* liste) {
-    const QTreeWidgetItem* ligne = app::ligneSelectionnee(liste);
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(liste);
     if (!ligne) {
         return std::nullopt;
     }
-    app::Variables& v = m_form.variables();
+    commun::Variables& v = m_form.variables();
     v.CheminBd = v.cheminBd();
     return LireFiche(v.CheminBd, ligne->text(0));
 }
@@ -235,7 +235,7 @@ void OngletTechniques::chargerFiche() {
     if (!fiche) {
         return;
     }
-    m_numero = app::ligneSelectionnee(ui.ListCliTech)->text(0);
+    m_numero = commun::ligneSelectionnee(ui.ListCliTech)->text(0);
     // Loading another sheet drops a family choice under way.
     ui.comboFam->hide();
     ui.BtnModifFam->setText(QStringLiteral("M"));
@@ -266,7 +266,7 @@ void OngletTechniques::BtnModifFam_Click() {
     Ui::OngletTechniques& ui = *m_ui;
     if (ui.BtnModifFam->text() == QLatin1String("M")) {
         // The panel shows the selected sheet before its family can change.
-        if (const QTreeWidgetItem* choisie = app::ligneSelectionnee(ui.ListCliTech);
+        if (const QTreeWidgetItem* choisie = commun::ligneSelectionnee(ui.ListCliTech);
             !choisie || choisie->text(0) != m_numero) {
             ListCliTech_ItemClick(nullptr);
             if (!choisie || choisie->text(0) != m_numero || !ui.BtnModifFam->isEnabled()) {
@@ -287,7 +287,7 @@ void OngletTechniques::BtnModifFam_Click() {
 
 void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
     Ui::OngletTechniques& ui = *m_ui;
-    app::Variables& v = m_form.variables();
+    commun::Variables& v = m_form.variables();
     bool enregistre = false;
     try {
         // The sheet the panel shows, which a change of selection has loaded.

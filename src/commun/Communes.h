@@ -7,7 +7,7 @@
 
 #include "store/Connexion.h"
 
-namespace communes {
+namespace commun {
 
 // The shared towns reference (the connection `cnCommunes` and its reused
 // recordset): opened by every client analysis run, closed with the main window.
@@ -50,14 +50,15 @@ std::optional<QString> cpVille(const QString& dossier, const QString& ville);
 // The query texts, one per use.
 namespace requetes {
 inline const QString kExisteCp = QStringLiteral("Select * from communes WHERE CodePostal = ?");
-inline const QString kExisteVille = QStringLiteral("Select commune from communes WHERE Commune = ?");
+inline const QString kExisteVille =
+    QStringLiteral("Select commune from communes WHERE Commune = ?");
 inline const QString kRemplitVilles =
     QStringLiteral("Select commune from communes WHERE CodePostal like ?");
-inline const QString kChercheCpVille = QStringLiteral(
-    "Select CodePostal from communes WHERE Commune = ? and CodePostal like ?");
+inline const QString kChercheCpVille =
+    QStringLiteral("Select CodePostal from communes WHERE Commune = ? and CodePostal like ?");
 inline const QString kToutesVilles = QStringLiteral("Select commune from communes ");
 inline const QString kCpVilles = kRemplitVilles;
 inline const QString kCpVille = QStringLiteral("Select CodePostal from communes WHERE Commune = ?");
 }  // namespace requetes
 
-}  // namespace communes
+}  // namespace commun

@@ -1,6 +1,6 @@
-#include "communes/FiltreChiffres.h"
+#include "commun/FiltreChiffres.h"
 
-namespace communes {
+namespace commun {
 
 void FiltreChiffres(int& code) {
     if ((code >= 48 && code <= 58) || code == 8) {
@@ -16,4 +16,4 @@ void FiltreChiffresPlus(int& code) {
     FiltreChiffres(code);
 }
 
-}  // namespace communes
+}  // namespace commun

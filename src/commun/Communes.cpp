@@ -1,9 +1,9 @@
-#include "communes/Communes.h"
+#include "commun/Communes.h"
 
 #include <QDir>
 #include <algorithm>
 
-namespace communes {
+namespace commun {
 
 namespace {
 
@@ -134,4 +134,4 @@ std::optional<QString> cpVille(const QString& dossier, const QString& ville) {
     return std::nullopt;
 }
 
-}  // namespace communes
+}  // namespace commun

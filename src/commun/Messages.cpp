@@ -1,9 +1,9 @@
-#include "app/Messages.h"
+#include "commun/Messages.h"
 
-namespace app {
+namespace commun {
 
 QString titreApplication() {
     return QStringLiteral("Vérification des fichiers clients/techniques");
 }
 
-}  // namespace app
+}  // namespace commun

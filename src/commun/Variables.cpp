@@ -1,8 +1,10 @@
-#include "app/Variables.h"
+#include "commun/Variables.h"
+
+#include <QDir>
 
 #include "platform/Fichiers.h"
 
-namespace app {
+namespace commun {
 
 QString Variables::cheminBd() const {
     // Written as the salon application names it, so that messages name it so too.
@@ -12,12 +14,6 @@ QString Variables::cheminBd() const {
 QString Variables::fichier(const QString& nom) const {
     return platform::resoudre(dossier, nom);
 }
-
-}  // namespace app
-
-#include <QDir>
-
-namespace app {
 
 int compterFichiersRtf(const QString& dossier) {
     int n = 0;
@@ -30,4 +26,4 @@ int compterFichiersRtf(const QString& dossier) {
     return n;
 }
 
-}  // namespace app
+}  // namespace commun

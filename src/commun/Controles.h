@@ -10,7 +10,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
-namespace app {
+namespace commun {
 
 // Applies a key filter (FiltreChiffres, FiltreChiffresPlus) to the printable
 // characters typed or pasted into a box: a character whose code the filter
@@ -47,4 +47,4 @@ QTreeWidgetItem* ligneSelectionnee(const QTreeWidget* liste);
 // on white while open, and the usual look of a closed box while closed.
 void colorer(QWidget* zone, bool enErreur);
 
-}  // namespace app
+}  // namespace commun

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace app {
+namespace commun {
 
 // Every message box of the program goes through this interface, so that tests
 // replace it with a scripted fake. Boxes carry the application's title.
@@ -20,4 +20,4 @@ public:
 // "Vérification des fichiers clients/techniques"
 QString titreApplication();
 
-}  // namespace app
+}  // namespace commun

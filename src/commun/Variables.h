@@ -2,9 +2,9 @@
 
 #include <QString>
 
-#include "communes/Communes.h"
+#include "commun/Communes.h"
 
-namespace app {
+namespace commun {
 
 // The state shared by the windows and the runs, owned by the application and
 // passed by reference, so that every test starts from a fresh one.
@@ -32,7 +32,7 @@ struct Variables {
     QString CodeClient;
 
     // The towns reference (cnCommunes), open from the first client analysis on.
-    communes::Communes cnCommunes;
+    Communes cnCommunes;
 
     // application folder + "BdClient.mdb", letter case aside.
     QString cheminBd() const;
@@ -40,9 +40,6 @@ struct Variables {
     QString fichier(const QString& nom) const;
 };
 
-}  // namespace app
-
-namespace app {
 // Files of the folder (not its subfolders) whose name ends in "RTF", letter case aside.
 int compterFichiersRtf(const QString& dossier);
-}  // namespace app
+}  // namespace commun

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace communes {
+namespace commun {
 
 // Key filters of the postal code, age category, month, telephone and bar code
 // boxes. They receive the typed character code and replace a refused one by 1,
@@ -10,4 +10,4 @@ void FiltreChiffres(int& code);
 // The same, and 43 (the plus sign) too.
 void FiltreChiffresPlus(int& code);
 
-}  // namespace communes
+}  // namespace commun

@@ -1,4 +1,4 @@
-#include "app/Controles.h"
+#include "commun/Controles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,7 +19,7 @@
 
 #include "platform/Locale.h"
 
-namespace app {
+namespace commun {
 
 namespace {
 
@@ -247,4 +247,4 @@ void colorer(QWidget* zone, bool enErreur) {
     zone->setPalette(p);
 }
 
-}  // namespace app
+}  // namespace commun
