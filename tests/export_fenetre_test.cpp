@@ -272,8 +272,8 @@ TEST_F(ExportFenetre, EchecDitEtCacheFrame6) {
     auto* frame6 = enfant<QWidget>(&f, "Frame6");
     messages.repondre(true);
     messages.repondre(true);
-    exports::btnExportClients_Click(f, *enfant<QTreeWidget>(&f, "ListCli"));
-    exports::btnExportTech_Click(f, *enfant<QTreeWidget>(&f, "ListCliTech"));
+    exports::btnExportClients_Click(vars, messages, f, *enfant<QTreeWidget>(&f, "ListCli"));
+    exports::btnExportTech_Click(vars, messages, *enfant<QTreeWidget>(&f, "ListCliTech"));
     const auto& m = messages.messages();
     ASSERT_EQ(m.size(), 4u);
     for (int i : {1, 3}) {

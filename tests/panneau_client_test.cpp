@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -570,8 +571,10 @@ TEST_F(Panneau, LeDernierClientCorrigeVideLePanneau) {
               QStringLiteral("Liste des clients avec erreur (0 / 4)"));
     EXPECT_EQ(w<QLabel>("lblNom")->text(), QString());
     EXPECT_EQ(w<QLineEdit>("txtTel1")->text(), QString());
-    for (QLineEdit* zone : form->findChildren<QLineEdit*>()) {
-        if (zone->objectName().startsWith(QLatin1String("txt"), Qt::CaseInsensitive)) {
+    // Every text box of the window, the sheet tab's memos included.
+    for (QWidget* zone : form->findChildren<QWidget*>()) {
+        if ((qobject_cast<QLineEdit*>(zone) || qobject_cast<QPlainTextEdit*>(zone)) &&
+            zone->objectName().startsWith(QLatin1String("txt"), Qt::CaseInsensitive)) {
             EXPECT_FALSE(zone->isEnabled()) << zone->objectName().toStdString();
             EXPECT_EQ(zone->palette().color(QPalette::Active, QPalette::Base),
                       QColor(255, 255, 255));

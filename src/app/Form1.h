@@ -3,9 +3,15 @@
 #include <QWidget>
 #include <memory>
 
+#include "commun/Cadre.h"
+
 namespace Ui {
 class Form1;
 }
+namespace commun {
+struct Variables;
+class Messages;
+}  // namespace commun
 namespace clients {
 class OngletClients;
 }
@@ -16,16 +22,11 @@ namespace purge {
 class OngletPurge;
 }
 
-namespace commun {
-struct Variables;
-class Messages;
-}  // namespace commun
-
 namespace app {
 
 // The main window: a title, the three tabs (each driven by its own controller),
 // "Rapport", "Quitter", and the export progress panel laid over the tabs.
-class Form1 : public QWidget {
+class Form1 : public QWidget, public commun::Cadre {
     Q_OBJECT
 
 public:
@@ -41,6 +42,11 @@ public:
 
     // Closes the towns reference, ignoring every failure.
     void QueryUnload() noexcept;
+
+    void montrerProgression() override;
+    void ajouterProgression(const QString& ligne) override;
+    void cacherProgression() override;
+    void fermerZones() override;
 
 protected:
     void closeEvent(QCloseEvent* evenement) override;

@@ -8,5 +8,4 @@ target_sources(verif_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Form1.h
   ${CMAKE_CURRENT_LIST_DIR}/Form1.ui
   ${CMAKE_CURRENT_LIST_DIR}/MessagesQt.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Procedures.cpp
 )

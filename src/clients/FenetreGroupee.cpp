@@ -7,7 +7,6 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
-#include "app/Form1.h"
 #include "commun/Messages.h"
 #include "commun/Variables.h"
 #include "store/Erreur.h"
@@ -66,15 +65,17 @@ public:
 
 }  // namespace
 
-FenetreGroupee::FenetreGroupee(app::Form1& form, std::vector<ValeurFautive> valeurs,
+FenetreGroupee::FenetreGroupee(commun::Variables& variables, commun::Messages& messages,
+                               std::vector<ValeurFautive> valeurs,
                                std::function<void(const BilanGroupe&)> apresApplication,
                                QWidget* parent)
     : QDialog(parent),
-      m_form(form),
+      m_vars(variables),
+      m_messages(messages),
       m_ui(std::make_unique<Ui::FenetreGroupee>()),
       m_valeurs(std::move(valeurs)),
       m_apres(std::move(apresApplication)),
-      m_juge(std::make_unique<Juge>(form.variables().cnCommunes)) {
+      m_juge(std::make_unique<Juge>(variables.cnCommunes)) {
     m_ui->setupUi(this);
     QTreeWidget* liste = m_ui->ListValeurs;
     liste->setItemDelegate(new EditeurRemplacement(liste));
@@ -273,7 +274,7 @@ void FenetreGroupee::btnNePasChanger_Click() {
 }
 
 void FenetreGroupee::btnAppliquer_Click() {
-    commun::Messages& messages = m_form.messages();
+    commun::Messages& messages = m_messages;
     QTreeWidget* liste = m_ui->ListValeurs;
     std::vector<Remplacement> remplacements;
     QList<QTreeWidgetItem*> lignes;
@@ -321,7 +322,7 @@ void FenetreGroupee::btnAppliquer_Click() {
     BilanGroupe bilan;
     try {
         const Sablier sablier;
-        bilan = AppliquerGroupe(m_form.variables(), remplacements);
+        bilan = AppliquerGroupe(m_vars, remplacements);
     } catch (const store::ErreurStore& e) {
         messages.exclamation(
             QStringLiteral("La correction groupée n'a pas été enregistrée, rien n'a changé.\r\n%1")

@@ -2,16 +2,14 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QListWidget>
 #include <QTreeWidget>
 
-#include "app/Form1.h"
+#include "commun/Cadre.h"
 #include "commun/Messages.h"
 #include "commun/Variables.h"
 #include "export/Export.h"
 #include "platform/ErreurFichier.h"
 #include "store/Erreur.h"
-#include "ui_Form1.h"
 
 namespace exports {
 
@@ -19,21 +17,18 @@ namespace {
 
 const QString kSaut = QStringLiteral("\r\n");
 
-// Frame6 over the tabs, the progress lines in Listelog, repainted as they come.
+// The window's progress panel over the tabs, its lines repainted as they come.
 class ObservateurFenetre : public Observateur {
 public:
-    explicit ObservateurFenetre(app::Form1& form) : m_form(form) {}
+    explicit ObservateurFenetre(commun::Cadre& cadre) : m_cadre(cadre) {}
 
     void debut() override {
-        m_form.ui().Listelog->clear();
-        m_form.ui().Frame6->show();
-        m_form.ui().Frame6->raise();
+        m_cadre.montrerProgression();
         repeindre();
     }
 
     void ligne(const QString& texte) override {
-        m_form.ui().Listelog->addItem(texte);
-        m_form.ui().Listelog->scrollToBottom();
+        m_cadre.ajouterProgression(texte);
         repeindre();
     }
 
@@ -42,7 +37,7 @@ private:
     // user cannot act until the closing message.
     static void repeindre() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
-    app::Form1& m_form;
+    commun::Cadre& m_cadre;
 };
 
 // The window cannot be closed under an export that lets events through.
@@ -116,39 +111,38 @@ qsizetype compterAmbigus(Compte compter) {
     return 0;
 }
 
-void btnExportClients_Click(app::Form1& form, const QTreeWidget& ListCli) {
-    commun::Variables& vars = form.variables();
+void btnExportClients_Click(commun::Variables& vars, commun::Messages& messages,
+                            commun::Cadre& cadre, const QTreeWidget& ListCli) {
     QSet<QString> exclus;
     exclus.reserve(ListCli.topLevelItemCount());
     for (int i = 0; i < ListCli.topLevelItemCount(); ++i) {
         exclus.insert(ListCli.topLevelItem(i)->text(0));
     }
     const qsizetype ambigus = compterAmbigus([&] { return ClientsAmbigus(vars.dossier, exclus); });
-    if (!form.messages().question(
-            confirmationClients(ListCli.topLevelItemCount(), vars.NbCli, ambigus))) {
+    if (!messages.question(confirmationClients(ListCli.topLevelItemCount(), vars.NbCli, ambigus))) {
         return;
     }
     vars.CheminBd = vars.cheminBd();
-    ObservateurFenetre observateur(form);
+    ObservateurFenetre observateur(cadre);
     try {
         Bilan bilan;
         {
             Attente attente;
-            GardeFermeture garde(form);
+            GardeFermeture garde(*ListCli.window());
             bilan = ExportClients(vars.dossier, exclus, &observateur);
         }
-        form.messages().information(QString::number(bilan.nbFichiers) +
-                                    QStringLiteral(" Fichier(s) CSV créé(s)."));
+        messages.information(QString::number(bilan.nbFichiers) +
+                             QStringLiteral(" Fichier(s) CSV créé(s)."));
     } catch (const store::ErreurStore& e) {
-        form.messages().exclamation(e.message());
+        messages.exclamation(e.message());
     } catch (const platform::ErreurFichier& e) {
-        form.messages().exclamation(e.message());
+        messages.exclamation(e.message());
     }
-    form.ui().Frame6->hide();
+    cadre.cacherProgression();
 }
 
-void btnExportTech_Click(app::Form1& form, const QTreeWidget& ListCliTech) {
-    commun::Variables& vars = form.variables();
+void btnExportTech_Click(commun::Variables& vars, commun::Messages& messages,
+                         const QTreeWidget& ListCliTech) {
     QSet<qint64> exclus;
     exclus.reserve(ListCliTech.topLevelItemCount());
     for (int i = 0; i < ListCliTech.topLevelItemCount(); ++i) {
@@ -159,7 +153,7 @@ void btnExportTech_Click(app::Form1& form, const QTreeWidget& ListCliTech) {
         }
     }
     const qsizetype ambigus = compterAmbigus([&] { return FichesAmbigues(vars.dossier, exclus); });
-    if (!form.messages().question(
+    if (!messages.question(
             confirmationTechniques(ListCliTech.topLevelItemCount(), vars.NbTech, ambigus))) {
         return;
     }
@@ -170,12 +164,12 @@ void btnExportTech_Click(app::Form1& form, const QTreeWidget& ListCliTech) {
             Attente attente;
             bilan = ExportTechniques(vars.dossier, exclus);
         }
-        form.messages().information(QString::number(bilan.nbFichiers) +
-                                    QStringLiteral(" Fichier(s) CSV Tecnique créé(s)."));
+        messages.information(QString::number(bilan.nbFichiers) +
+                             QStringLiteral(" Fichier(s) CSV Tecnique créé(s)."));
     } catch (const store::ErreurStore& e) {
-        form.messages().exclamation(e.message());
+        messages.exclamation(e.message());
     } catch (const platform::ErreurFichier& e) {
-        form.messages().exclamation(e.message());
+        messages.exclamation(e.message());
     }
 }
 

@@ -8,5 +8,3 @@ target_sources(verif_core PRIVATE
 target_sources(verif_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ExportFenetre.cpp
 )
-# The export window code drives Form1's progress panel (Frame6, Listelog).
-set_property(TARGET verif_ui APPEND PROPERTY AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_LIST_DIR}/../app)

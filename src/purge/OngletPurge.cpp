@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/Form1.h"
 #include "commun/Controles.h"
 #include "commun/Messages.h"
 #include "platform/Locale.h"
@@ -46,8 +45,11 @@ struct Attente {
 
 }  // namespace
 
-OngletPurge::OngletPurge(app::Form1& form, QWidget* page)
-    : QObject(page), m_form(form), m_ui(std::make_unique<Ui::OngletPurge>()) {
+OngletPurge::OngletPurge(commun::Variables& variables, commun::Messages& messages, QWidget* page)
+    : QObject(page),
+      m_vars(variables),
+      m_messages(messages),
+      m_ui(std::make_unique<Ui::OngletPurge>()) {
     m_ui->setupUi(page);
     for (QCalendarWidget* cal : {m_ui->CalCli, m_ui->CalTech}) {
         cal->setLocale(platform::localeTravail());
@@ -106,8 +108,8 @@ void OngletPurge::btnPurgeTech_Click() {
 }
 
 void OngletPurge::btnAnnulerPurge_Click() {
-    commun::Variables& vars = m_form.variables();
-    commun::Messages& messages = m_form.messages();
+    commun::Variables& vars = m_vars;
+    commun::Messages& messages = m_messages;
     try {
         const auto derniere = dernierePurge(vars);
         if (!derniere) {
@@ -154,30 +156,29 @@ void OngletPurge::changementDate(Moitie& moitie) {
     moitie.bouton->setEnabled(true);
     Observateur sansPanneau;
     try {
-        const qint64 n =
-            moitie.purger(m_form.variables(), moitie.date->text(), Mode::Lecture, sansPanneau);
+        const qint64 n = moitie.purger(m_vars, moitie.date->text(), Mode::Lecture, sansPanneau);
         moitie.nombre->setText(QString::number(n));
     } catch (const store::ErreurStore& e) {
         // Without a count there is nothing to confirm.
         moitie.nombre->clear();
         moitie.bouton->setEnabled(false);
-        m_form.messages().exclamation(e.message());
+        m_messages.exclamation(e.message());
     }
 }
 
 void OngletPurge::purger(Moitie& moitie) {
-    if (!m_form.messages().question(moitie.question.arg(moitie.nombre->text()))) {
+    if (!m_messages.question(moitie.question.arg(moitie.nombre->text()))) {
         return;
     }
     ObservateurFenetre panneau(m_ui->Frame5);
     try {
-        moitie.purger(m_form.variables(), moitie.date->text(), Mode::Purge, panneau);
+        moitie.purger(m_vars, moitie.date->text(), Mode::Purge, panneau);
     } catch (const store::ErreurStore& e) {
         // Nothing was deleted: the date, count and button stay for another try.
-        m_form.messages().exclamation(e.message());
+        m_messages.exclamation(e.message());
         return;
     }
-    m_form.messages().information(QStringLiteral("Purge effecuée."));
+    m_messages.information(QStringLiteral("Purge effecuée."));
     moitie.nombre->clear();
     moitie.date->clear();
     changementDate(moitie);

@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "app/Form1.h"
 #include "commun/Messages.h"
 #include "commun/Variables.h"
 #include "platform/ErreurFichier.h"
@@ -175,14 +174,14 @@ bool FenetreRapport::imprimer(QPrinter& imprimante) {
     return true;
 }
 
-void btnRapport_Click(app::Form1& form) {
+void btnRapport_Click(commun::Variables& vars, commun::Messages& messages, QWidget& fenetre) {
     std::optional<Chiffres> chiffres;
     QString echec;
     {
         Attente attente;
-        Suivi suivi(&form);
+        Suivi suivi(&fenetre);
         try {
-            chiffres = rassembler(form.variables(), &suivi);
+            chiffres = rassembler(vars, &suivi);
         } catch (const store::ErreurStore& e) {
             echec = e.message();
         } catch (const platform::ErreurFichier& e) {
@@ -190,14 +189,13 @@ void btnRapport_Click(app::Form1& form) {
         }
     }
     if (!chiffres) {
-        form.messages().exclamation(
-            QStringLiteral("Le rapport n'a pas pu être préparé : %1").arg(echec));
+        messages.exclamation(QStringLiteral("Le rapport n'a pas pu être préparé : %1").arg(echec));
         return;
     }
-    auto* fenetre = new FenetreRapport(std::move(*chiffres), form.messages(), &form);
-    fenetre->setAttribute(Qt::WA_DeleteOnClose);
-    fenetre->resize(std::min(form.width(), 1000), form.height());
-    fenetre->open();
+    auto* vue = new FenetreRapport(std::move(*chiffres), messages, &fenetre);
+    vue->setAttribute(Qt::WA_DeleteOnClose);
+    vue->resize(std::min(fenetre.width(), 1000), fenetre.height());
+    vue->open();
 }
 
 }  // namespace rapport

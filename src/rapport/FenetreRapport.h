@@ -10,12 +10,10 @@ class QPrintPreviewWidget;
 namespace Ui {
 class FenetreRapport;
 }
-namespace app {
-class Form1;
-}
 namespace commun {
+struct Variables;
 class Messages;
-}
+}  // namespace commun
 
 namespace rapport {
 
@@ -52,7 +50,7 @@ private:
 };
 
 // The "Rapport" button of the main window: gathers the figures, the progress
-// shown, then opens the report window over the main window.
-void btnRapport_Click(app::Form1& form);
+// shown, then opens the report window over that window.
+void btnRapport_Click(commun::Variables& vars, commun::Messages& messages, QWidget& fenetre);
 
 }  // namespace rapport

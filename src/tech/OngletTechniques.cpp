@@ -5,8 +5,7 @@
 #include <QElapsedTimer>
 #include <QSignalBlocker>
 
-#include "app/Form1.h"
-#include "app/Procedures.h"
+#include "commun/Cadre.h"
 #include "commun/Controles.h"
 #include "commun/Messages.h"
 #include "commun/Variables.h"
@@ -111,8 +110,13 @@ void texte(QLineEdit* zone, const store::Valeur& valeur) {
 
 }  // namespace
 
-OngletTechniques::OngletTechniques(app::Form1& form, QWidget* page)
-    : QObject(page), m_form(form), m_ui(std::make_unique<Ui::OngletTechniques>()) {
+OngletTechniques::OngletTechniques(commun::Variables& variables, commun::Messages& messages,
+                                   commun::Cadre& cadre, QWidget* page)
+    : QObject(page),
+      m_vars(variables),
+      m_messages(messages),
+      m_cadre(cadre),
+      m_ui(std::make_unique<Ui::OngletTechniques>()) {
     m_ui->setupUi(page);
     // Narrow enough that a long list's scroll bar leaves the five columns in view.
     for (auto* liste : {m_ui->ListCliTech, m_ui->ListMemo}) {
@@ -130,7 +134,7 @@ OngletTechniques::OngletTechniques(app::Form1& form, QWidget* page)
     commun::suivreSelection(m_ui->ListMemo, [this] { ListMemo_ItemClick(nullptr); });
     connect(m_ui->BtnModifFam, &QPushButton::clicked, this, &OngletTechniques::BtnModifFam_Click);
     connect(m_ui->btnExportTech, &QPushButton::clicked, this,
-            [this] { exports::btnExportTech_Click(m_form, *m_ui->ListCliTech); });
+            [this] { exports::btnExportTech_Click(m_vars, m_messages, *m_ui->ListCliTech); });
 }
 
 OngletTechniques::~OngletTechniques() = default;
@@ -152,7 +156,7 @@ void OngletTechniques::Form1_Load() {
 
 void OngletTechniques::btnAnalyseRTF_Click() {
     Ui::OngletTechniques& ui = *m_ui;
-    commun::Variables& v = m_form.variables();
+    commun::Variables& v = m_vars;
     ui.lblAttenteRTF->show();
     v.CheminBd = v.cheminBd();
     AffichageAnalyse affichage(ui, v);
@@ -168,7 +172,7 @@ void OngletTechniques::btnAnalyseRTF_Click() {
             ListCliTech_ItemClick(premiere);
             ui.Frame3->setEnabled(true);
         } else {
-            m_form.messages().information(messageSansErreur());
+            m_messages.information(messageSansErreur());
         }
         if (QTreeWidgetItem* premiere = choisirPremiere(ui.ListMemo)) {
             ListMemo_ItemClick(premiere);
@@ -178,7 +182,7 @@ void OngletTechniques::btnAnalyseRTF_Click() {
         affichage.afficher();
         ui.lblAttenteRTF->hide();
         ui.lblNbCliTech->clear();
-        m_form.messages().exclamation(messageEchecAnalyse(e.message()));
+        m_messages.exclamation(messageEchecAnalyse(e.message()));
     }
 }
 
@@ -207,7 +211,7 @@ void OngletTechniques::ListCliTech_ItemClick(QTreeWidgetItem*) {
     try {
         chargerFiche();
     } catch (const store::ErreurStore& e) {
-        m_form.messages().exclamation(e.message());
+        m_messages.exclamation(e.message());
     }
 }
 
@@ -215,7 +219,7 @@ void OngletTechniques::ListMemo_ItemClick(QTreeWidgetItem*) {
     try {
         chargerMemo();
     } catch (const store::ErreurStore& e) {
-        m_form.messages().exclamation(e.message());
+        m_messages.exclamation(e.message());
     }
 }
 
@@ -224,7 +228,7 @@ std::optional<FicheTech> OngletTechniques::ficheSelectionnee(const QTreeWidget* 
     if (!ligne) {
         return std::nullopt;
     }
-    commun::Variables& v = m_form.variables();
+    commun::Variables& v = m_vars;
     v.CheminBd = v.cheminBd();
     return LireFiche(v.CheminBd, ligne->text(0));
 }
@@ -245,7 +249,7 @@ void OngletTechniques::chargerFiche() {
     texte(ui.txtDivers1, fiche->Divers1);
     texte(ui.txtDivers2, fiche->Divers2);
     texte(ui.txtFamille, fiche->Famille);
-    app::CouleurChamps(m_form, ui.ListCliTech);
+    CouleurChamps();
 }
 
 void OngletTechniques::chargerMemo() {
@@ -287,7 +291,7 @@ void OngletTechniques::BtnModifFam_Click() {
 
 void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
     Ui::OngletTechniques& ui = *m_ui;
-    commun::Variables& v = m_form.variables();
+    commun::Variables& v = m_vars;
     bool enregistre = false;
     try {
         // The sheet the panel shows, which a change of selection has loaded.
@@ -303,7 +307,7 @@ void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
             enregistre = true;
             ligne->setText(3, erreur ? QStringLiteral("x") : QString());
         }
-        app::CouleurChamps(m_form, ui.ListCliTech);
+        CouleurChamps();
         if (ligne->text(3).isEmpty() && ligne->text(4).isEmpty()) {
             // The row that takes its place is loaded below.
             const QSignalBlocker garde(ui.ListCliTech);
@@ -313,22 +317,44 @@ void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
             ui.ListCliTech->setFocus();
             chargerFiche();
         } else {
-            app::ViderChamps(m_form, app::Panneau::Technique);
+            ViderChamps();
             m_numero.reset();
-            m_form.messages().information(messagePlusErreur());
+            m_messages.information(messagePlusErreur());
         }
     } catch (const store::ErreurStore& e) {
         if (erreurConversion(e)) {
-            m_form.messages().exclamation(QStringLiteral("La saisie n'est pas un nombre!"));
+            m_messages.exclamation(QStringLiteral("La saisie n'est pas un nombre!"));
             Bouton->setText(QStringLiteral("M"));
             ZoneTexte->setEnabled(false);
             return;
         }
-        m_form.messages().exclamation(
+        m_messages.exclamation(
             enregistre
                 ? e.message()
                 : QStringLiteral("La famille n'a pas été enregistrée : %1").arg(e.message()));
     }
+}
+
+void OngletTechniques::CouleurChamps() {
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(m_ui->ListCliTech);
+    const bool erreur = ligne && ligne->text(3) == QLatin1String("x");
+    commun::colorer(m_ui->txtFamille, erreur);
+    m_ui->BtnModifFam->setEnabled(erreur);
+}
+
+void OngletTechniques::ViderChamps() {
+    m_ui->lbDateCreat->clear();
+    for (QLineEdit* zone :
+         {m_ui->txtService, m_ui->txtDivers1, m_ui->txtDivers2, m_ui->txtTech, m_ui->txtFamille}) {
+        zone->clear();
+    }
+    m_cadre.fermerZones();
+}
+
+QList<QWidget*> OngletTechniques::zonesTexte() const {
+    const Ui::OngletTechniques& ui = *m_ui;
+    return {ui.txtTech,    ui.txtService, ui.txtDivers1, ui.txtDivers2,
+            ui.txtFamille, ui.txtmemo,    ui.txtmemo1};
 }
 
 }  // namespace tech
