@@ -836,7 +836,7 @@ TEST(Jet, AutresVerbesRefusentUneBaseAccess) {
         d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
         const auto avant = test::etatDossier(d.chemin());
         int verifies = 0;
-        for (const app::batch::Verbe& v : app::batch::verbes()) {
+        for (const commun::Verbe& v : app::batch::verbes()) {
             if (v.nom == QLatin1String("--help") || v.nom == QLatin1String("--convertir-access") ||
                 v.nom == QLatin1String("--texte-note")) {
                 continue;

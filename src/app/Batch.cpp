@@ -5,16 +5,17 @@
 
 #include "access/Conversion.h"
 #include "access/Erreur.h"
-#include "access/Lot.h"
 #include "access/Valeurs.h"
-#include "clients/LotClients.h"
-#include "clients/LotGroupee.h"
-#include "export/LotExport.h"
+#include "access/VerbeConversion.h"
+#include "app/VerbeJournal.h"
+#include "clients/VerbeSuggestions.h"
+#include "clients/VerbesClients.h"
 #include "export/LotFichiers.h"
-#include "platform/ErreurFichier.h"
-#include "purge/LotPurge.h"
-#include "store/Erreur.h"
-#include "tech/LotTech.h"
+#include "export/VerbesExport.h"
+#include "platform/Erreur.h"
+#include "purge/VerbesPurge.h"
+#include "rapport/VerbeRapport.h"
+#include "tech/VerbesTech.h"
 
 namespace app::batch {
 
@@ -33,84 +34,75 @@ bool sansBase(const QString& verbe) {
 
 }  // namespace
 
-namespace {
-
-std::vector<Verbe>& table() {
-    static std::vector<Verbe> table = {
+const std::vector<commun::Verbe>& verbes() {
+    static const std::vector<commun::Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
         {QStringLiteral("--analyse-clients"), 0, false, QStringLiteral("--analyse-clients"),
          QStringLiteral("analyse le fichier clients (sauvegarde, rangement, notes trop longues, "
                         "clients en erreur)"),
-         &clients::lotAnalyseClients},
+         &clients::verbeAnalyseClients},
         {QStringLiteral("--export-clients"), 0, false, QStringLiteral("--export-clients"),
          QStringLiteral("analyse le fichier clients puis exporte les clients sans erreur "
                         "(FCLI_1.txt…)"),
-         &exports::lotExportClients},
+         &exports::verbeExportClients},
         {QStringLiteral("--texte-note"), 1, false, QStringLiteral("--texte-note FICHIER"),
-         QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::lotTexteNote},
+         QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::verbeTexteNote},
         {QStringLiteral("--suggestions"), 0, false, QStringLiteral("--suggestions"),
          QStringLiteral("analyse le fichier clients puis affiche chaque valeur en erreur : champ, "
                         "valeur, nombre de clients, corrections proposées"),
-         &clients::lotSuggestions},
+         &clients::verbeSuggestions},
         {QStringLiteral("--journal"), 0, false, QStringLiteral("--journal"),
          QStringLiteral("affiche le journal des modifications faites par VerifClients : date, "
                         "lot, opération, table, clé, colonne, avant, après"),
-         &clients::lotJournal},
+         &app::verbeJournal},
         {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
          QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
-         &tech::analyserTechniques},
+         &tech::verbeAnalyseTechniques},
         {QStringLiteral("--export-techniques"), 0, false, QStringLiteral("--export-techniques"),
          QStringLiteral("analyse les fiches techniques puis exporte celles qui ont une famille "
                         "(FTEC_1.txt…)"),
-         &exports::lotExportTechniques},
+         &exports::verbeExportTechniques},
         {QStringLiteral("--purge-clients"), 1, true, QStringLiteral("--purge-clients DATE [--oui]"),
          QStringLiteral("compte (et avec --oui supprime) les clients non venus depuis DATE "
                         "(JJ/MM/AAAA ou AAAA-MM-JJ)"),
-         &purge::lotPurgeClients},
+         &purge::verbePurgeClients},
         {QStringLiteral("--purge-techniques"), 1, true,
          QStringLiteral("--purge-techniques DATE [--oui]"),
          QStringLiteral("compte (et avec --oui supprime) les fiches techniques créées avant DATE"),
-         &purge::lotPurgeTechniques},
+         &purge::verbePurgeTechniques},
         {QStringLiteral("--annuler-purge"), 0, false, QStringLiteral("--annuler-purge"),
          QStringLiteral("remet les clients ou les fiches techniques supprimés par la dernière "
                         "purge, tels qu'ils étaient"),
-         &purge::lotAnnulerPurge},
+         &purge::verbeAnnulerPurge},
         {QStringLiteral("--convertir-access"), 0, true,
          QStringLiteral("--convertir-access [--oui] [--page-code CP]"),
          QStringLiteral("convertit les bases Microsoft Access du dossier (sans --oui : dit ce qui "
                         "serait converti ; CP : page de code des fichiers Access 97, CP1252 par "
                         "défaut)"),
-         &acces::convertirAccess},
+         &acces::verbeConvertirAccess},
+        {QStringLiteral("--rapport"), 1, false, QStringLiteral("--rapport FICHIER.pdf"),
+         QStringLiteral("analyse les clients et les fiches techniques puis écrit le rapport de "
+                        "migration en PDF"),
+         &rapport::verbeRapport, true},
     };
     return table;
 }
 
-}  // namespace
-
-const std::vector<Verbe>& verbes() {
-    return table();
-}
-
-void ajouterVerbe(const Verbe& verbe) {
-    for (const Verbe& v : table()) {
-        if (v.nom == verbe.nom) {
-            return;
+const commun::Verbe* trouverVerbe(const QString& nom) {
+    for (const commun::Verbe& v : verbes()) {
+        if (v.nom == nom) {
+            return &v;
         }
     }
-    table().push_back(verbe);
+    return nullptr;
 }
 
 bool estVerbe(const QString& argument) {
     if (argument == QLatin1String("-h")) {
         return true;
     }
-    for (const Verbe& v : verbes()) {
-        if (v.nom == argument) {
-            return true;
-        }
-    }
-    return false;
+    return trouverVerbe(argument) != nullptr;
 }
 
 bool valeurDeDossier(const QString& argument) {
@@ -125,7 +117,7 @@ QString usage() {
         "Sans verbe, ouvre les fenêtres. DOSSIER est le dossier de l'application (par défaut "
         "celui de l'exécutable) : BdClient.mdb, communes.mdb, default.txt, notes Cli*.RTF.\n"
         "Verbes :\n");
-    for (const Verbe& v : verbes()) {
+    for (const commun::Verbe& v : verbes()) {
         texte += QStringLiteral("  %1\n      %2\n").arg(v.synopsis, v.aide);
     }
     texte += QStringLiteral(
@@ -135,7 +127,7 @@ QString usage() {
 
 std::variant<commun::Commande, QString> analyser(const QStringList& arguments) {
     commun::Commande c;
-    const Verbe* verbe = nullptr;
+    const commun::Verbe* verbe = nullptr;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == QLatin1String("--dossier")) {
@@ -156,11 +148,7 @@ std::variant<commun::Commande, QString> analyser(const QStringList& arguments) {
                 return QStringLiteral("Un seul verbe à la fois : %1 et %2.").arg(c.verbe, a);
             }
             c.verbe = a == QLatin1String("-h") ? QStringLiteral("--help") : a;
-            for (const Verbe& v : verbes()) {
-                if (v.nom == c.verbe) {
-                    verbe = &v;
-                }
-            }
+            verbe = trouverVerbe(c.verbe);
         } else if (verbe && c.parametres.size() < verbe->nbParametres &&
                    !a.startsWith(QLatin1String("--"))) {
             c.parametres << a;
@@ -191,12 +179,7 @@ std::variant<commun::Commande, QString> analyser(const QStringList& arguments) {
 
 int executer(const commun::Commande& commande, const QString& dossierParDefaut, QTextStream& out,
              QTextStream& err) {
-    const Verbe* verbe = nullptr;
-    for (const Verbe& v : verbes()) {
-        if (v.nom == commande.verbe) {
-            verbe = &v;
-        }
-    }
+    const commun::Verbe* verbe = trouverVerbe(commande.verbe);
     if (!verbe) {
         err << usage();
         return commun::kUsage;
@@ -223,11 +206,8 @@ int executer(const commun::Commande& commande, const QString& dossierParDefaut, 
     int code = commun::kEchec;
     try {
         code = verbe->action(contexte);
-    } catch (const store::ErreurStore& e) {
+    } catch (const platform::Erreur& e) {
         // What a verb lets through is reported here, once for all.
-        out.flush();
-        err << e.message() << '\n';
-    } catch (const platform::ErreurFichier& e) {
         out.flush();
         err << e.message() << '\n';
     }

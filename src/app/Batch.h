@@ -9,20 +9,11 @@
 
 namespace app::batch {
 
-struct Verbe {
-    QString nom;       // "--analyse-clients"
-    int nbParametres;  // positional parameters after the verb
-    bool accepteOui;   // takes --oui
-    QString synopsis;  // "--purge-clients DATE [--oui]"
-    QString aide;      // one French line
-    int (*action)(commun::Contexte&);
-};
-
-const std::vector<Verbe>& verbes();
+// Every verb, built once, in the order the usage lists them.
+const std::vector<commun::Verbe>& verbes();
 bool estVerbe(const QString& argument);
-// Adds a verb of the window layer (one that paints), which this table cannot
-// name; the program does it at start-up. A verb already there is left as it is.
-void ajouterVerbe(const Verbe& verbe);
+// The verb named so, if any.
+const commun::Verbe* trouverVerbe(const QString& nom);
 
 // True when the argument after --dossier can be its value.
 bool valeurDeDossier(const QString& argument);
@@ -32,8 +23,8 @@ std::variant<commun::Commande, QString> analyser(const QStringList& arguments);
 QString usage();
 
 // Runs the verb of the command; `dossierParDefaut` is the executable's folder.
-// A store or file failure that a verb lets through is printed on `err` and
-// gives the exit code 1.
+// An error that a verb lets through is printed on `err`, once for all, and
+// gives the exit code 1: verbs do not catch it themselves.
 int executer(const commun::Commande& commande, const QString& dossierParDefaut, QTextStream& out,
              QTextStream& err);
 

@@ -15,27 +15,10 @@
 #include "commun/Controles.h"
 #include "commun/Variables.h"
 #include "communes/Form2.h"
-#include "rapport/LotRapport.h"
 
 namespace app {
 
 namespace {
-
-// Verbs of the window layer: they paint (the report's PDF), so the core's
-// table learns them here, and they run under a GUI application.
-const std::vector<batch::Verbe>& verbesPeints() {
-    static const std::vector<batch::Verbe> verbes = {rapport::verbeRapport()};
-    return verbes;
-}
-
-bool estVerbePeint(const QString& argument) {
-    for (const batch::Verbe& v : verbesPeints()) {
-        if (v.nom == argument) {
-            return true;
-        }
-    }
-    return false;
-}
 
 int fenetres(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -88,9 +71,6 @@ int fenetres(int argc, char** argv) {
 }  // namespace
 
 int demarrer(int argc, char** argv) {
-    for (const batch::Verbe& v : verbesPeints()) {
-        batch::ajouterVerbe(v);
-    }
     // A verb means no window at all: no display is needed.
     // So does any option of ours other than --dossier: a misspelt one must get
     // its usage message even on a machine without a display.
@@ -107,7 +87,8 @@ int demarrer(int argc, char** argv) {
             }
         } else if (batch::estVerbe(a) || a.startsWith(QLatin1String("--"))) {
             lot = true;
-            peint = peint || estVerbePeint(a);
+            const commun::Verbe* verbe = batch::trouverVerbe(a);
+            peint = peint || (verbe && verbe->peint);
         }
     }
     if (!lot) {

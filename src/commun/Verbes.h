@@ -31,6 +31,19 @@ struct Contexte {
     QTextStream& err;
 };
 
+// One verb of the batch mode: its name, what it takes, its line of help and
+// the function that runs it, named after it (--analyse-clients:
+// verbeAnalyseClients).
+struct Verbe {
+    QString nom;       // "--analyse-clients"
+    int nbParametres;  // positional parameters after the verb
+    bool accepteOui;   // takes --oui
+    QString synopsis;  // "--purge-clients DATE [--oui]"
+    QString aide;      // one French line
+    int (*action)(Contexte&);
+    bool peint = false;  // paints (the report's PDF): needs a GUI application
+};
+
 // One row of a list, as the window would show it: the list's name, then the
 // row's text and sub-items, tab-separated (a tab inside a value as "\t").
 QString ligneListe(const QString& liste, const QStringList& colonnes);

@@ -1,8 +1,8 @@
-#include "purge/LotPurge.h"
+#include "purge/VerbesPurge.h"
 
 #include <QRegularExpression>
 
-#include "app/Batch.h"
+#include "commun/Verbes.h"
 #include "platform/Locale.h"
 #include "purge/AnnulationPurge.h"
 #include "purge/Purge.h"
@@ -15,7 +15,7 @@ using Fonction = qint64 (*)(commun::Variables&, const QString&, Mode, Observateu
 
 int lot(commun::Contexte& c, Fonction purger) {
     const QString argument = c.commande.parametres.value(0);
-    const QDate date = lireDateLot(argument);
+    const QDate date = lireDateCommande(argument);
     if (!date.isValid()) {
         c.err << QStringLiteral("« %1 » n'est pas une date : écrivez JJ/MM/AAAA ou AAAA-MM-JJ.\n")
                      .arg(argument);
@@ -35,7 +35,7 @@ int lot(commun::Contexte& c, Fonction purger) {
 
 }  // namespace
 
-QDate lireDateLot(const QString& texte) {
+QDate lireDateCommande(const QString& texte) {
     static const QRegularExpression jma(QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{4})$)"));
     static const QRegularExpression amj(QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})$)"));
     if (const auto m = jma.match(texte.trimmed()); m.hasMatch()) {
@@ -47,15 +47,15 @@ QDate lireDateLot(const QString& texte) {
     return {};
 }
 
-int lotPurgeClients(commun::Contexte& contexte) {
+int verbePurgeClients(commun::Contexte& contexte) {
     return lot(contexte, &PurgeClients);
 }
 
-int lotPurgeTechniques(commun::Contexte& contexte) {
+int verbePurgeTechniques(commun::Contexte& contexte) {
     return lot(contexte, &PurgeTech);
 }
 
-int lotAnnulerPurge(commun::Contexte& c) {
+int verbeAnnulerPurge(commun::Contexte& c) {
     const auto derniere = dernierePurge(c.variables);
     if (!derniere) {
         c.out << messageAucunePurge() << '\n';

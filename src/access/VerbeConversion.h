@@ -8,6 +8,6 @@ namespace acces {
 
 // --convertir-access [--oui] [--page-code CP]: without --oui, says what would
 // be converted; with it, converts every Access database of the folder.
-int convertirAccess(commun::Contexte& contexte);
+int verbeConvertirAccess(commun::Contexte& contexte);
 
 }  // namespace acces

@@ -1,9 +1,9 @@
-#include "clients/LotClients.h"
+#include "clients/VerbesClients.h"
 
 #include <QFileInfo>
 
-#include "app/Batch.h"
 #include "clients/Analyse.h"
+#include "commun/Verbes.h"
 #include "communes/FichierDefaut.h"
 #include "platform/ErreurFichier.h"
 #include "platform/Fichiers.h"
@@ -39,7 +39,7 @@ private:
 
 }  // namespace
 
-bool preparerLot(commun::Contexte& c) {
+bool preparerAnalyse(commun::Contexte& c) {
     commun::Variables& vars = c.variables;
     const communes::LectureDefaut lu = communes::lireDefaut(vars.dossier);
     // Checked against the reference before the run changes anything.
@@ -47,7 +47,7 @@ bool preparerLot(commun::Contexte& c) {
                                ? communes::defautInvalide(vars.dossier, lu.valeurs)
                                : QString();
     if (lu.etat != communes::LectureDefaut::Etat::Lu || !raison.isEmpty()) {
-        c.err << communes::messageDefautLot(vars.dossier, lu, raison) << '\n';
+        c.err << communes::messageDefautCommande(vars.dossier, lu, raison) << '\n';
         return false;
     }
     vars.VilleDefaut = lu.valeurs.ville;
@@ -56,7 +56,7 @@ bool preparerLot(commun::Contexte& c) {
     return true;
 }
 
-BilanAnalyse analyserEnLot(commun::Contexte& c, QSet<QString>* exclus) {
+BilanAnalyse analyserClients(commun::Contexte& c, QSet<QString>* exclus) {
     commun::Variables& vars = c.variables;
     ObservateurLot observateur(c.out, exclus);
     const BilanAnalyse bilan = AnalyseBd(vars, observateur);
@@ -67,17 +67,17 @@ BilanAnalyse analyserEnLot(commun::Contexte& c, QSet<QString>* exclus) {
     return bilan;
 }
 
-int lotAnalyseClients(commun::Contexte& c) {
-    if (!preparerLot(c)) {
+int verbeAnalyseClients(commun::Contexte& c) {
+    if (!preparerAnalyse(c)) {
         return commun::kEchec;
     }
-    if (analyserEnLot(c).NbCliErr == 0) {
+    if (analyserClients(c).NbCliErr == 0) {
         c.out << messageSansErreur() << '\n';
     }
     return commun::kFait;
 }
 
-int lotTexteNote(commun::Contexte& c) {
+int verbeTexteNote(commun::Contexte& c) {
     QString chemin = c.commande.parametres.value(0);
     // A path as given, or a note of the application folder (whatever it is:
     // reading it says why it is not a note).

@@ -1,12 +1,11 @@
-#include "export/LotExport.h"
+#include "export/VerbesExport.h"
 
 #include <QDir>
 
-#include "app/Batch.h"
-#include "clients/LotClients.h"
+#include "clients/VerbesClients.h"
+#include "commun/Verbes.h"
 #include "export/Export.h"
-#include "store/Erreur.h"
-#include "tech/LotTech.h"
+#include "tech/VerbesTech.h"
 
 namespace exports {
 
@@ -46,13 +45,13 @@ private:
 
 }  // namespace
 
-int lotExportClients(commun::Contexte& c) {
-    if (!clients::preparerLot(c)) {
+int verbeExportClients(commun::Contexte& c) {
+    if (!clients::preparerAnalyse(c)) {
         return commun::kEchec;
     }
     commun::Variables& v = c.variables;
     QSet<QString> exclus;
-    clients::analyserEnLot(c, &exclus);
+    clients::analyserClients(c, &exclus);
     // The run leaves the towns reference open for corrections; none follow here.
     v.cnCommunes.Fermer();
     Progression progression(c.out);
@@ -60,22 +59,13 @@ int lotExportClients(commun::Contexte& c) {
                     [&] { return ExportClients(v.dossier, exclus, &progression); });
 }
 
-int lotExportTechniques(commun::Contexte& c) {
-    commun::Variables& v = c.variables;
-    v.CheminBd = v.cheminBd();
-    tech::SortieLot analyse;
-    try {
-        v.NbTech = tech::AnalyseTech(v.CheminBd, analyse);
-    } catch (const store::ErreurStore& e) {
-        analyse.imprimer(c.out);
-        c.out.flush();
-        c.err << tech::messageEchecAnalyse(e.message()) << '\n';
+int verbeExportTechniques(commun::Contexte& c) {
+    const auto analyse = tech::analyserFiches(c);
+    if (!analyse) {
         return commun::kEchec;
     }
-    analyse.imprimer(c.out);
-    c.out << tech::legendeListeTech(analyse.familles.size(), v.NbTech) << '\n';
     return exporter(c, QStringLiteral(" Fichier(s) CSV Tecnique créé(s)."), true,
-                    [&] { return ExportTechniques(v.dossier, analyse.exclus); });
+                    [&] { return ExportTechniques(c.variables.dossier, analyse->exclus); });
 }
 
 }  // namespace exports

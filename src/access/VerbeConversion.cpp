@@ -1,11 +1,11 @@
-#include "access/Lot.h"
+#include "access/VerbeConversion.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include "access/Conversion.h"
 #include "access/Erreur.h"
-#include "app/Batch.h"
+#include "commun/Verbes.h"
 
 namespace acces {
 
@@ -35,7 +35,7 @@ QString nom(const QString& chemin) {
 
 }  // namespace
 
-int convertirAccess(commun::Contexte& c) {
+int verbeConvertirAccess(commun::Contexte& c) {
     const std::vector<FichierAccess> fichiers = fichiersAccess(c.variables.dossier);
     if (fichiers.empty()) {
         c.out << QStringLiteral("Aucune base Microsoft Access à convertir dans « %1 ».\n")
