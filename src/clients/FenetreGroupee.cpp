@@ -7,6 +7,7 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
+#include "commun/Controles.h"
 #include "commun/Messages.h"
 #include "commun/Variables.h"
 #include "store/Erreur.h"
@@ -52,15 +53,6 @@ public:
         modele->setData(index, static_cast<QComboBox*>(editeur)->currentText().trimmed(),
                         Qt::EditRole);
     }
-};
-
-// The wait cursor over a long step, put back whatever happens.
-class Sablier {
-public:
-    Sablier() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Sablier() { QApplication::restoreOverrideCursor(); }
-    Sablier(const Sablier&) = delete;
-    Sablier& operator=(const Sablier&) = delete;
 };
 
 }  // namespace
@@ -320,13 +312,14 @@ void FenetreGroupee::btnAppliquer_Click() {
         return;
     }
     BilanGroupe bilan;
-    try {
-        const Sablier sablier;
-        bilan = AppliquerGroupe(m_vars, remplacements);
-    } catch (const store::ErreurStore& e) {
-        messages.exclamation(
-            QStringLiteral("La correction groupée n'a pas été enregistrée, rien n'a changé.\r\n%1")
-                .arg(e.message()));
+    if (!commun::tenter(
+            messages,
+            [&] {
+                const commun::Attente attente;
+                bilan = AppliquerGroupe(m_vars, remplacements);
+            },
+            QStringLiteral(
+                "La correction groupée n'a pas été enregistrée, rien n'a changé.\r\n"))) {
         return;
     }
     // Those values are gone from the file.

@@ -17,6 +17,7 @@
 #include "commun/Messages.h"
 #include "commun/Variables.h"
 #include "export/ExportFenetre.h"
+#include "platform/Erreur.h"
 #include "platform/ErreurFichier.h"
 #include "store/Erreur.h"
 #include "ui_OngletClients.h"
@@ -104,9 +105,7 @@ void OngletClients::btnAnalyseBd_Click() {
     QString echec;
     try {
         bilan = AnalyseBd(vars, suivi);
-    } catch (const store::ErreurStore& e) {
-        echec = e.message();
-    } catch (const platform::ErreurFichier& e) {
+    } catch (const platform::Erreur& e) {
         echec = e.message();
     }
     m_enCours = false;
@@ -173,13 +172,10 @@ void OngletClients::btnCorrectionGroupee_Click() {
         liste.push_back(std::move(c));
     }
     std::vector<ValeurFautive> valeurs;
-    try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        valeurs = ValeursFautives(m_vars, liste);
-        QApplication::restoreOverrideCursor();
-    } catch (const store::ErreurStore& e) {
-        QApplication::restoreOverrideCursor();
-        m_messages.exclamation(e.message());
+    if (!commun::tenter(m_messages, [&] {
+            const commun::Attente attente;
+            valeurs = ValeursFautives(m_vars, liste);
+        })) {
         return;
     }
     if (valeurs.empty()) {
@@ -197,26 +193,26 @@ void OngletClients::btnCorrectionGroupee_Click() {
 void OngletClients::btnAnnulerCorrection_Click() {
     commun::Variables& vars = m_vars;
     commun::Messages& messages = m_messages;
-    try {
-        const auto derniere = derniereCorrection(vars);
-        if (!derniere) {
-            messages.information(messageRienAAnnuler());
-            return;
-        }
-        if (!messages.question(questionAnnulation(*derniere))) {
-            return;
-        }
-        const ResultatAnnulation r = AnnulerCorrection(vars, derniere->lot);
-        if (!r.faite) {
-            messages.exclamation(messageRefus(r));
-            return;
-        }
-        messages.information(messageAnnulee(r));
-        renouvelerListe(r.clients, r.nbClients);
-    } catch (const store::ErreurStore& e) {
-        messages.exclamation(
-            QStringLiteral("La correction n'a pas été annulée.\r\n%1").arg(e.message()));
-    }
+    commun::tenter(
+        messages,
+        [&] {
+            const auto derniere = derniereCorrection(vars);
+            if (!derniere) {
+                messages.information(messageRienAAnnuler());
+                return;
+            }
+            if (!messages.question(questionAnnulation(*derniere))) {
+                return;
+            }
+            const ResultatAnnulation r = AnnulerCorrection(vars, derniere->lot);
+            if (!r.faite) {
+                messages.exclamation(messageRefus(r));
+                return;
+            }
+            messages.information(messageAnnulee(r));
+            renouvelerListe(r.clients, r.nbClients);
+        },
+        QStringLiteral("La correction n'a pas été annulée.\r\n"));
 }
 
 void OngletClients::renouvelerListe(const std::vector<Evaluation>& clients, int nbClients) {

@@ -83,10 +83,7 @@ void PanneauClient::ListCli_ItemClick() {
     }
     const QString code = ligne->text(0);
     std::optional<FicheClient> fiche;
-    try {
-        fiche = chargerClient(m_vars, code);
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
+    if (!commun::tenter(m_messages, [&] { fiche = chargerClient(m_vars, code); })) {
         return;
     }
     if (!fiche) {
@@ -218,12 +215,10 @@ bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
         e.ville = m_ui.TxtVille->text();
     }
     std::optional<Reverification> r;
-    try {
-        r = enregistrerChamp(m_vars, code, e);
-    } catch (const store::ErreurStore& erreur) {
+    if (!commun::tenter(
+            messages, [&] { r = enregistrerChamp(m_vars, code, e); },
+            QStringLiteral("La correction n'a pas été enregistrée.\r\n"))) {
         // The field stays open with the typed text: nothing is lost.
-        messages.exclamation(
-            QStringLiteral("La correction n'a pas été enregistrée.\r\n%1").arg(erreur.message()));
         return false;
     }
     if (!r) {

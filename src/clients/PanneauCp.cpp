@@ -86,14 +86,12 @@ void PanneauCp::txtCpNew_Change() {
 void PanneauCp::RemplitVilles(const QString& prefixe) {
     commun::Variables& vars = m_vars;
     QStringList villes;
-    try {
+    commun::tenter(m_messages, [&] {
         if (!vars.cnCommunes.ouverte()) {
             vars.cnCommunes.OuvreCommunes(vars.dossier);
         }
         villes = vars.cnCommunes.RemplitVilles(prefixe);
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-    }
+    });
     commun::remplirTrie(m_ui.List1, villes);
     m_ui.lblListeVille->setText(legendeVilles(m_ui.List1->count()));
 }
@@ -107,11 +105,9 @@ void PanneauCp::List1_Click() {
     vars.ChoixListe = true;
     m_ui.BtnOk->show();
     std::optional<QString> cp;
-    try {
+    commun::tenter(m_messages, [&] {
         cp = vars.cnCommunes.ChercheCpVille(choix.first()->text(), m_ui.txtCpNew->text());
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-    }
+    });
     if (cp && *cp != m_ui.txtCpNew->text()) {
         m_ui.txtCpNew->setText(*cp);
     } else {

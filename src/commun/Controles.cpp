@@ -247,4 +247,12 @@ void colorer(QWidget* zone, bool enErreur) {
     zone->setPalette(p);
 }
 
+Attente::Attente() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+Attente::~Attente() {
+    QApplication::restoreOverrideCursor();
+}
+
 }  // namespace commun

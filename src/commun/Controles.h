@@ -47,4 +47,13 @@ QTreeWidgetItem* ligneSelectionnee(const QTreeWidget* liste);
 // on white while open, and the usual look of a closed box while closed.
 void colorer(QWidget* zone, bool enErreur);
 
+// The wait cursor while a long step runs, put back on every way out.
+class Attente {
+public:
+    Attente();
+    ~Attente();
+    Attente(const Attente&) = delete;
+    Attente& operator=(const Attente&) = delete;
+};
+
 }  // namespace commun

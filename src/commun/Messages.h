@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace commun {
 
@@ -16,6 +17,12 @@ public:
     // Yes and No buttons, no icon; true only for Yes.
     virtual bool question(const QString& texte) = 0;
 };
+
+// Runs a step of a window (a button, a pick in a list): an error the user is
+// told about stops it and shows in an exclamation box, after `avant` when
+// given ("La correction n'a pas été annulée.\r\n"). False when it stopped so.
+bool tenter(Messages& messages, const std::function<void()>& etape,
+            const QString& avant = QString());
 
 // "Vérification des fichiers clients/techniques"
 QString titreApplication();

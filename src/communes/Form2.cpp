@@ -108,11 +108,9 @@ void Form2::TestCpVille() {
 }
 
 void Form2::ToutesVilles() {
-    try {
+    commun::tenter(m_messages, [this] {
         commun::ajouterTrie(m_ui->List1, commun::ToutesVilles(m_vars.dossier));
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-    }
+    });
 }
 
 void Form2::cpVilles() {
@@ -120,13 +118,11 @@ void Form2::cpVilles() {
         // Never seen: the list would only be thrown away.
         return;
     }
-    try {
+    commun::tenter(m_messages, [this] {
         const QStringList villes = commun::cpVilles(m_vars.dossier, m_ui->txtCp->text());
         commun::remplirTrie(m_ui->List1, villes);
         m_ui->lblListeVille->setText(legendeVilles(m_ui->List1->count()));
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-    }
+    });
 }
 
 void Form2::List1_Click() {
@@ -136,13 +132,11 @@ void Form2::List1_Click() {
     }
     const QString ville = choisie->text();
     m_vars.ChoixListe = true;
-    try {
+    commun::tenter(m_messages, [&] {
         if (const auto cp = commun::cpVille(m_vars.dossier, ville)) {
             m_ui->txtCp->setText(*cp);
         }
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-    }
+    });
     m_ui->TxtVille->setText(ville);
 }
 

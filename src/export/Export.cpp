@@ -246,6 +246,12 @@ QString avertissementAmbigus(qsizetype nombre, bool fiches) {
         .arg(qui, nombre == 1 ? QStringLiteral("sa ligne") : QStringLiteral("leur ligne"));
 }
 
+QString messageExportFait(int nbFichiers, bool fiches) {
+    return QString::number(nbFichiers) + (fiches
+                                              ? QStringLiteral(" Fichier(s) CSV Tecnique créé(s).")
+                                              : QStringLiteral(" Fichier(s) CSV créé(s)."));
+}
+
 Bilan ExportClients(const QString& dossier, const QSet<QString>& exclus, Observateur* observateur) {
     return proteger([&] { return exporterClients(dossier, exclus, observateur); });
 }

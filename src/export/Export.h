@@ -45,6 +45,10 @@ QStringList FichesAmbigues(const QString& dossier, const QSet<qint64>& exclus);
 // report: "Attention : 2 clients ont … leur ligne."
 QString avertissementAmbigus(qsizetype nombre, bool fiches);
 
+// The closing message of an export, which the window shows and the batch
+// prints: "2 Fichier(s) CSV créé(s)." (the sheets' says "CSV Tecnique").
+QString messageExportFait(int nbFichiers, bool fiches);
+
 // Writes the clients of FCLI into FCLI_1.txt, FCLI_2.txt… of the folder (UTF-16
 // with byte order mark, 800 clients a file), leaving out those whose Code is in
 // `exclus`. The earlier export (FCLI.csv, FCLI_<n>.txt) is replaced; other files

@@ -5,11 +5,11 @@
 #include <QTreeWidget>
 
 #include "commun/Cadre.h"
+#include "commun/Controles.h"
 #include "commun/Messages.h"
 #include "commun/Variables.h"
 #include "export/Export.h"
-#include "platform/ErreurFichier.h"
-#include "store/Erreur.h"
+#include "platform/Erreur.h"
 
 namespace exports {
 
@@ -60,14 +60,6 @@ private:
     QWidget& m_fenetre;
 };
 
-// The wait cursor while an export runs, back on every way out.
-struct Attente {
-    Attente() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Attente() { QApplication::restoreOverrideCursor(); }
-    Attente(const Attente&) = delete;
-    Attente& operator=(const Attente&) = delete;
-};
-
 QString avertissement(int nbLignes, int total, const QString& fin) {
     return kSaut + QStringLiteral("Attention %1 clients sur %2 ").arg(nbLignes).arg(total) + fin +
            kSaut + QStringLiteral("dans TRELLINAX PRO.");
@@ -103,10 +95,9 @@ QString confirmationTechniques(int nbLignesListCliTech, int NbTech, qsizetype nb
 template <class Compte>
 qsizetype compterAmbigus(Compte compter) {
     try {
-        Attente attente;
+        const commun::Attente attente;
         return compter().size();
-    } catch (const store::ErreurStore&) {
-    } catch (const platform::ErreurFichier&) {
+    } catch (const platform::Erreur&) {
     }
     return 0;
 }
@@ -124,19 +115,13 @@ void btnExportClients_Click(commun::Variables& vars, commun::Messages& messages,
     }
     vars.CheminBd = vars.cheminBd();
     ObservateurFenetre observateur(cadre);
-    try {
-        Bilan bilan;
-        {
-            Attente attente;
+    Bilan bilan;
+    if (commun::tenter(messages, [&] {
+            const commun::Attente attente;
             GardeFermeture garde(*ListCli.window());
             bilan = ExportClients(vars.dossier, exclus, &observateur);
-        }
-        messages.information(QString::number(bilan.nbFichiers) +
-                             QStringLiteral(" Fichier(s) CSV créé(s)."));
-    } catch (const store::ErreurStore& e) {
-        messages.exclamation(e.message());
-    } catch (const platform::ErreurFichier& e) {
-        messages.exclamation(e.message());
+        })) {
+        messages.information(messageExportFait(bilan.nbFichiers, false));
     }
     cadre.cacherProgression();
 }
@@ -158,18 +143,12 @@ void btnExportTech_Click(commun::Variables& vars, commun::Messages& messages,
         return;
     }
     vars.CheminBd = vars.cheminBd();
-    try {
-        Bilan bilan;
-        {
-            Attente attente;
+    Bilan bilan;
+    if (commun::tenter(messages, [&] {
+            const commun::Attente attente;
             bilan = ExportTechniques(vars.dossier, exclus);
-        }
-        messages.information(QString::number(bilan.nbFichiers) +
-                             QStringLiteral(" Fichier(s) CSV Tecnique créé(s)."));
-    } catch (const store::ErreurStore& e) {
-        messages.exclamation(e.message());
-    } catch (const platform::ErreurFichier& e) {
-        messages.exclamation(e.message());
+        })) {
+        messages.information(messageExportFait(bilan.nbFichiers, true));
     }
 }
 

@@ -14,7 +14,7 @@ namespace {
 // Prints the records the importer may misread, one line each, then the
 // export's files and its closing message, last as scripts expect it.
 template <class Export>
-int exporter(commun::Contexte& c, const QString& fin, bool fiches, Export exporter) {
+int exporter(commun::Contexte& c, bool fiches, Export exporter) {
     const Bilan bilan = exporter();
     if (!bilan.ambigus.isEmpty()) {
         c.out << avertissementAmbigus(bilan.ambigus.size(), fiches) << '\n';
@@ -27,7 +27,7 @@ int exporter(commun::Contexte& c, const QString& fin, bool fiches, Export export
     for (const QString& f : bilan.fichiers) {
         c.out << QDir::toNativeSeparators(f) << '\n';
     }
-    c.out << bilan.nbFichiers << fin << '\n';
+    c.out << messageExportFait(bilan.nbFichiers, fiches) << '\n';
     return commun::kFait;
 }
 
@@ -55,8 +55,7 @@ int verbeExportClients(commun::Contexte& c) {
     // The run leaves the towns reference open for corrections; none follow here.
     v.cnCommunes.Fermer();
     Progression progression(c.out);
-    return exporter(c, QStringLiteral(" Fichier(s) CSV créé(s)."), false,
-                    [&] { return ExportClients(v.dossier, exclus, &progression); });
+    return exporter(c, false, [&] { return ExportClients(v.dossier, exclus, &progression); });
 }
 
 int verbeExportTechniques(commun::Contexte& c) {
@@ -64,7 +63,7 @@ int verbeExportTechniques(commun::Contexte& c) {
     if (!analyse) {
         return commun::kEchec;
     }
-    return exporter(c, QStringLiteral(" Fichier(s) CSV Tecnique créé(s)."), true,
+    return exporter(c, true,
                     [&] { return ExportTechniques(c.variables.dossier, analyse->exclus); });
 }
 

@@ -35,14 +35,6 @@ private:
     QWidget* m_panneau;
 };
 
-// The busy cursor, whatever happens to the work it stands for.
-struct Attente {
-    Attente() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    Attente(const Attente&) = delete;
-    Attente& operator=(const Attente&) = delete;
-    ~Attente() { QApplication::restoreOverrideCursor(); }
-};
-
 }  // namespace
 
 OngletPurge::OngletPurge(commun::Variables& variables, commun::Messages& messages, QWidget* page)
@@ -110,35 +102,34 @@ void OngletPurge::btnPurgeTech_Click() {
 void OngletPurge::btnAnnulerPurge_Click() {
     commun::Variables& vars = m_vars;
     commun::Messages& messages = m_messages;
-    try {
-        const auto derniere = dernierePurge(vars);
-        if (!derniere) {
-            messages.information(messageAucunePurge());
-            return;
-        }
-        if (!messages.question(questionAnnulationPurge(*derniere))) {
-            return;
-        }
-        const ResultatAnnulationPurge r = [&] {
-            const Attente attente;
-            return AnnulerPurge(vars, derniere->lot);
-        }();
-        if (!r.faite) {
-            messages.exclamation(r.refus);
-            return;
-        }
-        messages.information(messagePurgeAnnulee(r));
-    } catch (const store::ErreurStore& e) {
-        messages.exclamation(
-            QStringLiteral("La purge n'a pas été annulée.\r\n%1").arg(e.message()));
-        return;
-    }
-    // What came back changes the counts of the dates still chosen.
-    for (Moitie* moitie : {&m_clients, &m_techniques}) {
-        if (!moitie->date->text().isEmpty()) {
-            changementDate(*moitie);
-        }
-    }
+    commun::tenter(
+        messages,
+        [&] {
+            const auto derniere = dernierePurge(vars);
+            if (!derniere) {
+                messages.information(messageAucunePurge());
+                return;
+            }
+            if (!messages.question(questionAnnulationPurge(*derniere))) {
+                return;
+            }
+            const ResultatAnnulationPurge r = [&] {
+                const commun::Attente attente;
+                return AnnulerPurge(vars, derniere->lot);
+            }();
+            if (!r.faite) {
+                messages.exclamation(r.refus);
+                return;
+            }
+            messages.information(messagePurgeAnnulee(r));
+            // What came back changes the counts of the dates still chosen.
+            for (Moitie* moitie : {&m_clients, &m_techniques}) {
+                if (!moitie->date->text().isEmpty()) {
+                    changementDate(*moitie);
+                }
+            }
+        },
+        QStringLiteral("La purge n'a pas été annulée.\r\n"));
 }
 
 void OngletPurge::choisirDate(Moitie& moitie, const QDate& date) {
@@ -171,14 +162,14 @@ void OngletPurge::purger(Moitie& moitie) {
         return;
     }
     ObservateurFenetre panneau(m_ui->Frame5);
-    try {
-        moitie.purger(m_vars, moitie.date->text(), Mode::Purge, panneau);
-    } catch (const store::ErreurStore& e) {
-        // Nothing was deleted: the date, count and button stay for another try.
-        m_messages.exclamation(e.message());
+    // On a failure nothing was deleted: the date, count and button stay for
+    // another try.
+    if (!commun::tenter(m_messages, [&] {
+            moitie.purger(m_vars, moitie.date->text(), Mode::Purge, panneau);
+        })) {
         return;
     }
-    m_messages.information(QStringLiteral("Purge effecuée."));
+    m_messages.information(messagePurgeFaite());
     moitie.nombre->clear();
     moitie.date->clear();
     changementDate(moitie);

@@ -129,6 +129,10 @@ qint64 executer(commun::Variables& vars, const QString& sql, Mode mode, Observat
 
 }  // namespace
 
+QString messagePurgeFaite() {
+    return QStringLiteral("Purge effecuée.");
+}
+
 QString texteDate(const QDate& date, const QLocale& locale) {
     QString format = locale.dateFormat(QLocale::ShortFormat);
     if (!format.contains(QLatin1String("yyyy"))) {

@@ -37,6 +37,9 @@ public:
 // ambiguous.
 QString texteDate(const QDate& date, const QLocale& locale);
 
+// What the window shows and the batch prints once a purge is done.
+QString messagePurgeFaite();  // "Purge effecuée."
+
 // The SQL texts (Jet dialect) for a date text in the working locale's short
 // form. A text that is not a date throws store::ErreurStore.
 QString sqlPurgeClients(const QString& date, Mode mode);

@@ -28,7 +28,7 @@ int lot(commun::Contexte& c, Fonction purger) {
     c.out.flush();
     if (c.commande.oui) {
         purger(c.variables, texte, Mode::Purge, observateur);
-        c.out << QStringLiteral("Purge effecuée.") << '\n';
+        c.out << messagePurgeFaite() << '\n';
     }
     return commun::kFait;
 }

@@ -10,8 +10,10 @@
 #include <QVBoxLayout>
 #include <optional>
 
+#include "commun/Controles.h"
 #include "commun/Messages.h"
 #include "commun/Variables.h"
+#include "platform/Erreur.h"
 #include "platform/ErreurFichier.h"
 #include "rapport/Document.h"
 #include "store/Erreur.h"
@@ -25,14 +27,6 @@ void reglerPages(QPrinter& imprimante) {
     imprimante.setPageSize(QPageSize(QPageSize::A4));
     imprimante.setPageOrientation(QPageLayout::Portrait);
 }
-
-// The wait cursor while the figures are gathered, back on every way out.
-struct Attente {
-    Attente() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Attente() { QApplication::restoreOverrideCursor(); }
-    Attente(const Attente&) = delete;
-    Attente& operator=(const Attente&) = delete;
-};
 
 // The window's face of the gathering: a progress dialog over the main window,
 // repainted a few dozen times a second rather than for every client.
@@ -135,11 +129,10 @@ void FenetreRapport::btnPdf_Click() {
 }
 
 bool FenetreRapport::enregistrerPdf(const QString& chemin) {
-    try {
-        Attente attente;
-        ecrirePdf(m_chiffres, chemin);
-    } catch (const platform::ErreurFichier& e) {
-        m_messages.exclamation(e.message());
+    if (!commun::tenter(m_messages, [&] {
+            const commun::Attente attente;
+            ecrirePdf(m_chiffres, chemin);
+        })) {
         return false;
     }
     m_messages.information(
@@ -161,7 +154,7 @@ void FenetreRapport::btnImprimer_Click() {
 bool FenetreRapport::imprimer(QPrinter& imprimante) {
     int n = 0;
     {
-        Attente attente;
+        const commun::Attente attente;
         n = peindre(m_chiffres, imprimante);
     }
     if (n == 0) {
@@ -178,13 +171,11 @@ void btnRapport_Click(commun::Variables& vars, commun::Messages& messages, QWidg
     std::optional<Chiffres> chiffres;
     QString echec;
     {
-        Attente attente;
+        const commun::Attente attente;
         Suivi suivi(&fenetre);
         try {
             chiffres = rassembler(vars, &suivi);
-        } catch (const store::ErreurStore& e) {
-            echec = e.message();
-        } catch (const platform::ErreurFichier& e) {
+        } catch (const platform::Erreur& e) {
             echec = e.message();
         }
     }

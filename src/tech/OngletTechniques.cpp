@@ -208,19 +208,11 @@ QTreeWidgetItem* OngletTechniques::ligneAffichee() const {
 }
 
 void OngletTechniques::ListCliTech_ItemClick(QTreeWidgetItem*) {
-    try {
-        chargerFiche();
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-    }
+    commun::tenter(m_messages, [this] { chargerFiche(); });
 }
 
 void OngletTechniques::ListMemo_ItemClick(QTreeWidgetItem*) {
-    try {
-        chargerMemo();
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-    }
+    commun::tenter(m_messages, [this] { chargerMemo(); });
 }
 
 std::optional<FicheTech> OngletTechniques::ficheSelectionnee(const QTreeWidget* liste) {
