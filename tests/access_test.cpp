@@ -235,7 +235,7 @@ void comparer(const Contenu& attendu, const Contenu& obtenu) {
 }
 
 // Records what the conversion tells its observer.
-class Suivi : public acces::Observateur {
+class Suivi : public acces::ObservateurConversion {
 public:
     void tables(const std::vector<acces::TableConvertie>& t) override {
         annoncees = t;
@@ -251,7 +251,7 @@ public:
 };
 
 acces::Resultat convertirBd(const test::Dossier& d, const QString& pageCode = {},
-                            acces::Observateur* observateur = nullptr) {
+                            acces::ObservateurConversion* observateur = nullptr) {
     Suivi suivi;
     acces::Options options;
     options.pageCode = pageCode;

@@ -30,18 +30,18 @@ const QString kDefautVille = QStringLiteral("MONTPELLIER");
 const QString kDefautCp = QStringLiteral("34000");
 
 // What the run reported, in order.
-struct Journal : clients::ObservateurAnalyse {
+struct Journal : clients::ObservateurAnalyseClients {
     QStringList etapes;
     std::vector<clients::NoteLongue> notes;
     std::vector<clients::Evaluation> erreurs;
-    std::vector<std::pair<int, int>> progression;
+    std::vector<std::pair<int, int>> progressions;
     int nbRanges = 0;
 
     void debutRangement(int n) override { etapes << QStringLiteral("rangement %1").arg(n); }
-    void clientRange(int, int) override { ++nbRanges; }
+    void rangement(int, int) override { ++nbRanges; }
     void noteTropLongue(const clients::NoteLongue& l) override { notes.push_back(l); }
-    void debutJugement(int n) override { etapes << QStringLiteral("jugement %1").arg(n); }
-    void clientJuge(int n, int total) override { progression.emplace_back(n, total); }
+    void debut(int n) override { etapes << QStringLiteral("jugement %1").arg(n); }
+    void progression(int n, int total) override { progressions.emplace_back(n, total); }
     void clientEnErreur(const clients::Evaluation& e, int nb, int total) override {
         erreurs.push_back(e);
         etapes << clients::legendeListe(nb, total);
@@ -361,9 +361,9 @@ TEST_F(Analyse, LeRunListeLesClientsEnErreurDansLOrdre) {
     // The birth date was tidied to 31 December 1899, which passes.
     marques[clients::ErrVille] = marques[clients::ErrCP] = QStringLiteral("x");
     EXPECT_EQ(journal.erreurs[1].marques(), marques);
-    ASSERT_EQ(journal.progression.size(), 5u);
-    EXPECT_EQ(journal.progression.front(), std::make_pair(1, 5));
-    EXPECT_EQ(journal.progression.back(), std::make_pair(5, 5));
+    ASSERT_EQ(journal.progressions.size(), 5u);
+    EXPECT_EQ(journal.progressions.front(), std::make_pair(1, 5));
+    EXPECT_EQ(journal.progressions.back(), std::make_pair(5, 5));
     // The last client judged stays known, and the towns reference stays open.
     EXPECT_EQ(vars.CodeClient, QStringLiteral("d5"));
     EXPECT_TRUE(vars.cnCommunes.ouverte());
@@ -420,7 +420,7 @@ TEST_F(Analyse, TableVide) {
     EXPECT_EQ(bilan.NbCli, 0);
     EXPECT_EQ(bilan.NbCliErr, 0);
     EXPECT_TRUE(journal.notes.empty());
-    EXPECT_TRUE(journal.progression.empty());
+    EXPECT_TRUE(journal.progressions.empty());
     EXPECT_EQ(journal.etapes,
               (QStringList{QStringLiteral("rangement 0"), QStringLiteral("jugement 0")}));
     // Only the town column's type was set.
@@ -479,7 +479,7 @@ TEST_F(Analyse, QuaranteMilleClientsComptesJuste) {
     EXPECT_EQ(journal.erreurs.back().CodeClient, QString::number(total / 7 * 7));
     EXPECT_EQ(journal.etapes.last(),
               QStringLiteral("Liste des clients avec erreur (5714 / 40000)"));
-    EXPECT_EQ(journal.progression.back(), std::make_pair(total, total));
+    EXPECT_EQ(journal.progressions.back(), std::make_pair(total, total));
     EXPECT_EQ(journal.nbRanges, total);
 }
 

@@ -56,7 +56,7 @@ QStringList fichiersDe(const test::Dossier& d) {
 }
 
 // Records what a window would show.
-struct Journal : exports::Observateur {
+struct Journal : exports::ObservateurExport {
     int debuts = 0;
     QStringList lignes;
     void debut() override { ++debuts; }

@@ -101,7 +101,7 @@ TEST(Villes, IndexDesProches) {
 // ------------------------------------------------- over the real reference
 
 // Keeps the clients the analysis lists, as ListCli holds them.
-struct Liste : clients::ObservateurAnalyse {
+struct Liste : clients::ObservateurAnalyseClients {
     void clientEnErreur(const clients::Evaluation& e, int, int) override {
         clients.push_back({e.CodeClient, e.drapeaux});
     }
@@ -392,7 +392,7 @@ TEST_F(Groupee, LeJournalTientExactementLesModifications) {
         {QStringLiteral("Code Postal"), QStringLiteral("69002"), QStringLiteral("LYON")});
     tech::EcrireFamille(vars.cheminBd(), QStringLiteral("5"), QStringLiteral("Coupe"));
     tech::PreAnalyseTech(vars.cheminBd());
-    purge::Observateur o;
+    purge::ObservateurPurge o;
     const QString date = purge::texteDate(QDate(2005, 1, 1), platform::localeTravail());
     EXPECT_EQ(purge::PurgeClients(vars, date, purge::Mode::Purge, o), 1);
     EXPECT_EQ(purge::PurgeTech(vars, date, purge::Mode::Purge, o), 1);

@@ -24,7 +24,7 @@ namespace {
 const QLocale kFrancais(QLocale::French, QLocale::France);
 
 // Counts the calls, to check that a deletion always ends its panel.
-class Panneau : public purge::Observateur {
+class Panneau : public purge::ObservateurPurge {
 public:
     void suppressionCommencee() override { ++commencees; }
     void suppressionTerminee() override { ++terminees; }

@@ -136,7 +136,7 @@ inline void journalDuSalon(const Dossier& d, commun::Variables& vars) {
                  {QStringLiteral("Famille"), QStringLiteral("Coupe")},
                  {QStringLiteral("Mémo"), QStringLiteral("abc  \r\n")}});
     }
-    clients::ObservateurAnalyse silence;
+    clients::ObservateurAnalyseClients silence;
     clients::AnalyseBd(vars, silence);
 
     clients::enregistrerChamp(vars, QStringLiteral("A4"),
@@ -153,7 +153,7 @@ inline void journalDuSalon(const Dossier& d, commun::Variables& vars) {
     tech::EcrireFamille(vars.cheminBd(), QStringLiteral("2"), QStringLiteral("Soin"));
     tech::PreAnalyseTech(vars.cheminBd());
 
-    purge::Observateur o;
+    purge::ObservateurPurge o;
     const QString date = purge::texteDate(QDate(2005, 1, 1), platform::localeTravail());
     purge::PurgeClients(vars, date, purge::Mode::Purge, o);
     purge::PurgeTech(vars, date, purge::Mode::Purge, o);

@@ -262,7 +262,7 @@ TEST_F(Rapport, CorrectionGroupeeAnnulee) {
                            {QStringLiteral("Code Postal"), QStringLiteral("69001")}});
         }
     }
-    clients::ObservateurAnalyse silence;
+    clients::ObservateurAnalyseClients silence;
     clients::AnalyseBd(vars, silence);
     clients::AppliquerGroupe(
         vars, {{clients::ErrCP, QStringLiteral("6900"), QStringLiteral("69001")},
@@ -329,7 +329,7 @@ TEST_F(Rapport, MemesListesQueLesAnalyses) {
     ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
     vars.NbFichiersRTF = commun::compterFichiersRtf(vars.dossier);
 
-    struct Clients : clients::ObservateurAnalyse {
+    struct Clients : clients::ObservateurAnalyseClients {
         QStringList erreurs, notes;
         void noteTropLongue(const clients::NoteLongue& n) override { notes << n.code; }
         void clientEnErreur(const clients::Evaluation& e, int, int) override {
@@ -337,7 +337,7 @@ TEST_F(Rapport, MemesListesQueLesAnalyses) {
         }
     } analyse;
     const clients::BilanAnalyse bilan = clients::AnalyseBd(vars, analyse);
-    struct Fiches : tech::ObservateurAnalyse {
+    struct Fiches : tech::ObservateurAnalyseFiches {
         QStringList familles, memos;
         void ligne(tech::Liste l, const tech::LigneTech& f) override {
             (l == tech::Liste::CliTech ? familles : memos)

@@ -23,7 +23,7 @@ using store::Valeur;
 using tech::Liste;
 
 // Every row a run reports, as the batch mode prints it.
-class Lignes : public tech::ObservateurAnalyse {
+class Lignes : public tech::ObservateurAnalyseFiches {
 public:
     void debut(qint32 total) override {
         ++debuts;

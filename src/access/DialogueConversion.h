@@ -18,7 +18,7 @@ namespace acces {
 
 // The progress of one conversion, table by table ("rows done / rows"). It
 // cannot be closed while the conversion runs.
-class DialogueConversion : public QDialog, public Observateur {
+class DialogueConversion : public QDialog, public ObservateurConversion {
     Q_OBJECT
 
 public:

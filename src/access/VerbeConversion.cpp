@@ -12,9 +12,9 @@ namespace acces {
 namespace {
 
 // The batch run prints a line per table as it is done.
-class ObservateurLot : public Observateur {
+class SortieConversion : public ObservateurConversion {
 public:
-    explicit ObservateurLot(QTextStream& out) : m_out(out) {}
+    explicit SortieConversion(QTextStream& out) : m_out(out) {}
     void tables(const std::vector<TableConvertie>& tables) override { m_tables = tables; }
     void tableFaite(int table, qint64 lignes) override {
         if (table >= 0 && table < static_cast<int>(m_tables.size())) {
@@ -74,7 +74,7 @@ int verbeConvertirAccess(commun::Contexte& c) {
     for (const FichierAccess& f : fichiers) {
         c.out << QStringLiteral("Conversion de %1 (Microsoft Access, %2)\n").arg(f.nom, f.version);
         c.out.flush();
-        ObservateurLot observateur(c.out);
+        SortieConversion observateur(c.out);
         try {
             const Resultat r = convertir(f, options, observateur);
             // The rate of the rows themselves: opening and syncing files cost

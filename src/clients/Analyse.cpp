@@ -171,7 +171,7 @@ void VerifColonneVille(commun::Variables& vars) {
     }
 }
 
-int PreAnalyseCli(commun::Variables& vars, ObservateurAnalyse& obs) {
+int PreAnalyseCli(commun::Variables& vars, ObservateurAnalyseClients& obs) {
     if (const QString ecartee = SauvegardeBd(vars.dossier); !ecartee.isEmpty()) {
         obs.avertissement(ecartee);
     }
@@ -195,7 +195,7 @@ int PreAnalyseCli(commun::Variables& vars, ObservateurAnalyse& obs) {
         rs.MoveFirst();
     }
     while (!rs.Eof()) {
-        obs.clientRange(++n, total);
+        obs.rangement(++n, total);
         if (!lot) {
             lot.emplace(cn);
         }
@@ -239,7 +239,7 @@ int PreAnalyseCli(commun::Variables& vars, ObservateurAnalyse& obs) {
     return nbLongues;
 }
 
-BilanAnalyse AnalyseBd(commun::Variables& vars, ObservateurAnalyse& obs) {
+BilanAnalyse AnalyseBd(commun::Variables& vars, ObservateurAnalyseClients& obs) {
     BilanAnalyse bilan;
     verifierPrealables(vars);
     // The backup comes first, so that it holds the database as it was before
@@ -257,7 +257,7 @@ BilanAnalyse AnalyseBd(commun::Variables& vars, ObservateurAnalyse& obs) {
     rs.Open(kFCLI, cn);
     vars.NbCli = static_cast<int>(rs.RecordCount());
     bilan.NbCli = vars.NbCli;
-    obs.debutJugement(vars.NbCli);
+    obs.debut(vars.NbCli);
     vars.cnCommunes.OuvreCommunes(vars.dossier);
     Juge juge(rs, vars.cnCommunes);
 
@@ -269,7 +269,7 @@ BilanAnalyse AnalyseBd(commun::Variables& vars, ObservateurAnalyse& obs) {
         rs.MoveFirst();
     }
     while (!rs.Eof()) {
-        obs.clientJuge(++n, vars.NbCli);
+        obs.progression(++n, vars.NbCli);
         const Evaluation e = juge.evaluer();
         vars.NomClient = e.NomClient;
         vars.CodeClient = e.CodeClient;

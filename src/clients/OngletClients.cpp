@@ -11,7 +11,7 @@
 #include "clients/Groupee.h"
 #include "clients/PanneauClient.h"
 #include "clients/PanneauCp.h"
-#include "clients/SuiviAnalyse.h"
+#include "clients/SuiviAnalyseClients.h"
 #include "commun/Cadre.h"
 #include "commun/Controles.h"
 #include "commun/Messages.h"
@@ -100,7 +100,7 @@ void OngletClients::btnAnalyseBd_Click() {
     m_fenetre.repaint();
 
     m_enCours = true;
-    SuiviAnalyse suivi(ui);
+    SuiviAnalyseClients suivi(ui);
     BilanAnalyse bilan;
     QString echec;
     try {

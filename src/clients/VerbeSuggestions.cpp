@@ -10,7 +10,7 @@ namespace clients {
 namespace {
 
 // Keeps the clients the run lists, with their marks.
-class Liste : public ObservateurAnalyse {
+class CollecteAnalyseClients : public ObservateurAnalyseClients {
 public:
     void clientEnErreur(const Evaluation& e, int, int) override {
         clients.push_back({e.CodeClient, e.drapeaux});
@@ -25,7 +25,7 @@ int verbeSuggestions(commun::Contexte& c) {
         return commun::kEchec;
     }
     commun::Variables& vars = c.variables;
-    Liste liste;
+    CollecteAnalyseClients liste;
     AnalyseBd(vars, liste);
     const std::vector<ValeurFautive> valeurs = ValeursFautives(vars, liste.clients);
     for (const ValeurFautive& v : valeurs) {

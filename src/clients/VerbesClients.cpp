@@ -15,9 +15,9 @@ namespace clients {
 namespace {
 
 // The batch face of the run: every list row as one tab-separated line.
-class ObservateurLot : public ObservateurAnalyse {
+class SortieAnalyseClients : public ObservateurAnalyseClients {
 public:
-    ObservateurLot(QTextStream& out, QSet<QString>* exclus) : m_out(out), m_exclus(exclus) {}
+    SortieAnalyseClients(QTextStream& out, QSet<QString>* exclus) : m_out(out), m_exclus(exclus) {}
 
     void noteTropLongue(const NoteLongue& note) override {
         m_out << commun::ligneListe(QStringLiteral("ListBN"), {note.code, note.nom}) << '\n';
@@ -58,7 +58,7 @@ bool preparerAnalyse(commun::Contexte& c) {
 
 BilanAnalyse analyserClients(commun::Contexte& c, QSet<QString>* exclus) {
     commun::Variables& vars = c.variables;
-    ObservateurLot observateur(c.out, exclus);
+    SortieAnalyseClients observateur(c.out, exclus);
     const BilanAnalyse bilan = AnalyseBd(vars, observateur);
     vars.NbCli = bilan.NbCli;
     vars.NbCliErr = bilan.NbCliErr;

@@ -21,6 +21,6 @@ target_sources(verif_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/PanneauClient.h
   ${CMAKE_CURRENT_LIST_DIR}/PanneauCp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PanneauCp.h
-  ${CMAKE_CURRENT_LIST_DIR}/SuiviAnalyse.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SuiviAnalyse.h
+  ${CMAKE_CURRENT_LIST_DIR}/SuiviAnalyseClients.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SuiviAnalyseClients.h
 )

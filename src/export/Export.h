@@ -7,9 +7,9 @@
 namespace exports {
 
 // What a window or the batch mode sees of an export while it runs.
-class Observateur {
+class ObservateurExport {
 public:
-    virtual ~Observateur() = default;
+    virtual ~ObservateurExport() = default;
     // The database is open; nothing is written yet.
     virtual void debut() {}
     // A line of the progress list: "Création de 3 fichiers en cours.",
@@ -56,10 +56,10 @@ QString messageExportFait(int nbFichiers, bool fiches);
 // failure throws store::ErreurStore or platform::ErreurFichier, whose message
 // names the file, the cause and says that the earlier export is untouched.
 Bilan ExportClients(const QString& dossier, const QSet<QString>& exclus,
-                    Observateur* observateur = nullptr);
+                    ObservateurExport* observateur = nullptr);
 
 // Same for FTEC into FTEC_1.txt…, leaving out the sheets whose Numéro is in `exclus`.
 Bilan ExportTechniques(const QString& dossier, const QSet<qint64>& exclus,
-                       Observateur* observateur = nullptr);
+                       ObservateurExport* observateur = nullptr);
 
 }  // namespace exports

@@ -18,9 +18,9 @@ namespace {
 const QString kSaut = QStringLiteral("\r\n");
 
 // The window's progress panel over the tabs, its lines repainted as they come.
-class ObservateurFenetre : public Observateur {
+class SuiviExport : public ObservateurExport {
 public:
-    explicit ObservateurFenetre(commun::Cadre& cadre) : m_cadre(cadre) {}
+    explicit SuiviExport(commun::Cadre& cadre) : m_cadre(cadre) {}
 
     void debut() override {
         m_cadre.montrerProgression();
@@ -114,7 +114,7 @@ void btnExportClients_Click(commun::Variables& vars, commun::Messages& messages,
         return;
     }
     vars.CheminBd = vars.cheminBd();
-    ObservateurFenetre observateur(cadre);
+    SuiviExport observateur(cadre);
     Bilan bilan;
     if (commun::tenter(messages, [&] {
             const commun::Attente attente;

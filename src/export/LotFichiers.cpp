@@ -75,7 +75,7 @@ void ajouterUtf16le(QByteArray& octets, QStringView texte) {
 }
 
 LotFichiers::LotFichiers(const QString& dossier, const QString& prefixe, const QString& entete,
-                         Observateur* observateur)
+                         ObservateurExport* observateur)
     : m_dossier(dossier),
       m_prefixe(prefixe),
       m_entete(entete),

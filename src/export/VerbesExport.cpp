@@ -32,9 +32,9 @@ int exporter(commun::Contexte& c, bool fiches, Export exporter) {
 }
 
 // The progress list, one printed line per row.
-class Progression : public Observateur {
+class SortieExport : public ObservateurExport {
 public:
-    explicit Progression(QTextStream& out) : m_out(out) {}
+    explicit SortieExport(QTextStream& out) : m_out(out) {}
     void ligne(const QString& texte) override {
         m_out << commun::ligneListe(QStringLiteral("Listelog"), {texte}) << '\n';
     }
@@ -54,7 +54,7 @@ int verbeExportClients(commun::Contexte& c) {
     clients::analyserClients(c, &exclus);
     // The run leaves the towns reference open for corrections; none follow here.
     v.cnCommunes.Fermer();
-    Progression progression(c.out);
+    SortieExport progression(c.out);
     return exporter(c, false, [&] { return ExportClients(v.dossier, exclus, &progression); });
 }
 

@@ -18,9 +18,9 @@ namespace purge {
 namespace {
 
 // "Purge en cours" over the tab while the deletion runs.
-class ObservateurFenetre : public Observateur {
+class SuiviPurge : public ObservateurPurge {
 public:
-    explicit ObservateurFenetre(QWidget* panneau) : m_panneau(panneau) {}
+    explicit SuiviPurge(QWidget* panneau) : m_panneau(panneau) {}
 
     void suppressionCommencee() override {
         m_panneau->show();
@@ -145,7 +145,7 @@ void OngletPurge::changementDate(Moitie& moitie) {
         return;
     }
     moitie.bouton->setEnabled(true);
-    Observateur sansPanneau;
+    ObservateurPurge sansPanneau;
     try {
         const qint64 n = moitie.purger(m_vars, moitie.date->text(), Mode::Lecture, sansPanneau);
         moitie.nombre->setText(QString::number(n));
@@ -161,7 +161,7 @@ void OngletPurge::purger(Moitie& moitie) {
     if (!m_messages.question(moitie.question.arg(moitie.nombre->text()))) {
         return;
     }
-    ObservateurFenetre panneau(m_ui->Frame5);
+    SuiviPurge panneau(m_ui->Frame5);
     // On a failure nothing was deleted: the date, count and button stay for
     // another try.
     if (!commun::tenter(m_messages, [&] {

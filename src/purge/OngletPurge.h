@@ -43,7 +43,7 @@ private:
         QLabel* date;
         QLabel* nombre;
         QPushButton* bouton;
-        qint64 (*purger)(commun::Variables&, const QString&, Mode, Observateur&);
+        qint64 (*purger)(commun::Variables&, const QString&, Mode, ObservateurPurge&);
         QString question;  // %1: the count
     };
 

@@ -78,13 +78,13 @@ QString litteral(const QString& date, QChar separateur) {
 // Sets the window's panel back, whatever happens to the deletion.
 class FinSuppression {
 public:
-    explicit FinSuppression(Observateur& o) : m_o(o) { m_o.suppressionCommencee(); }
+    explicit FinSuppression(ObservateurPurge& o) : m_o(o) { m_o.suppressionCommencee(); }
     FinSuppression(const FinSuppression&) = delete;
     FinSuppression& operator=(const FinSuppression&) = delete;
     ~FinSuppression() { m_o.suppressionTerminee(); }
 
 private:
-    Observateur& m_o;
+    ObservateurPurge& m_o;
 };
 
 // A purge that deletes records its run in the journal: each deleted row's
@@ -96,8 +96,8 @@ struct Trace {
     Dates dates;
 };
 
-qint64 executer(commun::Variables& vars, const QString& sql, Mode mode, Observateur& observateur,
-                const Trace& trace) {
+qint64 executer(commun::Variables& vars, const QString& sql, Mode mode,
+                ObservateurPurge& observateur, const Trace& trace) {
     vars.CheminBd = vars.cheminBd();
     if (mode == Mode::Lecture) {
         store::Connexion cnBd(vars.CheminBd);
@@ -170,7 +170,7 @@ QString sqlPurgeTech(const QString& date, Mode mode) {
 }
 
 qint64 PurgeClients(commun::Variables& vars, const QString& date, Mode mode,
-                    Observateur& observateur) {
+                    ObservateurPurge& observateur) {
     return executer(vars, sqlPurgeClients(date, mode), mode, observateur,
                     {operations::kPurgeClients,
                      QStringLiteral("FCLI"),
@@ -180,7 +180,7 @@ qint64 PurgeClients(commun::Variables& vars, const QString& date, Mode mode,
 }
 
 qint64 PurgeTech(commun::Variables& vars, const QString& date, Mode mode,
-                 Observateur& observateur) {
+                 ObservateurPurge& observateur) {
     return executer(
         vars, sqlPurgeTech(date, mode), mode, observateur,
         {operations::kPurgeTech,

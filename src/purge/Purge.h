@@ -24,9 +24,9 @@ inline const QString kLignesSupprimees = QStringLiteral("Lignes supprimées");
 enum class Mode { Lecture, Purge };
 
 // What a deletion shows while it runs: the window, its "Purge en cours" panel.
-class Observateur {
+class ObservateurPurge {
 public:
-    virtual ~Observateur() = default;
+    virtual ~ObservateurPurge() = default;
     virtual void suppressionCommencee() {}
     // After the deletion, whether it was done or failed.
     virtual void suppressionTerminee() {}
@@ -50,8 +50,9 @@ QString sqlPurgeTech(const QString& date, Mode mode);
 // Lecture: how many there are. Purge: deletes them in one transaction and
 // gives how many rows went. Store failures throw store::ErreurStore.
 qint64 PurgeClients(commun::Variables& vars, const QString& date, Mode mode,
-                    Observateur& observateur);
+                    ObservateurPurge& observateur);
 // The technical sheets dated before the date, every row counted.
-qint64 PurgeTech(commun::Variables& vars, const QString& date, Mode mode, Observateur& observateur);
+qint64 PurgeTech(commun::Variables& vars, const QString& date, Mode mode,
+                 ObservateurPurge& observateur);
 
 }  // namespace purge

@@ -11,7 +11,7 @@ namespace purge {
 
 namespace {
 
-using Fonction = qint64 (*)(commun::Variables&, const QString&, Mode, Observateur&);
+using Fonction = qint64 (*)(commun::Variables&, const QString&, Mode, ObservateurPurge&);
 
 int lot(commun::Contexte& c, Fonction purger) {
     const QString argument = c.commande.parametres.value(0);
@@ -23,7 +23,7 @@ int lot(commun::Contexte& c, Fonction purger) {
     }
     // The same text as the window's date label, read back the same way.
     const QString texte = texteDate(date, platform::localeTravail());
-    Observateur observateur;
+    ObservateurPurge observateur;
     c.out << purger(c.variables, texte, Mode::Lecture, observateur) << '\n';
     c.out.flush();
     if (c.commande.oui) {

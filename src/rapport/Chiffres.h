@@ -162,9 +162,9 @@ struct Chiffres {
 };
 
 // What gathering reports while it goes (it reads every client, note and sheet).
-class Observateur {
+class ObservateurRassemblement {
 public:
-    virtual ~Observateur() = default;
+    virtual ~ObservateurRassemblement() = default;
     virtual void clients(qint64 /*n*/, qint64 /*total*/) {}
     virtual void fiches(qint64 /*n*/, qint64 /*total*/) {}
 };
@@ -173,7 +173,7 @@ public:
 // from one consistent reading of BdClient.mdb. The clients are judged with
 // the towns reference of `vars`, opened when it is not open yet and left so.
 // Nothing is written. Throws store::ErreurStore or platform::ErreurFichier.
-Chiffres rassembler(commun::Variables& vars, Observateur* observateur = nullptr);
+Chiffres rassembler(commun::Variables& vars, ObservateurRassemblement* observateur = nullptr);
 
 // "Nom", "Prénom" … "Date de naissance": the judged fields as a reader names them.
 const QStringList& libellesChamps();

@@ -30,9 +30,9 @@ void reglerPages(QPrinter& imprimante) {
 
 // The window's face of the gathering: a progress dialog over the main window,
 // repainted a few dozen times a second rather than for every client.
-class Suivi : public Observateur {
+class SuiviRassemblement : public ObservateurRassemblement {
 public:
-    explicit Suivi(QWidget* parent)
+    explicit SuiviRassemblement(QWidget* parent)
         : m_dialogue(QStringLiteral("Préparation du rapport…"), QString(), 0, 0, parent) {
         m_dialogue.setWindowTitle(QStringLiteral("Rapport de migration"));
         m_dialogue.setWindowModality(Qt::WindowModal);
@@ -172,7 +172,7 @@ void btnRapport_Click(commun::Variables& vars, commun::Messages& messages, QWidg
     QString echec;
     {
         const commun::Attente attente;
-        Suivi suivi(&fenetre);
+        SuiviRassemblement suivi(&fenetre);
         try {
             chiffres = rassembler(vars, &suivi);
         } catch (const platform::Erreur& e) {

@@ -27,7 +27,7 @@ int verbeRapport(commun::Contexte& c) {
         return commun::kEchec;
     }
     commun::Variables& v = c.variables;
-    clients::ObservateurAnalyse silence;
+    clients::ObservateurAnalyseClients silence;
     const clients::BilanAnalyse bilan = clients::AnalyseBd(v, silence);
     c.out << clients::messageAnalyseTerminee() << '\n'
           << clients::legendeListe(bilan.NbCliErr, bilan.NbCli) << '\n';

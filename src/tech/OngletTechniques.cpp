@@ -33,14 +33,14 @@ const QStringList& familles() {
 // The run as the tab shows it. Rows and the counter reach the screen a few
 // times a second, not once per sheet: repainting 200,000 times would take
 // longer than the analysis itself. Clicks wait for the end of the run.
-class AffichageAnalyse : public ObservateurAnalyse {
+class SuiviAnalyseFiches : public ObservateurAnalyseFiches {
 public:
-    AffichageAnalyse(Ui::OngletTechniques& ui, commun::Variables& variables)
+    SuiviAnalyseFiches(Ui::OngletTechniques& ui, commun::Variables& variables)
         : m_ui(ui), m_variables(variables) {
         m_horloge.start();
     }
 
-    void nettoyage(qint64 n, qint64 total) override {
+    void rangement(qint64 n, qint64 total) override {
         if (m_horloge.elapsed() >= kIntervalleMs) {
             laisserPasser();
         }
@@ -75,7 +75,7 @@ public:
         laisserPasser();
     }
 
-    ~AffichageAnalyse() override {
+    ~SuiviAnalyseFiches() override {
         qDeleteAll(m_familles);
         qDeleteAll(m_memos);
     }
@@ -159,7 +159,7 @@ void OngletTechniques::btnAnalyseRTF_Click() {
     commun::Variables& v = m_vars;
     ui.lblAttenteRTF->show();
     v.CheminBd = v.cheminBd();
-    AffichageAnalyse affichage(ui, v);
+    SuiviAnalyseFiches affichage(ui, v);
     affichage.afficher();
     try {
         AnalyseTech(v.CheminBd, affichage);

@@ -15,7 +15,7 @@ namespace tech {
 
 // The sheet analysis as the batch mode prints it: the rows of the two lists,
 // list by list, and the numbers of the sheets without family.
-class SortieAnalyseFiches : public ObservateurAnalyse {
+class SortieAnalyseFiches : public ObservateurAnalyseFiches {
 public:
     explicit SortieAnalyseFiches(bool lignes) : m_lignes(lignes) {}
     void ligne(Liste liste, const LigneTech& ligne) override;

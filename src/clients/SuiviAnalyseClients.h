@@ -16,16 +16,16 @@ namespace clients {
 // moves the progress bar and lets pending events through, a few dozen times a
 // second rather than after every client, so that repainting never sets the
 // pace of a long run.
-class SuiviAnalyse : public ObservateurAnalyse {
+class SuiviAnalyseClients : public ObservateurAnalyseClients {
 public:
-    explicit SuiviAnalyse(Ui::OngletClients& ui);
-    ~SuiviAnalyse() override;
+    explicit SuiviAnalyseClients(Ui::OngletClients& ui);
+    ~SuiviAnalyseClients() override;
 
     void debutRangement(int nbClients) override;
-    void clientRange(int n, int total) override;
+    void rangement(int n, int total) override;
     void noteTropLongue(const NoteLongue& note) override;
-    void debutJugement(int nbClients) override;
-    void clientJuge(int n, int total) override;
+    void debut(int nbClients) override;
+    void progression(int n, int total) override;
     void clientEnErreur(const Evaluation& e, int nbCliErr, int total) override;
     void avertissement(const QString& texte) override { m_avertissements << texte; }
     // Shown once the run is over.

@@ -1,4 +1,4 @@
-#include "clients/SuiviAnalyse.h"
+#include "clients/SuiviAnalyseClients.h"
 
 #include <QCoreApplication>
 #include <QTreeWidget>
@@ -14,15 +14,15 @@ constexpr int kIntervalleMs = 40;
 
 }  // namespace
 
-SuiviAnalyse::SuiviAnalyse(Ui::OngletClients& ui) : m_ui(ui) {
+SuiviAnalyseClients::SuiviAnalyseClients(Ui::OngletClients& ui) : m_ui(ui) {
     m_horloge.start();
 }
 
-SuiviAnalyse::~SuiviAnalyse() {
+SuiviAnalyseClients::~SuiviAnalyseClients() {
     qDeleteAll(m_enAttente);
 }
 
-bool SuiviAnalyse::moment(bool forcer) {
+bool SuiviAnalyseClients::moment(bool forcer) {
     if (!forcer && m_horloge.elapsed() < kIntervalleMs) {
         return false;
     }
@@ -30,11 +30,11 @@ bool SuiviAnalyse::moment(bool forcer) {
     return true;
 }
 
-void SuiviAnalyse::laisserPasser() {
+void SuiviAnalyseClients::laisserPasser() {
     QCoreApplication::processEvents();
 }
 
-void SuiviAnalyse::debutRangement(int) {
+void SuiviAnalyseClients::debutRangement(int) {
     m_ui.ListBN->clear();
     for (QLabel* texte : {m_ui.lbltxtBN1, m_ui.lbltxtBN2}) {
         texte->setText(QString());
@@ -43,13 +43,13 @@ void SuiviAnalyse::debutRangement(int) {
     laisserPasser();
 }
 
-void SuiviAnalyse::clientRange(int n, int total) {
+void SuiviAnalyseClients::rangement(int n, int total) {
     if (moment(n == total)) {
         laisserPasser();
     }
 }
 
-void SuiviAnalyse::noteTropLongue(const NoteLongue& note) {
+void SuiviAnalyseClients::noteTropLongue(const NoteLongue& note) {
     // The labels show the start of each text; the whole of it on hovering.
     m_ui.lbltxtBN1->setText(note.garde);
     m_ui.lbltxtBN1->setToolTip(note.garde);
@@ -59,7 +59,7 @@ void SuiviAnalyse::noteTropLongue(const NoteLongue& note) {
     m_ui.lblNbRTFbad->setText(legendeNotes(note.nbLongues, note.nbFichiersRtf));
 }
 
-void SuiviAnalyse::debutJugement(int nbClients) {
+void SuiviAnalyseClients::debut(int nbClients) {
     m_ui.ListCli->clear();
     // An empty table still gets a bar that a progress bar can take.
     m_ui.Barre->setRange(0, qMax(nbClients, 1));
@@ -68,7 +68,7 @@ void SuiviAnalyse::debutJugement(int nbClients) {
     laisserPasser();
 }
 
-void SuiviAnalyse::clientJuge(int n, int total) {
+void SuiviAnalyseClients::progression(int n, int total) {
     if (!moment(n == 1 || n == total)) {
         return;
     }
@@ -78,19 +78,19 @@ void SuiviAnalyse::clientJuge(int n, int total) {
     laisserPasser();
 }
 
-void SuiviAnalyse::clientEnErreur(const Evaluation& e, int nbCliErr, int total) {
+void SuiviAnalyseClients::clientEnErreur(const Evaluation& e, int nbCliErr, int total) {
     m_enAttente << new QTreeWidgetItem(QStringList{e.CodeClient, e.NomClient} + e.marques());
     m_ui.lblListeCliErr->setText(legendeListe(nbCliErr, total));
 }
 
-void SuiviAnalyse::afficherLignes() {
+void SuiviAnalyseClients::afficherLignes() {
     if (!m_enAttente.isEmpty()) {
         m_ui.ListCli->addTopLevelItems(m_enAttente);
         m_enAttente.clear();
     }
 }
 
-void SuiviAnalyse::terminer() {
+void SuiviAnalyseClients::terminer() {
     afficherLignes();
 }
 
