@@ -25,9 +25,9 @@ namespace {
 
 const QString kFCLI = QStringLiteral("FCLI");
 
-// Records tidied per transaction: a stopped pass loses at most the batch under
-// way (rolled back, so untouched), and the disk is synced once per batch.
-constexpr int kLot = 4096;
+// Records tidied per transaction: a stopped pass loses at most the one under
+// way (rolled back, so untouched), and the disk is synced once per transaction.
+constexpr int kParTransaction = 4096;
 
 [[noreturn]] void echecSauvegarde(const QString& chemin, const QFileDevice& f) {
     throw platform::ErreurFichier(
@@ -228,7 +228,7 @@ int PreAnalyseCli(commun::Variables& vars, ObservateurAnalyseClients& obs) {
             }
         }
         rs.MoveNext();
-        if (n % kLot == 0) {
+        if (n % kParTransaction == 0) {
             lot->valider();
             lot.reset();
         }
