@@ -6,14 +6,14 @@
 #include <QStringList>
 #include <QTextStream>
 
-#include "app/Controles.h"
-#include "app/Messages.h"
-#include "app/Variables.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "communes/FichierDefaut.h"
 
 namespace banc {
 
-class MessagesMuets : public app::Messages {
+class MessagesMuets : public commun::Messages {
 public:
     QStringList textes;
     void information(const QString& t) override { textes << t; }
@@ -33,8 +33,8 @@ inline void horsEcran() {
 
 // The window's fonts, then the folder and the default town from "--dossier
 // DIR"; the exit code of a bad call, or -1 when all is ready.
-inline int preparer(const QStringList& args, const char* programme, app::Variables& vars) {
-    app::appliquerPolices();
+inline int preparer(const QStringList& args, const char* programme, commun::Variables& vars) {
+    commun::appliquerPolices();
     const int i = args.indexOf(QStringLiteral("--dossier"));
     if (i < 0 || i + 1 >= args.size()) {
         QTextStream(stderr) << "usage : " << programme << " --dossier DOSSIER\n";

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     banc::horsEcran();
     QApplication application(argc, argv);
     QTextStream out(stdout);
-    app::Variables vars;
+    commun::Variables vars;
     if (const int code = banc::preparer(application.arguments(), "bench-fenetre-groupee", vars);
         code >= 0) {
         return code;

@@ -212,7 +212,7 @@ void comparer(const Contenu& attendu, const Contenu& obtenu) {
 }
 
 // Records what the conversion tells its observer.
-class Suivi : public acces::Observateur {
+class Suivi : public acces::ObservateurConversion {
 public:
     void tables(const std::vector<acces::TableConvertie>& t) override {
         annoncees = t;
@@ -228,7 +228,7 @@ public:
 };
 
 acces::Resultat convertirBd(const test::Dossier& d, const QString& pageCode = {},
-                            acces::Observateur* observateur = nullptr) {
+                            acces::ObservateurConversion* observateur = nullptr) {
     Suivi suivi;
     acces::Options options;
     options.pageCode = pageCode;
@@ -724,13 +724,13 @@ TEST(Jet, AutresVerbesRefusentUneBaseAccess) {
         d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
         const auto avant = test::etatDossier(d.chemin());
         int verifies = 0;
-        for (const app::batch::Verbe& v : app::batch::verbes()) {
+        for (const commun::Verbe& v : app::batch::verbes()) {
             if (v.nom == QLatin1String("--help") || v.nom == QLatin1String("--convertir-access") ||
                 v.nom == QLatin1String("--texte-note")) {
                 continue;
             }
             SCOPED_TRACE(v.nom.toStdString());
-            app::batch::Commande c;
+            commun::Commande c;
             c.dossier = d.chemin();
             c.verbe = v.nom;
             for (int i = 0; i < v.nbParametres; ++i) {
@@ -741,7 +741,7 @@ TEST(Jet, AutresVerbesRefusentUneBaseAccess) {
             QString err;
             QTextStream so(&out);
             QTextStream se(&err);
-            EXPECT_EQ(app::batch::executer(c, d.chemin(), so, se), app::batch::kEchec);
+            EXPECT_EQ(app::batch::executer(c, d.chemin(), so, se), commun::kEchec);
             EXPECT_TRUE(err.contains(QStringLiteral("« %1 »").arg(QString::fromLatin1(fichier))))
                 << err.toStdString();
             EXPECT_TRUE(err.contains(QStringLiteral("--convertir-access"))) << err.toStdString();

@@ -26,18 +26,18 @@ using test::noteRtf;
 namespace {
 
 // What the run reported, in order.
-struct Journal : clients::ObservateurAnalyse {
+struct Journal : clients::ObservateurAnalyseClients {
     QStringList etapes;
     std::vector<clients::NoteLongue> notes;
     std::vector<clients::Evaluation> erreurs;
-    std::vector<std::pair<int, int>> progression;
+    std::vector<std::pair<int, int>> progressions;
     int nbRanges = 0;
 
     void debutRangement(int n) override { etapes << QStringLiteral("rangement %1").arg(n); }
-    void clientRange(int, int) override { ++nbRanges; }
+    void rangement(int, int) override { ++nbRanges; }
     void noteTropLongue(const clients::NoteLongue& l) override { notes.push_back(l); }
-    void debutJugement(int n) override { etapes << QStringLiteral("jugement %1").arg(n); }
-    void clientJuge(int n, int total) override { progression.emplace_back(n, total); }
+    void debut(int n) override { etapes << QStringLiteral("jugement %1").arg(n); }
+    void progression(int n, int total) override { progressions.emplace_back(n, total); }
     void clientEnErreur(const clients::Evaluation& e, int nb, int total) override {
         erreurs.push_back(e);
         etapes << clients::legendeListe(nb, total);
@@ -210,7 +210,7 @@ TEST_F(Analyse, NotesDePlusDe500Caracteres) {
     // Names are matched without regard to letter case.
     d.ecrire(QStringLiteral("cliN7.rtf"),
              noteRtf(QByteArray(300, 'b') + ' ' + QByteArray(300, 'c')));
-    vars.NbFichiersRTF = app::compterFichiersRtf(d.chemin());
+    vars.NbFichiersRTF = commun::compterFichiersRtf(d.chemin());
 
     EXPECT_EQ(clients::PreAnalyseCli(vars, journal), 3);
     ASSERT_EQ(journal.notes.size(), 3u);
@@ -259,8 +259,8 @@ TEST_F(Analyse, LeRunListeLesClientsEnErreurDansLOrdre) {
     // The birth date was tidied to 31 December 1899, which passes.
     marques[clients::ErrVille] = marques[clients::ErrCP] = QStringLiteral("x");
     EXPECT_EQ(journal.erreurs[1].marques(), marques);
-    EXPECT_EQ(journal.progression.front(), std::make_pair(1, 5));
-    EXPECT_EQ(journal.progression.back(), std::make_pair(5, 5));
+    EXPECT_EQ(journal.progressions.front(), std::make_pair(1, 5));
+    EXPECT_EQ(journal.progressions.back(), std::make_pair(5, 5));
     // The last client judged stays known, and the towns reference stays open.
     EXPECT_EQ(vars.CodeClient, QStringLiteral("d5"));
     EXPECT_TRUE(vars.cnCommunes.ouverte());
@@ -303,7 +303,7 @@ TEST_F(Analyse, TableVide) {
     const QByteArray avant = d.lire(QStringLiteral("BdClient.mdb"));
     const clients::BilanAnalyse bilan = clients::AnalyseBd(vars, journal);
     EXPECT_EQ(std::make_pair(bilan.NbCli, bilan.NbCliErr), std::make_pair(0, 0));
-    EXPECT_TRUE(journal.progression.empty());
+    EXPECT_TRUE(journal.progressions.empty());
     EXPECT_EQ(journal.etapes,
               (QStringList{QStringLiteral("rangement 0"), QStringLiteral("jugement 0")}));
     EXPECT_EQ(store::Connexion(d.chemin(QStringLiteral("BdClient.mdb")))
@@ -396,8 +396,8 @@ TEST_F(Analyse, TueEnPleinRangementPuisRepris) {
     // The run goes on in a child process that kills itself at its middle record.
     const pid_t enfant = ::fork();
     if (enfant == 0) {
-        struct Tueur : clients::ObservateurAnalyse {
-            void clientRange(int n, int total) override {
+        struct Tueur : clients::ObservateurAnalyseClients {
+            void rangement(int n, int total) override {
                 if (n == total / 2) {
                     ::kill(::getpid(), SIGKILL);
                 }
@@ -434,7 +434,7 @@ TEST_F(Analyse, TueEnPleinRangementPuisRepris) {
     EXPECT_EQ(journal.erreurs.back().CodeClient, QString::number(total / 7 * 7));
     EXPECT_EQ(journal.etapes.last(),
               QStringLiteral("Liste des clients avec erreur (5714 / 40000)"));
-    EXPECT_EQ(journal.progression.back(), std::make_pair(total, total));
+    EXPECT_EQ(journal.progressions.back(), std::make_pair(total, total));
     EXPECT_EQ(journal.nbRanges, total);
     EXPECT_EQ(test::nombre(cn, QStringLiteral("SELECT count(*) FROM FCLI WHERE Nom = ''")), total);
 }

@@ -3,10 +3,10 @@
 #include <QDir>
 
 #include "app/Batch.h"
-#include "app/Variables.h"
-#include "communes/Communes.h"
+#include "commun/Variables.h"
+#include "commun/Communes.h"
 #include "communes/FichierDefaut.h"
-#include "communes/FiltreChiffres.h"
+#include "commun/FiltreChiffres.h"
 #include "store/Erreur.h"
 #include "support/Dossier.h"
 
@@ -24,7 +24,7 @@ protected:
 test::Dossier* Reference::dossier = nullptr;
 
 TEST_F(Reference, ExistenceDesCodesEtDesVilles) {
-    communes::Communes c;
+    commun::Communes c;
     c.OuvreCommunes(dossier->chemin());
     struct Cas {
         const char16_t* valeur;
@@ -52,7 +52,7 @@ TEST_F(Reference, ExistenceDesCodesEtDesVilles) {
 }
 
 TEST_F(Reference, VillesDUnPrefixeEtCodeDUneVille) {
-    communes::Communes c;
+    commun::Communes c;
     c.OuvreCommunes(dossier->chemin());
     EXPECT_EQ(c.RemplitVilles(QStringLiteral("42")).size(), 328);
     EXPECT_TRUE(c.RemplitVilles(QStringLiteral("42")).contains(QStringLiteral("SAINT-ETIENNE")));
@@ -64,9 +64,9 @@ TEST_F(Reference, VillesDUnPrefixeEtCodeDUneVille) {
     // A town outside the typed prefix leaves the code alone.
     EXPECT_FALSE(c.ChercheCpVille(QStringLiteral("PARIS"), QStringLiteral("42")).has_value());
 
-    EXPECT_EQ(communes::ToutesVilles(dossier->chemin()).size(), 35636);
-    EXPECT_EQ(communes::cpVilles(dossier->chemin(), QStringLiteral("42")).size(), 328);
-    EXPECT_EQ(communes::cpVille(dossier->chemin(), QStringLiteral("PALMAS D'AVEYRON")),
+    EXPECT_EQ(commun::ToutesVilles(dossier->chemin()).size(), 35636);
+    EXPECT_EQ(commun::cpVilles(dossier->chemin(), QStringLiteral("42")).size(), 328);
+    EXPECT_EQ(commun::cpVille(dossier->chemin(), QStringLiteral("PALMAS D'AVEYRON")),
               QStringLiteral("12310"));
     c.Fermer();
     EXPECT_FALSE(c.ouverte());
@@ -75,7 +75,7 @@ TEST_F(Reference, VillesDUnPrefixeEtCodeDUneVille) {
 
 TEST(Communes, ReferenceAbsente) {
     test::Dossier d;
-    communes::Communes c;
+    commun::Communes c;
     EXPECT_TRUE(test::echec([&] { c.OuvreCommunes(d.chemin()); }).contains(u"communes.mdb"));
     EXPECT_FALSE(d.existe(QStringLiteral("communes.mdb")));
 }
@@ -126,10 +126,10 @@ TEST(Filtres, ChiffresDeuxPointsEtRetourArriere) {
                        {'/', false, false}};
     for (const Cas& c : cas) {
         int code = c.touche;
-        communes::FiltreChiffres(code);
+        commun::FiltreChiffres(code);
         EXPECT_EQ(code != 1, c.chiffres) << int(c.touche);
         code = c.touche;
-        communes::FiltreChiffresPlus(code);
+        commun::FiltreChiffresPlus(code);
         EXPECT_EQ(code != 1, c.plus) << int(c.touche);
     }
 }
@@ -145,13 +145,13 @@ TEST(Dossier, NotesCompteesSansEgardALaCasse) {
     QDir(d.chemin()).mkdir(QStringLiteral("sous.RTF"));
     // Ten notes, and a file named just "rtf", whose name ends in RTF too; the
     // .rtf.bak and the folder are not counted.
-    EXPECT_EQ(app::compterFichiersRtf(d.chemin()), 11);
-    EXPECT_EQ(app::compterFichiersRtf(QDir(d.chemin()).filePath(QStringLiteral("sous.RTF"))), 0);
+    EXPECT_EQ(commun::compterFichiersRtf(d.chemin()), 11);
+    EXPECT_EQ(commun::compterFichiersRtf(QDir(d.chemin()).filePath(QStringLiteral("sous.RTF"))), 0);
 }
 
 TEST(LigneDeCommande, UsageEtErreurs) {
     using app::batch::analyser;
-    using app::batch::Commande;
+    using commun::Commande;
     const auto ok =
         analyser({QStringLiteral("--dossier"), QStringLiteral("/tmp/x"), QStringLiteral("--help")});
     ASSERT_TRUE(std::holds_alternative<Commande>(ok));
@@ -173,10 +173,10 @@ TEST(LigneDeCommande, UsageEtErreurs) {
 }
 
 TEST(LigneDeCommande, LignesDeListe) {
-    EXPECT_EQ(app::batch::ligneListe(QStringLiteral("ListBN"),
+    EXPECT_EQ(commun::ligneListe(QStringLiteral("ListBN"),
                                      {QStringLiteral("A12"), QStringLiteral("DUPONT Marie")}),
               QStringLiteral("ListBN\tA12\tDUPONT Marie"));
-    EXPECT_EQ(app::batch::ligneListe(QStringLiteral("L"), {QStringLiteral("a\tb\r\nc"), QString()}),
+    EXPECT_EQ(commun::ligneListe(QStringLiteral("L"), {QStringLiteral("a\tb\r\nc"), QString()}),
               QStringLiteral("L\ta\\tb\\r\\nc\t"));
 }
 

@@ -55,7 +55,7 @@ QStringList fichiersDe(const test::Dossier& d) {
 }
 
 // Records what a window would show.
-struct Journal : exports::Observateur {
+struct Journal : exports::ObservateurExport {
     int debuts = 0;
     QStringList lignes;
     void debut() override { ++debuts; }
@@ -412,13 +412,13 @@ TEST_F(Export, LotClientsAnalyseLaisseDeCoteLesClientsEnErreur) {
     // Without the default town the analysis cannot run: nothing is written.
     const test::SortieLot sansDefaut =
         test::lancerLot(d.chemin(), {QStringLiteral("--export-clients")});
-    EXPECT_EQ(sansDefaut.code, app::batch::kEchec);
+    EXPECT_EQ(sansDefaut.code, commun::kEchec);
     EXPECT_TRUE(sansDefaut.err.contains(QStringLiteral("default.txt")));
     EXPECT_FALSE(d.existe(QStringLiteral("FCLI_1.txt")));
 
     d.ecrire(QStringLiteral("default.txt"), "LYON\r\n69001\r\n");
     const test::SortieLot r = test::lancerLot(d.chemin(), {QStringLiteral("--export-clients")});
-    EXPECT_EQ(r.code, app::batch::kFait) << r.err.toStdString();
+    EXPECT_EQ(r.code, commun::kFait) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("ListCli\tB2\tNOM Léa\t\t\t\t\t\t\t\t\tx\t\t\t\t\n"
                                     "Analyse terminée.\n"
                                     "Liste des clients avec erreur (1 / 3)\n"
@@ -437,7 +437,7 @@ TEST_F(Export, LotFichesAnalyseeLaisseDeCoteLesFichesSansFamille) {
                                  "'DUPONT', 'Marie'); UPDATE FTEC SET Famille = '' WHERE "
                                  "\"Numéro\" = 2"));
     const test::SortieLot r = test::lancerLot(d.chemin(), {QStringLiteral("--export-techniques")});
-    EXPECT_EQ(r.code, app::batch::kFait) << r.err.toStdString();
+    EXPECT_EQ(r.code, commun::kFait) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("ListCliTech\t2\tA1\tDUPONT Marie\tx\t\n"
                                     "Liste des techniques avec erreurs ( 1 / 4 )\n") +
                          QDir::toNativeSeparators(d.chemin(QStringLiteral("FTEC_1.txt"))) +
@@ -451,7 +451,7 @@ TEST_F(Export, LotFichesAnalyseeLaisseDeCoteLesFichesSansFamille) {
     const QByteArray avant = d.lire(QStringLiteral("FTEC_1.txt"));
     const test::SortieLot echec =
         test::lancerLot(d.chemin(), {QStringLiteral("--export-techniques")});
-    EXPECT_EQ(echec.code, app::batch::kEchec);
+    EXPECT_EQ(echec.code, commun::kEchec);
     EXPECT_TRUE(echec.err.contains(QStringLiteral("FTEC_2.txt"))) << echec.err.toStdString();
     EXPECT_FALSE(echec.out.contains(QStringLiteral("créé(s)")));
     EXPECT_EQ(d.lire(QStringLiteral("FTEC_1.txt")), avant);

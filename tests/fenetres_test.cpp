@@ -22,7 +22,7 @@ protected:
         vars.dossier = d.chemin();
     }
     test::Dossier d;
-    app::Variables vars;
+    commun::Variables vars;
     test::FauxMessages messages;
 };
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "clients/Annulation.h"
 #include "doublons/BilanDoublons.h"
 #include "doublons/Doublons.h"
@@ -172,7 +172,7 @@ TEST(Fusion, FusionPuisAnnulation) {
                   "A1 b2,C3 " + c.laissees.join(u','))
             << c.cas;
 
-        app::Variables vars;
+        commun::Variables vars;
         vars.dossier = s.d.chemin();
         const auto derniere = clients::derniereCorrection(vars);
         ASSERT_TRUE(derniere.has_value()) << c.cas;

@@ -82,7 +82,7 @@ TEST(Villes, IndexDesProches) {
 // ------------------------------------------------- over the real reference
 
 // Keeps the clients the analysis lists, as ListCli holds them.
-struct Liste : clients::ObservateurAnalyse {
+struct Liste : clients::ObservateurAnalyseClients {
     void clientEnErreur(const clients::Evaluation& e, int, int) override {
         clients.push_back({e.CodeClient, e.drapeaux});
     }
@@ -150,7 +150,7 @@ TEST_F(Groupee, SuggestionsSurLeReferentiel) {
         {clients::ErrEmail, "marie@exemple,fr", 1, "marie@exemple.fr"},
     };
     ASSERT_EQ(valeurs.size(), std::size(attendu));
-    communes::Communes reference;
+    commun::Communes reference;
     reference.OuvreCommunes(d.chemin());
     for (std::size_t k = 0; k < valeurs.size(); ++k) {
         const clients::ValeurFautive& v = valeurs[k];
@@ -301,7 +301,7 @@ TEST_F(Groupee, LeJournalTientExactementLesModifications) {
         {QStringLiteral("Code Postal"), QStringLiteral("69002"), QStringLiteral("LYON")});
     tech::EcrireFamille(vars.cheminBd(), QStringLiteral("5"), QStringLiteral("Coupe"));
     tech::PreAnalyseTech(vars.cheminBd());
-    purge::Observateur o;
+    purge::ObservateurPurge o;
     const QString date = purge::texteDate(QDate(2005, 1, 1), platform::localeTravail());
     EXPECT_EQ(purge::PurgeClients(vars, date, purge::Mode::Purge, o), 1);
     EXPECT_EQ(purge::PurgeTech(vars, date, purge::Mode::Purge, o), 1);

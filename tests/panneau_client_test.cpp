@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QTreeWidget>
@@ -409,8 +410,10 @@ TEST_F(Panneau, LeDernierClientCorrigeVideLePanneau) {
     EXPECT_EQ(w<QLabel>("lblListeCliErr")->text(),
               QStringLiteral("Liste des clients avec erreur (0 / 4)"));
     EXPECT_EQ(nom(), QString());
-    for (QLineEdit* zone : form->findChildren<QLineEdit*>()) {
-        if (zone->objectName().startsWith(QLatin1String("txt"), Qt::CaseInsensitive)) {
+    // Every text box of the window, the sheet tab's memos included.
+    for (QWidget* zone : form->findChildren<QWidget*>()) {
+        if ((qobject_cast<QLineEdit*>(zone) || qobject_cast<QPlainTextEdit*>(zone)) &&
+            zone->objectName().startsWith(QLatin1String("txt"), Qt::CaseInsensitive)) {
             EXPECT_FALSE(zone->isEnabled()) << zone->objectName().toStdString();
             EXPECT_EQ(zone->palette().color(QPalette::Active, QPalette::Base),
                       QColor(255, 255, 255));

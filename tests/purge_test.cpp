@@ -3,10 +3,10 @@
 #include <QDir>
 
 #include "app/Batch.h"
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "platform/Locale.h"
 #include "purge/AnnulationPurge.h"
-#include "purge/LotPurge.h"
+#include "purge/VerbesPurge.h"
 #include "purge/Purge.h"
 #include "purge_donnees.h"
 #include "store/Erreur.h"
@@ -23,7 +23,7 @@ namespace {
 const QLocale kFrancais(QLocale::French, QLocale::France);
 
 // Counts the calls, to check that a deletion always ends its panel.
-class Panneau : public purge::Observateur {
+class Panneau : public purge::ObservateurPurge {
 public:
     void suppressionCommencee() override { ++commencees; }
     void suppressionTerminee() override { ++terminees; }
@@ -46,7 +46,7 @@ protected:
 
     test::Dossier d;
     store::Connexion cn;
-    app::Variables vars;
+    commun::Variables vars;
     Panneau panneau;
 };
 
@@ -386,7 +386,7 @@ TEST_F(Purge, LotCompteSansOuiEtSupprimeAvecOui) {
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         const Lot r = lancer(d.chemin(), c.arguments);
-        EXPECT_EQ(r.code, app::batch::kFait) << r.err.toStdString();
+        EXPECT_EQ(r.code, commun::kFait) << r.err.toStdString();
         EXPECT_EQ(r.out, QString::fromUtf8(c.sortie));
         EXPECT_EQ(r.err, QString());
         EXPECT_EQ(clients().size(), c.clients);
@@ -401,13 +401,13 @@ TEST_F(Purge, LotMauvaisUsageEtEchecs) {
         const char* message;  // part of the error output
     };
     const Cas cas[] = {
-        {{"--purge-clients"}, app::batch::kUsage, "--purge-clients DATE [--oui]"},
-        {{"--purge-clients", "31/02/2005", "--oui"}, app::batch::kUsage, "n'est pas une date"},
-        {{"--purge-techniques", "15-03-2005"}, app::batch::kUsage, "JJ/MM/AAAA ou AAAA-MM-JJ"},
-        {{"--purge-techniques", "2005/03/15"}, app::batch::kUsage, "n'est pas une date"},
-        {{"--purge-clients", "15/03/2005", "16/03/2005"}, app::batch::kUsage, "Argument inconnu"},
+        {{"--purge-clients"}, commun::kUsage, "--purge-clients DATE [--oui]"},
+        {{"--purge-clients", "31/02/2005", "--oui"}, commun::kUsage, "n'est pas une date"},
+        {{"--purge-techniques", "15-03-2005"}, commun::kUsage, "JJ/MM/AAAA ou AAAA-MM-JJ"},
+        {{"--purge-techniques", "2005/03/15"}, commun::kUsage, "n'est pas une date"},
+        {{"--purge-clients", "15/03/2005", "16/03/2005"}, commun::kUsage, "Argument inconnu"},
         {{"--purge-clients", QDate::currentDate().addDays(1).toString(u"dd/MM/yyyy"), "--oui"},
-         app::batch::kEchec,
+         commun::kEchec,
          "est après aujourd'hui"},
     };
     for (const Cas& c : cas) {
@@ -422,7 +422,7 @@ TEST_F(Purge, LotMauvaisUsageEtEchecs) {
     // A folder without a database: a clear message, nothing created.
     test::Dossier vide;
     const Lot r = lancer(vide.chemin(), {"--purge-clients", "15/03/2005", "--oui"});
-    EXPECT_EQ(r.code, app::batch::kEchec);
+    EXPECT_EQ(r.code, commun::kEchec);
     EXPECT_TRUE(r.err.contains(QStringLiteral("introuvable"))) << r.err.toStdString();
     EXPECT_EQ(r.out, QString());
     EXPECT_FALSE(vide.existe(QStringLiteral("bdclient.mdb")));

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
 #include "clients/Correction.h"
@@ -79,7 +79,7 @@ inline void remplirSalon(const Dossier& d) {
 // - sheet 2 given the family "Soin"; the sheet analysis's tidying (sheet 6);
 // - purges of clients and of sheets before 01/01/2005: P1 and sheet 6.
 // Leaves A3 in error on Téléphone 1 only.
-inline void journalDuSalon(const Dossier& d, app::Variables& vars) {
+inline void journalDuSalon(const Dossier& d, commun::Variables& vars) {
     store::Connexion(d.chemin(QStringLiteral("BdClient.mdb")))
         .executer(QStringLiteral(
             "INSERT INTO FCLI (Code, Nom, \"Prénom\", Ville, \"Code Postal\", Tel1) VALUES "
@@ -88,7 +88,7 @@ inline void journalDuSalon(const Dossier& d, app::Variables& vars) {
             "INSERT INTO FCONS (CODE_CLIENT, DATE_VISITE) VALUES ('P1', '2001-06-01 00:00:00');"
             "INSERT INTO FTEC (\"Numéro\", Code_Client, Date, Famille, \"Mémo\") VALUES (6, "
             "'P1', '2001-01-01 00:00:00', 'Coupe', 'abc  ' || char(13, 10))"));
-    clients::ObservateurAnalyse silence;
+    clients::ObservateurAnalyseClients silence;
     clients::AnalyseBd(vars, silence);
 
     clients::enregistrerChamp(vars, QStringLiteral("A4"),
@@ -105,7 +105,7 @@ inline void journalDuSalon(const Dossier& d, app::Variables& vars) {
     tech::EcrireFamille(vars.cheminBd(), QStringLiteral("2"), QStringLiteral("Soin"));
     tech::PreAnalyseTech(vars.cheminBd());
 
-    purge::Observateur o;
+    purge::ObservateurPurge o;
     const QString date = purge::texteDate(QDate(2005, 1, 1), platform::localeTravail());
     purge::PurgeClients(vars, date, purge::Mode::Purge, o);
     purge::PurgeTech(vars, date, purge::Mode::Purge, o);

@@ -156,7 +156,7 @@ TEST(RapportLot, EchecsEtAide) {
 TEST(RapportDocument, SectionsDuJournal) {
     test::Dossier d;
     test::remplirSalon(d);
-    app::Variables vars;
+    commun::Variables vars;
     vars.dossier = d.chemin();
     vars.VilleDefaut = QStringLiteral("PARIS");
     vars.CpDefaut = QStringLiteral("75001");

@@ -214,7 +214,7 @@ TEST_F(Rapport, CorrectionGroupeeAnnuleeEtPurgeSansDate) {
         QStringLiteral("INSERT INTO FCLI (Code, Ville, \"Code Postal\") VALUES ('B1', "
                        "'LYONN', '69001'), ('B2', 'LYONN', '69001'), ('B3', 'LYONN', "
                        "'69001')"));
-    clients::ObservateurAnalyse silence;
+    clients::ObservateurAnalyseClients silence;
     clients::AnalyseBd(vars, silence);
     clients::AppliquerGroupe(
         vars, {{clients::ErrCP, QStringLiteral("6900"), QStringLiteral("69001")},
@@ -261,13 +261,13 @@ TEST(RapportDemo, MemesListesQueLesAnalyses) {
                         QStringLiteral("--communes"), d.chemin(QStringLiteral("communes.mdb"))})
             .code,
         0);
-    app::Variables vars;
+    commun::Variables vars;
     vars.dossier = d.chemin();
     vars.VilleDefaut = QStringLiteral("PARIS");
     vars.CpDefaut = QStringLiteral("75001");
-    vars.NbFichiersRTF = app::compterFichiersRtf(vars.dossier);
+    vars.NbFichiersRTF = commun::compterFichiersRtf(vars.dossier);
 
-    struct Clients : clients::ObservateurAnalyse {
+    struct Clients : clients::ObservateurAnalyseClients {
         QStringList erreurs, notes;
         void noteTropLongue(const clients::NoteLongue& n) override { notes << n.code; }
         void clientEnErreur(const clients::Evaluation& e, int, int) override {
@@ -275,7 +275,7 @@ TEST(RapportDemo, MemesListesQueLesAnalyses) {
         }
     } analyse;
     const clients::BilanAnalyse bilan = clients::AnalyseBd(vars, analyse);
-    struct Fiches : tech::ObservateurAnalyse {
+    struct Fiches : tech::ObservateurAnalyseFiches {
         QStringList familles, memos;
         void ligne(tech::Liste l, const tech::LigneTech& f) override {
             (l == tech::Liste::CliTech ? familles : memos)
@@ -323,7 +323,7 @@ TEST(RapportVide, BaseVideOuAbsente) {
     test::Dossier d;
     d.creerBase();
     d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")}});
-    app::Variables vars;
+    commun::Variables vars;
     vars.dossier = d.chemin();
     const rapport::Chiffres c = rapport::rassembler(vars);
     EXPECT_EQ(c.nbClients + c.nbFiches + c.nbVisites + c.nbFichiersNotes, 0);
@@ -332,7 +332,7 @@ TEST(RapportVide, BaseVideOuAbsente) {
     EXPECT_EQ(c.erreursParChamp, (std::array<qint64, clients::kNbDrapeaux>{}));
 
     QFile::remove(d.chemin(QStringLiteral("communes.mdb")));
-    app::Variables sans;
+    commun::Variables sans;
     sans.dossier = d.chemin();
     EXPECT_TRUE(test::echec([&] { rapport::rassembler(sans); }).contains(u"communes.mdb"));
     test::Dossier vide;

@@ -4,7 +4,7 @@
 #include <regex>
 
 #include "clients/Regles.h"
-#include "communes/Communes.h"
+#include "commun/Communes.h"
 #include "store/Dates.h"
 #include "store/Erreur.h"
 #include "store/Recordset.h"
@@ -26,7 +26,7 @@ protected:
         d->creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")},
                           {QStringLiteral("94240"), QStringLiteral("L'HAY LES ROSES")},
                           {QStringLiteral("01000"), QStringLiteral("BOURG EN BRESSE")}});
-        communes = new communes::Communes;
+        communes = new commun::Communes;
         communes->OuvreCommunes(d->chemin());
     }
     static void TearDownTestSuite() {
@@ -55,11 +55,11 @@ protected:
 
     static test::Dossier* d;
     static store::Connexion* cn;
-    static communes::Communes* communes;
+    static commun::Communes* communes;
 };
 test::Dossier* Regles::d = nullptr;
 store::Connexion* Regles::cn = nullptr;
-communes::Communes* Regles::communes = nullptr;
+commun::Communes* Regles::communes = nullptr;
 
 struct Cas {
     const char* colonne;
@@ -284,7 +284,7 @@ TEST(Juge, ColonneManquante) {
     store::Connexion cn = store::Connexion::creer(d.chemin(QStringLiteral("BdClient.mdb")));
     cn.executer(QStringLiteral("CREATE TABLE FCLI (Code TEXT, Nom TEXT, \"Prénom\" TEXT)"));
     d.creerCommunes({});
-    communes::Communes c;
+    commun::Communes c;
     c.OuvreCommunes(d.chemin());
     store::Recordset rs;
     rs.Open(QStringLiteral("FCLI"), cn);

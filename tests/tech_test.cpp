@@ -14,7 +14,7 @@ namespace {
 using store::Valeur;
 
 // Every row a run reports, as the batch mode prints it.
-class Lignes : public tech::ObservateurAnalyse {
+class Lignes : public tech::ObservateurAnalyseFiches {
 public:
     void debut(qint32 total) override {
         ++debuts;
@@ -25,7 +25,7 @@ public:
         EXPECT_EQ(t, total);
     }
     void ligne(tech::Liste liste, const tech::LigneTech& l) override {
-        lignes << app::batch::ligneListe(tech::nomListe(liste), tech::colonnes(liste, l));
+        lignes << commun::ligneListe(tech::nomListe(liste), tech::colonnes(liste, l));
     }
     QStringList lignes;
     int debuts = 0;
@@ -230,7 +230,7 @@ TEST_F(Analyse, VerbeBatch) {
     fiche(2, QStringLiteral("A1"), Valeur(), QStringLiteral("x"));
     fiche(3, QStringLiteral("A1"), QStringLiteral(""), QString(700, u'a'));
     s = lancer(d.chemin());
-    EXPECT_EQ(s.code, app::batch::kFait) << s.err.toStdString();
+    EXPECT_EQ(s.code, commun::kFait) << s.err.toStdString();
     EXPECT_EQ(s.out, QStringLiteral("ListCliTech\t2\tA1\tDUPONT Marie\tx\t\n"
                                     "ListCliTech\t3\tA1\tDUPONT Marie\tx\t\n"
                                     "ListMemo\t1\tA1\tDUPONT Marie\t\tx\n"
@@ -246,7 +246,7 @@ TEST_F(Analyse, VerbeBatch) {
 
     test::Dossier vide;
     s = lancer(vide.chemin());
-    EXPECT_EQ(s.code, app::batch::kEchec);
+    EXPECT_EQ(s.code, commun::kEchec);
     EXPECT_TRUE(s.out.isEmpty());
     EXPECT_TRUE(s.err.contains(QStringLiteral("bdclient.mdb"), Qt::CaseInsensitive))
         << s.err.toStdString();

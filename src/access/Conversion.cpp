@@ -45,7 +45,8 @@ struct Empreinte {
 
 // Size and SHA-256 of a file, read by pieces so that a window waiting for it
 // keeps repainting; with `copie`, the bytes read are written there too.
-Empreinte empreinte(const QString& chemin, Observateur& observateur, QFile* copie = nullptr) {
+Empreinte empreinte(const QString& chemin, ObservateurConversion& observateur,
+                    QFile* copie = nullptr) {
     QFile f(chemin);
     if (!f.open(QIODevice::ReadOnly)) {
         throw ErreurAccess(QStringLiteral("impossible de lire « %1 » (%2)")
@@ -116,7 +117,8 @@ QString nomAffiche(const QString& chemin) {
 // Runs the reader and turns its lines into the observer's calls.
 class Lecture {
 public:
-    Lecture(Observateur& observateur, Resultat& resultat) : m_obs(observateur), m_res(resultat) {}
+    Lecture(ObservateurConversion& observateur, Resultat& resultat)
+        : m_obs(observateur), m_res(resultat) {}
 
     // `secondes`: the time the reading may take, the reader's own bound.
     void lancer(const QString& programme, const QStringList& arguments, qint64 secondes) {
@@ -243,7 +245,7 @@ private:
         return &m_res.tables[static_cast<size_t>(i)];
     }
 
-    Observateur& m_obs;
+    ObservateurConversion& m_obs;
     Resultat& m_res;
     bool m_fini = false;
     QString m_erreur;
@@ -369,7 +371,8 @@ QString nomLecteur() {
     return QStringLiteral("verifclients-access");
 }
 
-Resultat convertir(const FichierAccess& fichier, const Options& options, Observateur& observateur) {
+Resultat convertir(const FichierAccess& fichier, const Options& options,
+                   ObservateurConversion& observateur) {
     Resultat resultat;
     const QString original = fichier.chemin;
     const QString nom = nomAffiche(original);

@@ -49,9 +49,9 @@ struct Resultat {
 
 // Progress of one conversion. The reader's lines come in between, so a window
 // can repaint; the conversion never processes events itself.
-class Observateur {
+class ObservateurConversion {
 public:
-    virtual ~Observateur() = default;
+    virtual ~ObservateurConversion() = default;
     // Every table to copy with its row count, before the first row.
     virtual void tables(const std::vector<TableConvertie>& tables) {}
     virtual void progression(int table, qint64 faites, qint64 total) {}
@@ -78,7 +78,8 @@ struct Options {
 //   A kill between the two renames is completed by reprendreConversions().
 // Any failure leaves the file as it was and throws ErreurAccess, whose message
 // says why; conclusionEchec() says what the run had done before it.
-Resultat convertir(const FichierAccess& fichier, const Options& options, Observateur& observateur);
+Resultat convertir(const FichierAccess& fichier, const Options& options,
+                   ObservateurConversion& observateur);
 
 // The last sentence of a failed run: the folder unchanged, or which files of
 // the run (`faits`) were converted before `echoue` failed.

@@ -6,7 +6,7 @@
 #include <QHeaderView>
 
 #include "access/Erreur.h"
-#include "app/Messages.h"
+#include "commun/Messages.h"
 #include "ui_DialogueConversion.h"
 
 namespace acces {
@@ -62,7 +62,7 @@ QString question(const std::vector<FichierAccess>& fichiers) {
 DialogueConversion::DialogueConversion(const FichierAccess& fichier, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::DialogueConversion>()) {
     m_ui->setupUi(this);
-    setWindowTitle(app::titreApplication());
+    setWindowTitle(commun::titreApplication());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     m_ui->lblFichier->setText(QStringLiteral("Conversion de %1 (Microsoft Access, %2) en cours.")
                                   .arg(cite(fichier.nom), fichier.version));
@@ -144,7 +144,7 @@ void DialogueConversion::reject() {
     }
 }
 
-Suite convertirAuDemarrage(const QString& dossier, app::Messages& messages, QWidget* parent) {
+Suite convertirAuDemarrage(const QString& dossier, commun::Messages& messages, QWidget* parent) {
     const std::vector<FichierAccess> fichiers = fichiersAccess(dossier);
     if (fichiers.empty()) {
         return Suite::Continuer;

@@ -10,7 +10,7 @@
 namespace Ui {
 class DialogueConversion;
 }
-namespace app {
+namespace commun {
 class Messages;
 }
 
@@ -18,7 +18,7 @@ namespace acces {
 
 // The progress of one conversion, table by table ("rows done / rows"). It
 // cannot be closed while the conversion runs.
-class DialogueConversion : public QDialog, public Observateur {
+class DialogueConversion : public QDialog, public ObservateurConversion {
     Q_OBJECT
 
 public:
@@ -57,7 +57,7 @@ enum class Suite { Continuer, Abandon, Echec };
 // communes.mdb is an Access file, warns about an open salon application (a
 // .ldb beside it), asks to convert (No ends the program), converts with its
 // progress shown, and says where the original went.
-Suite convertirAuDemarrage(const QString& dossier, app::Messages& messages,
+Suite convertirAuDemarrage(const QString& dossier, commun::Messages& messages,
                            QWidget* parent = nullptr);
 
 }  // namespace acces

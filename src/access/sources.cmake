@@ -2,7 +2,7 @@
 target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Conversion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Ecriture.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Lot.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/VerbeConversion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Protocole.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Valeurs.cpp
 )

@@ -5,25 +5,26 @@
 
 #include "access/Conversion.h"
 #include "access/Erreur.h"
-#include "access/Lot.h"
 #include "access/Valeurs.h"
-#include "clients/LotClients.h"
-#include "clients/LotGroupee.h"
-#include "doublons/LotDoublons.h"
-#include "export/LotExport.h"
+#include "access/VerbeConversion.h"
+#include "app/VerbeJournal.h"
+#include "clients/VerbeSuggestions.h"
+#include "clients/VerbesClients.h"
+#include "doublons/VerbesDoublons.h"
 #include "export/LotFichiers.h"
-#include "platform/ErreurFichier.h"
-#include "purge/LotPurge.h"
-#include "store/Erreur.h"
-#include "tech/LotTech.h"
+#include "export/VerbesExport.h"
+#include "platform/Erreur.h"
+#include "purge/VerbesPurge.h"
+#include "rapport/VerbeRapport.h"
+#include "tech/VerbesTech.h"
 
 namespace app::batch {
 
 namespace {
 
-int aide(Contexte& c) {
+int aide(commun::Contexte& c) {
     c.out << usage();
-    return kFait;
+    return commun::kFait;
 }
 
 // Verbs that never open BdClient.mdb or communes.mdb.
@@ -34,96 +35,84 @@ bool sansBase(const QString& verbe) {
 
 }  // namespace
 
-namespace {
-
-std::vector<Verbe>& table() {
-    static std::vector<Verbe> table = {
+const std::vector<commun::Verbe>& verbes() {
+    static const std::vector<commun::Verbe> table = {
         {QStringLiteral("--help"), 0, false, QStringLiteral("--help"),
          QStringLiteral("affiche cette aide"), &aide},
         {QStringLiteral("--analyse-clients"), 0, false, QStringLiteral("--analyse-clients"),
          QStringLiteral("analyse le fichier clients (sauvegarde, rangement, notes trop longues, "
                         "clients en erreur)"),
-         &clients::lotAnalyseClients},
+         &clients::verbeAnalyseClients},
         {QStringLiteral("--export-clients"), 0, false, QStringLiteral("--export-clients"),
          QStringLiteral("analyse le fichier clients puis exporte les clients sans erreur "
                         "(FCLI_1.txt…)"),
-         &exports::lotExportClients},
+         &exports::verbeExportClients},
         {QStringLiteral("--texte-note"), 1, false, QStringLiteral("--texte-note FICHIER"),
-         QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::lotTexteNote},
+         QStringLiteral("affiche en UTF-8 le texte brut d'une note RTF"), &clients::verbeTexteNote},
         {QStringLiteral("--suggestions"), 0, false, QStringLiteral("--suggestions"),
          QStringLiteral("analyse le fichier clients puis affiche chaque valeur en erreur : champ, "
                         "valeur, nombre de clients, corrections proposées"),
-         &clients::lotSuggestions},
+         &clients::verbeSuggestions},
         {QStringLiteral("--journal"), 0, false, QStringLiteral("--journal"),
          QStringLiteral("affiche le journal des modifications faites par VerifClients : date, "
                         "lot, opération, table, clé, colonne, avant, après"),
-         &clients::lotJournal},
+         &app::verbeJournal},
         {QStringLiteral("--doublons"), 0, false, QStringLiteral("--doublons"),
          QStringLiteral("affiche les paires de clients qui sont peut-être la même personne : "
                         "codes, score, champs qui concordent ; puis le nombre de groupes"),
-         [](Contexte& c) { return doublons::lotDoublons(c.variables.dossier, c.out, c.err); }},
+         &doublons::verbeDoublons},
         {QStringLiteral("--fusionner"), -2, false,
          QStringLiteral("--fusionner CODE_GARDE CODE [CODE…]"),
          QStringLiteral("fusionne ces clients dans le premier (ses valeurs gardées) : leurs fiches "
                         "et visites passent à son code, les autres sont supprimés"),
-         [](Contexte& c) {
-             return doublons::lotFusionner(c.variables.dossier, c.commande.parametres, c.out,
-                                           c.err);
-         }},
+         &doublons::verbeFusionner},
         {QStringLiteral("--analyse-techniques"), 0, false, QStringLiteral("--analyse-techniques"),
          QStringLiteral("analyse les fiches techniques : fiches sans famille, mémos trop longs"),
-         &tech::analyserTechniques},
+         &tech::verbeAnalyseTechniques},
         {QStringLiteral("--export-techniques"), 0, false, QStringLiteral("--export-techniques"),
          QStringLiteral("analyse les fiches techniques puis exporte celles qui ont une famille "
                         "(FTEC_1.txt…)"),
-         &exports::lotExportTechniques},
+         &exports::verbeExportTechniques},
         {QStringLiteral("--purge-clients"), 1, true, QStringLiteral("--purge-clients DATE [--oui]"),
          QStringLiteral("compte (et avec --oui supprime) les clients non venus depuis DATE "
                         "(JJ/MM/AAAA ou AAAA-MM-JJ)"),
-         &purge::lotPurgeClients},
+         &purge::verbePurgeClients},
         {QStringLiteral("--purge-techniques"), 1, true,
          QStringLiteral("--purge-techniques DATE [--oui]"),
          QStringLiteral("compte (et avec --oui supprime) les fiches techniques créées avant DATE"),
-         &purge::lotPurgeTechniques},
+         &purge::verbePurgeTechniques},
         {QStringLiteral("--annuler-purge"), 0, false, QStringLiteral("--annuler-purge"),
          QStringLiteral("remet les clients ou les fiches techniques supprimés par la dernière "
                         "purge, tels qu'ils étaient"),
-         &purge::lotAnnulerPurge},
+         &purge::verbeAnnulerPurge},
         {QStringLiteral("--convertir-access"), 0, true,
          QStringLiteral("--convertir-access [--oui] [--page-code CP]"),
          QStringLiteral("convertit les bases Microsoft Access du dossier (sans --oui : dit ce qui "
                         "serait converti ; CP : page de code des fichiers Access 97, CP1252 par "
                         "défaut)"),
-         &acces::convertirAccess},
+         &acces::verbeConvertirAccess},
+        {QStringLiteral("--rapport"), 1, false, QStringLiteral("--rapport FICHIER.pdf"),
+         QStringLiteral("analyse les clients et les fiches techniques puis écrit le rapport de "
+                        "migration en PDF"),
+         &rapport::verbeRapport, true},
     };
     return table;
 }
 
-}  // namespace
-
-const std::vector<Verbe>& verbes() {
-    return table();
-}
-
-void ajouterVerbe(const Verbe& verbe) {
-    for (const Verbe& v : table()) {
-        if (v.nom == verbe.nom) {
-            return;
+const commun::Verbe* trouverVerbe(const QString& nom) {
+    for (const commun::Verbe& v : verbes()) {
+        if (v.nom == nom) {
+            return &v;
         }
     }
-    table().push_back(verbe);
+    return nullptr;
 }
 
 bool estVerbe(const QString& argument) {
     if (argument == QLatin1String("-h")) {
         return true;
     }
-    for (const Verbe& v : verbes()) {
-        if (v.nom == argument) {
-            return true;
-        }
-    }
-    return false;
+    return trouverVerbe(argument) != nullptr;
 }
 
 bool valeurDeDossier(const QString& argument) {
@@ -138,7 +127,7 @@ QString usage() {
         "Sans verbe, ouvre les fenêtres. DOSSIER est le dossier de l'application (par défaut "
         "celui de l'exécutable) : BdClient.mdb, communes.mdb, default.txt, notes Cli*.RTF.\n"
         "Verbes :\n");
-    for (const Verbe& v : verbes()) {
+    for (const commun::Verbe& v : verbes()) {
         texte += QStringLiteral("  %1\n      %2\n").arg(v.synopsis, v.aide);
     }
     texte += QStringLiteral(
@@ -146,9 +135,9 @@ QString usage() {
     return texte;
 }
 
-std::variant<Commande, QString> analyser(const QStringList& arguments) {
-    Commande c;
-    const Verbe* verbe = nullptr;
+std::variant<commun::Commande, QString> analyser(const QStringList& arguments) {
+    commun::Commande c;
+    const commun::Verbe* verbe = nullptr;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == QLatin1String("--dossier")) {
@@ -169,11 +158,7 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
                 return QStringLiteral("Un seul verbe à la fois : %1 et %2.").arg(c.verbe, a);
             }
             c.verbe = a == QLatin1String("-h") ? QStringLiteral("--help") : a;
-            for (const Verbe& v : verbes()) {
-                if (v.nom == c.verbe) {
-                    verbe = &v;
-                }
-            }
+            verbe = trouverVerbe(c.verbe);
         } else if (verbe &&
                    (verbe->nbParametres < 0 || c.parametres.size() < verbe->nbParametres) &&
                    !a.startsWith(QLatin1String("--"))) {
@@ -204,24 +189,19 @@ std::variant<Commande, QString> analyser(const QStringList& arguments) {
     return c;
 }
 
-int executer(const Commande& commande, const QString& dossierParDefaut, QTextStream& out,
+int executer(const commun::Commande& commande, const QString& dossierParDefaut, QTextStream& out,
              QTextStream& err) {
-    const Verbe* verbe = nullptr;
-    for (const Verbe& v : verbes()) {
-        if (v.nom == commande.verbe) {
-            verbe = &v;
-        }
-    }
+    const commun::Verbe* verbe = trouverVerbe(commande.verbe);
     if (!verbe) {
         err << usage();
-        return kUsage;
+        return commun::kUsage;
     }
-    Contexte contexte{Variables{}, commande, out, err};
+    commun::Contexte contexte{commun::Variables{}, commande, out, err};
     const QString dossier = commande.dossier.isEmpty() ? dossierParDefaut : commande.dossier;
     if (!QFileInfo(dossier).isDir()) {
         err << QStringLiteral("Le dossier « %1 » n'existe pas.\n")
                    .arg(QDir::toNativeSeparators(dossier));
-        return kEchec;
+        return commun::kEchec;
     }
     contexte.variables.dossier = QFileInfo(dossier).absoluteFilePath();
     for (const QString& ligne : reprendreTravaux(contexte.variables.dossier)) {
@@ -232,17 +212,14 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
         if (const QString message = acces::messageAConvertir(contexte.variables.dossier);
             !message.isEmpty()) {
             err << message << "\n";
-            return kEchec;
+            return commun::kEchec;
         }
     }
-    int code = kEchec;
+    int code = commun::kEchec;
     try {
         code = verbe->action(contexte);
-    } catch (const store::ErreurStore& e) {
+    } catch (const platform::Erreur& e) {
         // What a verb lets through is reported here, once for all.
-        out.flush();
-        err << e.message() << '\n';
-    } catch (const platform::ErreurFichier& e) {
         out.flush();
         err << e.message() << '\n';
     }
@@ -254,17 +231,6 @@ int executer(const Commande& commande, const QString& dossierParDefaut, QTextStr
 QStringList reprendreTravaux(const QString& dossier) {
     // A conversion first: until it is done the folder may have no BdClient.mdb.
     return acces::reprendreConversions(dossier) + exports::reprendreExports(dossier);
-}
-
-QString ligneListe(const QString& liste, const QStringList& colonnes) {
-    QStringList champs{liste};
-    for (QString c : colonnes) {
-        champs << c.replace(u'\\', QStringLiteral("\\\\"))
-                      .replace(u'\t', QStringLiteral("\\t"))
-                      .replace(u'\r', QStringLiteral("\\r"))
-                      .replace(u'\n', QStringLiteral("\\n"));
-    }
-    return champs.join(u'\t');
 }
 
 }  // namespace app::batch

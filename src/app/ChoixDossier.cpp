@@ -7,7 +7,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "app/Messages.h"
+#include "commun/Messages.h"
+#include "platform/Fichiers.h"
 
 namespace app {
 
@@ -38,7 +39,7 @@ std::optional<QString> demander(const QString& depart) {
 
 }  // namespace
 
-std::optional<QString> choisirDossierSalon(Messages& messages, QSettings& reglages,
+std::optional<QString> choisirDossierSalon(commun::Messages& messages, QSettings& reglages,
                                            const QString& reference) {
     QString depart = reglages.value(QLatin1String(kCleDossier)).toString();
     if (depart.isEmpty() || !QFileInfo(depart).isDir()) {
@@ -69,7 +70,7 @@ std::optional<QString> choisirDossierSalon(Messages& messages, QSettings& reglag
                 messages.exclamation(
                     QStringLiteral(
                         "La copie de la référence des communes dans « %1 » a échoué : %2.")
-                        .arg(QDir::toNativeSeparators(*dossier), source.errorString()));
+                        .arg(QDir::toNativeSeparators(*dossier), platform::cause(source)));
                 continue;
             }
         }

@@ -5,9 +5,11 @@
 
 class QSettings;
 
-namespace app {
-
+namespace commun {
 class Messages;
+}
+
+namespace app {
 
 // The towns reference that comes with the program: beside the executable in
 // the build tree, under share/verifclients once installed. Empty when neither
@@ -19,7 +21,7 @@ QString referenceInstallee();
 // is offered first. A folder without BdClient.mdb is refused and the dialog
 // comes back; one without communes.mdb gets a copy of `reference` after the
 // user is told. Nothing, and nothing written, when the user cancels.
-std::optional<QString> choisirDossierSalon(Messages& messages, QSettings& reglages,
+std::optional<QString> choisirDossierSalon(commun::Messages& messages, QSettings& reglages,
                                            const QString& reference);
 
 // The key under which the last folder chosen is remembered.

@@ -12,46 +12,29 @@
 #include "access/DialogueConversion.h"
 #include "app/Batch.h"
 #include "app/ChoixDossier.h"
-#include "app/Controles.h"
 #include "app/Form1.h"
 #include "app/MessagesQt.h"
-#include "app/Variables.h"
+#include "commun/Controles.h"
+#include "commun/Variables.h"
 #include "communes/Form2.h"
-#include "rapport/LotRapport.h"
 
 namespace app {
 
 namespace {
 
-// Verbs of the window layer: they paint (the report's PDF), so the core's
-// table learns them here, and they run under a GUI application.
-const std::vector<batch::Verbe>& verbesPeints() {
-    static const std::vector<batch::Verbe> verbes = {rapport::verbeRapport()};
-    return verbes;
-}
-
-bool estVerbePeint(const QString& argument) {
-    for (const batch::Verbe& v : verbesPeints()) {
-        if (v.nom == argument) {
-            return true;
-        }
-    }
-    return false;
-}
-
 int fenetres(int argc, char** argv) {
     QApplication application(argc, argv);
-    appliquerPolices();
+    commun::appliquerPolices();
     QTextStream err(stderr);
     // Qt has taken its own options; what is left must be ours.
     const auto analyse = batch::analyser(application.arguments().mid(1));
     if (const auto* erreur = std::get_if<QString>(&analyse)) {
         err << *erreur << "\n\n" << batch::usage();
-        return batch::kUsage;
+        return commun::kUsage;
     }
-    const batch::Commande& commande = std::get<batch::Commande>(analyse);
+    const commun::Commande& commande = std::get<commun::Commande>(analyse);
 
-    Variables variables;
+    commun::Variables variables;
     MessagesQt messages;
     variables.dossier = commande.dossier;
     if (variables.dossier.isEmpty()) {
@@ -64,7 +47,7 @@ int fenetres(int argc, char** argv) {
             QSettings reglages(QStringLiteral("VerifClients"), QStringLiteral("verifclients"));
             const auto choix = choisirDossierSalon(messages, reglages, referenceInstallee());
             if (!choix) {
-                return batch::kFait;
+                return commun::kFait;
             }
             variables.dossier = *choix;
         }
@@ -72,7 +55,7 @@ int fenetres(int argc, char** argv) {
     if (!QFileInfo(variables.dossier).isDir()) {
         messages.exclamation(QStringLiteral("Le dossier « %1 » n'existe pas.")
                                  .arg(QDir::toNativeSeparators(variables.dossier)));
-        return batch::kEchec;
+        return commun::kEchec;
     }
     variables.dossier = QFileInfo(variables.dossier).absoluteFilePath();
     for (const QString& ligne : batch::reprendreTravaux(variables.dossier)) {
@@ -81,7 +64,7 @@ int fenetres(int argc, char** argv) {
     // Access databases are converted (or the program ends) before anything opens them.
     if (const auto suite = acces::convertirAuDemarrage(variables.dossier, messages);
         suite != acces::Suite::Continuer) {
-        return suite == acces::Suite::Abandon ? batch::kFait : batch::kEchec;
+        return suite == acces::Suite::Abandon ? commun::kFait : commun::kEchec;
     }
 
     std::unique_ptr<Form1> form1;
@@ -104,9 +87,6 @@ int fenetres(int argc, char** argv) {
 }  // namespace
 
 int demarrer(int argc, char** argv) {
-    for (const batch::Verbe& v : verbesPeints()) {
-        batch::ajouterVerbe(v);
-    }
     // A verb means no window at all: no display is needed.
     // So does any option of ours other than --dossier: a misspelt one must get
     // its usage message even on a machine without a display.
@@ -123,7 +103,8 @@ int demarrer(int argc, char** argv) {
             }
         } else if (batch::estVerbe(a) || a.startsWith(QLatin1String("--"))) {
             lot = true;
-            peint = peint || estVerbePeint(a);
+            const commun::Verbe* verbe = batch::trouverVerbe(a);
+            peint = peint || (verbe && verbe->peint);
         }
     }
     if (!lot) {
@@ -134,7 +115,7 @@ int demarrer(int argc, char** argv) {
             QTextStream(stderr) << "Pas d'affichage graphique : les fenêtres ne peuvent pas "
                                    "s'ouvrir. Le mode batch fonctionne sans elles (verifclients "
                                    "--help).\n";
-            return batch::kEchec;
+            return commun::kEchec;
         }
         return fenetres(argc, argv);
     }
@@ -152,9 +133,9 @@ int demarrer(int argc, char** argv) {
     const auto analyse = batch::analyser(QCoreApplication::arguments().mid(1));
     if (const auto* erreur = std::get_if<QString>(&analyse)) {
         err << *erreur << "\n\n" << batch::usage();
-        return batch::kUsage;
+        return commun::kUsage;
     }
-    return batch::executer(std::get<batch::Commande>(analyse),
+    return batch::executer(std::get<commun::Commande>(analyse),
                            QCoreApplication::applicationDirPath(), out, err);
 }
 

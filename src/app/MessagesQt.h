@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/Messages.h"
+#include "commun/Messages.h"
 
 class QWidget;
 
 namespace app {
 
 // The real message boxes, over the given window.
-class MessagesQt : public Messages {
+class MessagesQt : public commun::Messages {
 public:
     explicit MessagesQt(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }

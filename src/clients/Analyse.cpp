@@ -6,10 +6,10 @@
 #include <QSaveFile>
 #include <optional>
 
-#include "app/Variables.h"
 #include "clients/AnalysesNotees.h"
 #include "clients/Annulation.h"
 #include "clients/Rangement.h"
+#include "commun/Variables.h"
 #include "platform/ErreurFichier.h"
 #include "platform/Fichiers.h"
 #include "platform/Rtf.h"
@@ -25,34 +25,16 @@ namespace {
 
 const QString kFCLI = QStringLiteral("FCLI");
 
-// Records tidied per transaction: a stopped pass loses at most the batch under
-// way (rolled back, so untouched), and the disk is synced once per batch.
-constexpr int kLot = 4096;
-
-QString cause(const QFileDevice& f) {
-    switch (f.error()) {
-        case QFileDevice::PermissionsError:
-        case QFileDevice::OpenError:
-            return QStringLiteral("accès refusé (fichier ou dossier protégé en écriture ?)");
-        case QFileDevice::ReadError:
-            return QStringLiteral("erreur de lecture");
-        case QFileDevice::WriteError:
-        case QFileDevice::ResourceError:
-            return QStringLiteral("erreur d'écriture (disque plein ?)");
-        case QFileDevice::RenameError:
-        case QFileDevice::CopyError:
-            return QStringLiteral("le fichier provisoire n'a pas pu être renommé");
-        default:
-            return QStringLiteral("erreur d'entrée-sortie");
-    }
-}
+// Records tidied per transaction: a stopped pass loses at most the one under
+// way (rolled back, so untouched), and the disk is synced once per transaction.
+constexpr int kParTransaction = 4096;
 
 [[noreturn]] void echecSauvegarde(const QString& chemin, const QFileDevice& f) {
     throw platform::ErreurFichier(
         chemin,
         QStringLiteral("Impossible de créer la sauvegarde « %1 » dans le dossier « %2 » : %3.")
             .arg(QFileInfo(chemin).fileName(),
-                 QDir::toNativeSeparators(QFileInfo(chemin).absolutePath()), cause(f)));
+                 QDir::toNativeSeparators(QFileInfo(chemin).absolutePath()), platform::cause(f)));
 }
 
 // Why a file named BdClient.sav is not a backup of the client database; empty
@@ -121,7 +103,7 @@ QString SauvegardeBd(const QString& dossier) {
         throw platform::ErreurFichier(
             cn.chemin(),
             QStringLiteral("Impossible de lire la base « %1 » pour la sauvegarder : %2.")
-                .arg(QFileInfo(cn.chemin()).fileName(), cause(lecture)));
+                .arg(QFileInfo(cn.chemin()).fileName(), platform::cause(lecture)));
     }
     // Written under a temporary name, synced, then renamed: BdClient.sav is
     // whole or absent.
@@ -139,7 +121,7 @@ QString SauvegardeBd(const QString& dossier) {
         throw platform::ErreurFichier(
             cn.chemin(),
             QStringLiteral("Impossible de lire la base « %1 » pour la sauvegarder : %2.")
-                .arg(QFileInfo(cn.chemin()).fileName(), cause(lecture)));
+                .arg(QFileInfo(cn.chemin()).fileName(), platform::cause(lecture)));
     }
     // The file that is no backup is kept, under another name, only once the
     // copy is ready to take its place.
@@ -169,7 +151,7 @@ QString SauvegardeBd(const QString& dossier) {
     return avertissement;
 }
 
-void verifierPrealables(const app::Variables& vars) {
+void verifierPrealables(const commun::Variables& vars) {
     QStringList colonnes{QStringLiteral("Code")};
     colonnes += colonnesJugees();
     store::schema::verifier(vars.cheminBd(), {{kFCLI, colonnes}}, true);
@@ -179,7 +161,7 @@ void verifierPrealables(const app::Variables& vars) {
         false);
 }
 
-void VerifColonneVille(app::Variables& vars) {
+void VerifColonneVille(commun::Variables& vars) {
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
     for (const QString& colonne : cn.colonnes(kFCLI)) {
@@ -189,7 +171,7 @@ void VerifColonneVille(app::Variables& vars) {
     }
 }
 
-int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
+int PreAnalyseCli(commun::Variables& vars, ObservateurAnalyseClients& obs) {
     if (const QString ecartee = SauvegardeBd(vars.dossier); !ecartee.isEmpty()) {
         obs.avertissement(ecartee);
     }
@@ -213,7 +195,7 @@ int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
         rs.MoveFirst();
     }
     while (!rs.Eof()) {
-        obs.clientRange(++n, total);
+        obs.rangement(++n, total);
         if (!lot) {
             lot.emplace(cn);
         }
@@ -246,7 +228,7 @@ int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
             }
         }
         rs.MoveNext();
-        if (n % kLot == 0) {
+        if (n % kParTransaction == 0) {
             lot->valider();
             lot.reset();
         }
@@ -257,7 +239,7 @@ int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs) {
     return nbLongues;
 }
 
-BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs) {
+BilanAnalyse AnalyseBd(commun::Variables& vars, ObservateurAnalyseClients& obs) {
     BilanAnalyse bilan;
     verifierPrealables(vars);
     // The backup comes first, so that it holds the database as it was before
@@ -275,7 +257,7 @@ BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs) {
     rs.Open(kFCLI, cn);
     vars.NbCli = static_cast<int>(rs.RecordCount());
     bilan.NbCli = vars.NbCli;
-    obs.debutJugement(vars.NbCli);
+    obs.debut(vars.NbCli);
     vars.cnCommunes.OuvreCommunes(vars.dossier);
     Juge juge(rs, vars.cnCommunes);
 
@@ -287,7 +269,7 @@ BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs) {
         rs.MoveFirst();
     }
     while (!rs.Eof()) {
-        obs.clientJuge(++n, vars.NbCli);
+        obs.progression(++n, vars.NbCli);
         const Evaluation e = juge.evaluer();
         vars.NomClient = e.NomClient;
         vars.CodeClient = e.CodeClient;

@@ -6,7 +6,7 @@
 
 #include "clients/Regles.h"
 
-namespace app {
+namespace commun {
 struct Variables;
 }
 
@@ -23,17 +23,21 @@ struct NoteLongue {
 };
 
 // What the client analysis run reports while it goes; the window shows it and
-// lets events through, the batch mode prints it.
-class ObservateurAnalyse {
+// lets events through (SuiviAnalyseClients), the batch mode prints it
+// (SortieAnalyseClients). Every run names its observer so: Observateur<Run>,
+// Suivi<Run> for the window's face, Sortie<Run> for the batch's; the two
+// analyses share their hooks: rangement while tidying, then debut and
+// progression while judging.
+class ObservateurAnalyseClients {
 public:
-    virtual ~ObservateurAnalyse() = default;
+    virtual ~ObservateurAnalyseClients() = default;
     // The tidy pass begins: the long-note list starts empty.
     virtual void debutRangement(int /*nbClients*/) {}
-    virtual void clientRange(int /*n*/, int /*total*/) {}
+    virtual void rangement(int /*n*/, int /*total*/) {}
     virtual void noteTropLongue(const NoteLongue& /*note*/) {}
     // The judgement begins: the error list starts empty.
-    virtual void debutJugement(int /*nbClients*/) {}
-    virtual void clientJuge(int /*n*/, int /*total*/) {}
+    virtual void debut(int /*nbClients*/) {}
+    virtual void progression(int /*n*/, int /*total*/) {}
     virtual void clientEnErreur(const Evaluation& /*e*/, int /*nbCliErr*/, int /*total*/) {}
     // What the user must know and that does not stop the run (a note that
     // could not be read, an old backup set aside), in French.
@@ -47,7 +51,7 @@ constexpr int kLimiteNote = 500;
 // written when one is missing: the towns reference and its table, the client
 // database with FCLI and the columns the run reads, the database and its
 // folder writable. Throws store::ErreurStore naming what is missing.
-void verifierPrealables(const app::Variables& vars);
+void verifierPrealables(const commun::Variables& vars);
 
 // Makes BdClient.sav when there is no backup yet, only of a database that
 // holds FCLI: a consistent copy written under a temporary name and renamed, so
@@ -58,12 +62,12 @@ QString SauvegardeBd(const QString& dossier);
 
 // Turns the FCLI column "Ville" (exactly that name) into text of 50
 // characters; values are kept whole, longer towns included.
-void VerifColonneVille(app::Variables& vars);
+void VerifColonneVille(commun::Variables& vars);
 
 // Backup, then one pass over FCLI that tidies every record (one write each,
 // committed in batches so that a stopped pass leaves every record tidied or
 // untouched) and reports the over-long notes. Returns how many there are.
-int PreAnalyseCli(app::Variables& vars, ObservateurAnalyse& obs);
+int PreAnalyseCli(commun::Variables& vars, ObservateurAnalyseClients& obs);
 
 struct BilanAnalyse {
     int NbCli = 0;     // clients of FCLI
@@ -76,7 +80,7 @@ struct BilanAnalyse {
 // then the rules on every client, and what it found noted in the journal
 // (see AnalysesNotees.h). Leaves the towns reference open in `vars` for the
 // re-checks. Throws store::ErreurStore or platform::ErreurFichier.
-BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs);
+BilanAnalyse AnalyseBd(commun::Variables& vars, ObservateurAnalyseClients& obs);
 
 // Captions and messages of the run.
 QString legendeListe(int nbListes, int nbClients);    // "Liste des clients avec erreur (3 / 230)"

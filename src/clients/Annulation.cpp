@@ -6,8 +6,8 @@
 #include <memory>
 #include <set>
 
-#include "app/Variables.h"
 #include "clients/Groupee.h"
+#include "commun/Variables.h"
 #include "doublons/Fusion.h"
 #include "platform/Locale.h"
 #include "store/Connexion.h"
@@ -119,7 +119,7 @@ QString nomClient(const store::Connexion& cn, const Valeur& code) {
 
 }  // namespace
 
-std::optional<CorrectionAnnulable> derniereCorrection(app::Variables& vars) {
+std::optional<CorrectionAnnulable> derniereCorrection(commun::Variables& vars) {
     vars.CheminBd = vars.cheminBd();
     const store::Connexion cn(vars.CheminBd);
     const qint64 lot = journal::dernierLot(cn, operations::annulables());
@@ -146,7 +146,7 @@ std::optional<CorrectionAnnulable> derniereCorrection(app::Variables& vars) {
     return c;
 }
 
-ResultatAnnulation AnnulerCorrection(app::Variables& vars, qint64 lot) {
+ResultatAnnulation AnnulerCorrection(commun::Variables& vars, qint64 lot) {
     if (!vars.cnCommunes.ouverte()) {
         vars.cnCommunes.OuvreCommunes(vars.dossier);
     }

@@ -7,7 +7,7 @@
 
 #include "clients/Regles.h"
 
-namespace app {
+namespace commun {
 struct Variables;
 }
 
@@ -34,7 +34,7 @@ struct CorrectionAnnulable {
     QString quand;  // as stored, "YYYY-MM-DD HH:MM:SS"
     int nbClients = 0;
 };
-std::optional<CorrectionAnnulable> derniereCorrection(app::Variables& vars);
+std::optional<CorrectionAnnulable> derniereCorrection(commun::Variables& vars);
 
 struct ResultatAnnulation {
     bool faite = false;
@@ -51,7 +51,7 @@ struct ResultatAnnulation {
 // there; otherwise changes nothing and names the clients changed since. The
 // undo is one transaction and one batch of the journal. Throws
 // store::ErreurStore.
-ResultatAnnulation AnnulerCorrection(app::Variables& vars, qint64 lot);
+ResultatAnnulation AnnulerCorrection(commun::Variables& vars, qint64 lot);
 
 // "Annuler la dernière correction (Correction groupée du 06/12/2025 09:12, 212 clients) ?"
 QString questionAnnulation(const CorrectionAnnulable& c);

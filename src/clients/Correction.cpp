@@ -1,7 +1,7 @@
 #include "clients/Correction.h"
 
-#include "app/Variables.h"
 #include "clients/Annulation.h"
+#include "commun/Variables.h"
 #include "store/Connexion.h"
 #include "store/Journal.h"
 #include "store/Recordset.h"
@@ -54,7 +54,7 @@ QString critereClient(const QString& code) {
     return QStringLiteral("Code = ") + code;
 }
 
-std::optional<FicheClient> chargerClient(app::Variables& vars, const QString& code) {
+std::optional<FicheClient> chargerClient(commun::Variables& vars, const QString& code) {
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
     store::Recordset rs;
@@ -72,7 +72,7 @@ std::optional<FicheClient> chargerClient(app::Variables& vars, const QString& co
     return f;
 }
 
-std::optional<Reverification> enregistrerChamp(app::Variables& vars, const QString& code,
+std::optional<Reverification> enregistrerChamp(commun::Variables& vars, const QString& code,
                                                const Enregistrement& e) {
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);

@@ -6,7 +6,7 @@
 
 #include "clients/Regles.h"
 
-namespace app {
+namespace commun {
 struct Variables;
 }
 
@@ -27,7 +27,7 @@ struct FicheClient {
 
 // Loads the client from FCLI and sets NbCli to the table's record count.
 // Nothing when the code is not found. Throws store::ErreurStore.
-std::optional<FicheClient> chargerClient(app::Variables& vars, const QString& code);
+std::optional<FicheClient> chargerClient(commun::Variables& vars, const QString& code);
 
 // The save of one corrected field: writes the text into the column (and, for
 // the postal code, the town into Ville), updates the record once, then judges
@@ -42,7 +42,7 @@ struct Reverification {
     Evaluation evaluation;
     int nbClients = 0;  // records of FCLI
 };
-std::optional<Reverification> enregistrerChamp(app::Variables& vars, const QString& code,
+std::optional<Reverification> enregistrerChamp(commun::Variables& vars, const QString& code,
                                                const Enregistrement& e);
 
 // The "00" rendering of a typed Cat, Age or Mois Nais: nothing when the text

@@ -7,9 +7,9 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
-#include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Variables.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "store/Erreur.h"
 #include "ui_FenetreGroupee.h"
 
@@ -55,26 +55,19 @@ public:
     }
 };
 
-// The wait cursor over a long step, put back whatever happens.
-class Sablier {
-public:
-    Sablier() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Sablier() { QApplication::restoreOverrideCursor(); }
-    Sablier(const Sablier&) = delete;
-    Sablier& operator=(const Sablier&) = delete;
-};
-
 }  // namespace
 
-FenetreGroupee::FenetreGroupee(app::Form1& form, std::vector<ValeurFautive> valeurs,
+FenetreGroupee::FenetreGroupee(commun::Variables& variables, commun::Messages& messages,
+                               std::vector<ValeurFautive> valeurs,
                                std::function<void(const BilanGroupe&)> apresApplication,
                                QWidget* parent)
     : QDialog(parent),
-      m_form(form),
+      m_vars(variables),
+      m_messages(messages),
       m_ui(std::make_unique<Ui::FenetreGroupee>()),
       m_valeurs(std::move(valeurs)),
       m_apres(std::move(apresApplication)),
-      m_juge(std::make_unique<Juge>(form.variables().cnCommunes)) {
+      m_juge(std::make_unique<Juge>(variables.cnCommunes)) {
     m_ui->setupUi(this);
     QTreeWidget* liste = m_ui->ListValeurs;
     liste->setItemDelegate(new EditeurRemplacement(liste));
@@ -273,7 +266,7 @@ void FenetreGroupee::btnNePasChanger_Click() {
 }
 
 void FenetreGroupee::btnAppliquer_Click() {
-    app::Messages& messages = m_form.messages();
+    commun::Messages& messages = m_messages;
     QTreeWidget* liste = m_ui->ListValeurs;
     std::vector<Remplacement> remplacements;
     QList<QTreeWidgetItem*> lignes;
@@ -319,13 +312,14 @@ void FenetreGroupee::btnAppliquer_Click() {
         return;
     }
     BilanGroupe bilan;
-    try {
-        const Sablier sablier;
-        bilan = AppliquerGroupe(m_form.variables(), remplacements);
-    } catch (const store::ErreurStore& e) {
-        messages.exclamation(
-            QStringLiteral("La correction groupée n'a pas été enregistrée, rien n'a changé.\r\n%1")
-                .arg(e.message()));
+    if (!commun::tenter(
+            messages,
+            [&] {
+                const commun::Attente attente;
+                bilan = AppliquerGroupe(m_vars, remplacements);
+            },
+            QStringLiteral(
+                "La correction groupée n'a pas été enregistrée, rien n'a changé.\r\n"))) {
         return;
     }
     // Those values are gone from the file.

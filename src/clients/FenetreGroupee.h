@@ -11,9 +11,10 @@ class QTreeWidgetItem;
 namespace Ui {
 class FenetreGroupee;
 }
-namespace app {
-class Form1;
-}
+namespace commun {
+struct Variables;
+class Messages;
+}  // namespace commun
 
 namespace clients {
 
@@ -25,7 +26,8 @@ class FenetreGroupee : public QDialog {
     Q_OBJECT
 
 public:
-    FenetreGroupee(app::Form1& form, std::vector<ValeurFautive> valeurs,
+    FenetreGroupee(commun::Variables& variables, commun::Messages& messages,
+                   std::vector<ValeurFautive> valeurs,
                    std::function<void(const BilanGroupe&)> apresApplication,
                    QWidget* parent = nullptr);
     ~FenetreGroupee() override;
@@ -50,7 +52,8 @@ private:
     void majChoix();
     const ValeurFautive& valeur(const QTreeWidgetItem* ligne) const;
 
-    app::Form1& m_form;
+    commun::Variables& m_vars;
+    commun::Messages& m_messages;
     std::unique_ptr<Ui::FenetreGroupee> m_ui;
     std::vector<ValeurFautive> m_valeurs;
     std::function<void(const BilanGroupe&)> m_apres;

@@ -6,9 +6,9 @@
 #include <memory>
 #include <set>
 
-#include "app/Variables.h"
 #include "clients/Annulation.h"
 #include "clients/Correction.h"
+#include "commun/Variables.h"
 #include "communes/IndexCommunes.h"
 #include "platform/Locale.h"
 #include "store/Connexion.h"
@@ -218,7 +218,7 @@ QStringList suggestionsEmail(const QString& valeur, Juge& juge) {
 
 }  // namespace
 
-std::vector<ValeurFautive> ValeursFautives(app::Variables& vars,
+std::vector<ValeurFautive> ValeursFautives(commun::Variables& vars,
                                            const std::vector<ClientListe>& liste) {
     if (!vars.cnCommunes.ouverte()) {
         vars.cnCommunes.OuvreCommunes(vars.dossier);
@@ -424,7 +424,8 @@ std::vector<Evaluation> jugerLignes(const store::Connexion& cn, Juge& juge,
     return evaluations;
 }
 
-BilanGroupe AppliquerGroupe(app::Variables& vars, const std::vector<Remplacement>& remplacements) {
+BilanGroupe AppliquerGroupe(commun::Variables& vars,
+                            const std::vector<Remplacement>& remplacements) {
     if (!vars.cnCommunes.ouverte()) {
         vars.cnCommunes.OuvreCommunes(vars.dossier);
     }

@@ -7,7 +7,7 @@
 #include "clients/Regles.h"
 #include "store/Valeur.h"
 
-namespace app {
+namespace commun {
 struct Variables;
 }
 namespace store {
@@ -45,7 +45,7 @@ struct ValeurFautive {
 // the rules, most frequent first. Each value is judged again, and one that
 // now passes is left out. Opens the towns reference when it is not open.
 // Throws store::ErreurStore.
-std::vector<ValeurFautive> ValeursFautives(app::Variables& vars,
+std::vector<ValeurFautive> ValeursFautives(commun::Variables& vars,
                                            const std::vector<ClientListe>& liste);
 
 // A replacement chosen for one value of one field.
@@ -73,7 +73,8 @@ struct BilanGroupe {
 // failure half-way changes nothing"), then judges those clients again.
 // A replacement that the rules refuse stops everything before any write.
 // Throws store::ErreurStore.
-BilanGroupe AppliquerGroupe(app::Variables& vars, const std::vector<Remplacement>& remplacements);
+BilanGroupe AppliquerGroupe(commun::Variables& vars,
+                            const std::vector<Remplacement>& remplacements);
 
 // "Correction groupée enregistrée : 212 clients modifiés, …"
 QString messageBilan(const BilanGroupe& bilan);

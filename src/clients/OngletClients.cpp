@@ -5,28 +5,34 @@
 #include <QHash>
 #include <QLabel>
 
-#include "app/Controles.h"
-#include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Procedures.h"
-#include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
 #include "clients/FenetreGroupee.h"
 #include "clients/Groupee.h"
 #include "clients/PanneauClient.h"
 #include "clients/PanneauCp.h"
-#include "clients/SuiviAnalyse.h"
+#include "clients/SuiviAnalyseClients.h"
+#include "commun/Cadre.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "doublons/FenetreDoublons.h"
 #include "export/ExportFenetre.h"
+#include "platform/Erreur.h"
 #include "platform/ErreurFichier.h"
 #include "store/Erreur.h"
 #include "ui_OngletClients.h"
 
 namespace clients {
 
-OngletClients::OngletClients(app::Form1& form, QWidget* page)
-    : QObject(page), m_form(form), m_ui(std::make_unique<Ui::OngletClients>()) {
+OngletClients::OngletClients(commun::Variables& variables, commun::Messages& messages,
+                             commun::Cadre& cadre, QWidget* page)
+    : QObject(page),
+      m_vars(variables),
+      m_messages(messages),
+      m_cadre(cadre),
+      m_fenetre(*page->window()),
+      m_ui(std::make_unique<Ui::OngletClients>()) {
     m_ui->setupUi(page);
     // "Nom" is three times as wide as each error column.
     m_ui->ListCli->setColumnWidth(0, 40);
@@ -40,8 +46,8 @@ OngletClients::OngletClients(app::Form1& form, QWidget* page)
         entete->setToolTip(c, entete->text(c));
     }
     m_ui->ListBN->setColumnWidth(0, 80);
-    m_panneau = std::make_unique<PanneauClient>(form, *m_ui);
-    m_panneauCp = std::make_unique<PanneauCp>(form, *m_ui, *m_panneau);
+    m_panneau = std::make_unique<PanneauClient>(m_vars, m_messages, m_cadre, *m_ui);
+    m_panneauCp = std::make_unique<PanneauCp>(m_vars, m_messages, *m_ui, *m_panneau);
     connect(m_ui->btnAnalyseBd, &QPushButton::clicked, this, &OngletClients::btnAnalyseBd_Click);
     connect(m_ui->btnCorrectionGroupee, &QPushButton::clicked, this,
             &OngletClients::btnCorrectionGroupee_Click);
@@ -55,26 +61,27 @@ OngletClients::OngletClients(app::Form1& form, QWidget* page)
     connect(m_ui->ListCli->model(), &QAbstractItemModel::rowsInserted, this,
             &OngletClients::majBoutons);
     m_ui->ListCli->installEventFilter(this);
-    connect(m_ui->btnExportClients, &QPushButton::clicked, this,
-            [this] { exports::btnExportClients_Click(m_form, *m_ui->ListCli); });
-    form.installEventFilter(this);
+    connect(m_ui->btnExportClients, &QPushButton::clicked, this, [this] {
+        exports::btnExportClients_Click(m_vars, m_messages, m_cadre, *m_ui->ListCli);
+    });
+    m_fenetre.installEventFilter(this);
 }
 
 OngletClients::~OngletClients() = default;
 
 void OngletClients::Form1_Load() {
-    app::placer(m_ui->Frame2, 6500, 3975, 3105, 3045);
+    commun::placer(m_ui->Frame2, 6500, 3975, 3105, 3045);
     m_ui->Frame2->hide();
     m_ui->Frame2->raise();
     m_ui->Frame1->setEnabled(false);
     m_ui->lblAttente->setText(QStringLiteral("Analyse du fichier clients\r\nen cours."));
     m_ui->lblAttente->hide();
-    m_ui->txtcpdef->setText(m_form.variables().CpDefaut);
-    m_ui->txtvilledef->setText(m_form.variables().VilleDefaut);
+    m_ui->txtcpdef->setText(m_vars.CpDefaut);
+    m_ui->txtvilledef->setText(m_vars.VilleDefaut);
 }
 
 bool OngletClients::eventFilter(QObject* objet, QEvent* evenement) {
-    if (m_enCours && objet == &m_form && evenement->type() == QEvent::Close) {
+    if (m_enCours && objet == &m_fenetre && evenement->type() == QEvent::Close) {
         evenement->ignore();
         return true;
     }
@@ -86,23 +93,21 @@ bool OngletClients::eventFilter(QObject* objet, QEvent* evenement) {
 
 void OngletClients::btnAnalyseBd_Click() {
     Ui::OngletClients& ui = *m_ui;
-    app::Variables& vars = m_form.variables();
-    app::Messages& messages = m_form.messages();
+    commun::Variables& vars = m_vars;
+    commun::Messages& messages = m_messages;
     ui.lblAttente->show();
     ui.btnAnalyseBd->setEnabled(false);
     ui.lblcache->show();
-    m_form.setEnabled(false);
-    m_form.repaint();
+    m_fenetre.setEnabled(false);
+    m_fenetre.repaint();
 
     m_enCours = true;
-    SuiviAnalyse suivi(ui);
+    SuiviAnalyseClients suivi(ui);
     BilanAnalyse bilan;
     QString echec;
     try {
         bilan = AnalyseBd(vars, suivi);
-    } catch (const store::ErreurStore& e) {
-        echec = e.message();
-    } catch (const platform::ErreurFichier& e) {
+    } catch (const platform::Erreur& e) {
         echec = e.message();
     }
     m_enCours = false;
@@ -117,7 +122,7 @@ void OngletClients::btnAnalyseBd_Click() {
         ui.lblcache->setVisible(!liste);
         ui.Frame1->setEnabled(liste);
         ui.lblNbCli->clear();
-        m_form.setEnabled(true);
+        m_fenetre.setEnabled(true);
         ui.btnAnalyseBd->setEnabled(true);
         messages.exclamation(echec);
         if (!suivi.avertissements().isEmpty()) {
@@ -134,7 +139,7 @@ void OngletClients::btnAnalyseBd_Click() {
     }
     ui.lblNbCli->clear();
     ui.lblListeCliErr->setText(legendeListe(ui.ListCli->topLevelItemCount(), bilan.NbCli));
-    m_form.setEnabled(true);
+    m_fenetre.setEnabled(true);
     if (ui.ListCli->topLevelItemCount() > 0) {
         ui.ListCli->setFocus();
         m_panneau->choisir(ui.ListCli->topLevelItem(0));
@@ -145,9 +150,7 @@ void OngletClients::btnAnalyseBd_Click() {
         messages.information(messageSansErreur());
     }
     ui.btnAnalyseBd->setEnabled(true);
-    if (auto* csv = m_form.findChild<QLabel*>(QStringLiteral("lblcsv"))) {
-        csv->setEnabled(true);
-    }
+    emit analyseTerminee();
 }
 
 void OngletClients::majBoutons() {
@@ -160,8 +163,8 @@ void OngletClients::majBoutons() {
 }
 
 void OngletClients::btnDoublons_Click() {
-    app::Variables& vars = m_form.variables();
-    doublons::FenetreDoublons fenetre(vars.dossier, m_form.messages(), &m_form);
+    commun::Variables& vars = m_vars;
+    doublons::FenetreDoublons fenetre(vars.dossier, m_messages, &m_fenetre);
     fenetre.show();
     fenetre.chercher();
     fenetre.exec();
@@ -173,7 +176,7 @@ void OngletClients::btnDoublons_Click() {
     for (const QString& code : fenetre.codesPartis()) {
         qDeleteAll(liste->findItems(code, Qt::MatchExactly | Qt::MatchCaseSensitive, 0));
     }
-    try {
+    commun::tenter(m_messages, [&] {
         if (!vars.cnCommunes.ouverte()) {
             vars.cnCommunes.OuvreCommunes(vars.dossier);
         }
@@ -184,9 +187,7 @@ void OngletClients::btnDoublons_Click() {
         total.pas();
         renouvelerListe(jugerLignes(cn, juge, fenetre.rowidsGardes()),
                         static_cast<int>(total.colonneEntier(0)));
-    } catch (const store::ErreurStore& e) {
-        m_form.messages().exclamation(e.message());
-    }
+    });
 }
 
 void OngletClients::btnCorrectionGroupee_Click() {
@@ -202,50 +203,47 @@ void OngletClients::btnCorrectionGroupee_Click() {
         liste.push_back(std::move(c));
     }
     std::vector<ValeurFautive> valeurs;
-    try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        valeurs = ValeursFautives(m_form.variables(), liste);
-        QApplication::restoreOverrideCursor();
-    } catch (const store::ErreurStore& e) {
-        QApplication::restoreOverrideCursor();
-        m_form.messages().exclamation(e.message());
+    if (!commun::tenter(m_messages, [&] {
+            const commun::Attente attente;
+            valeurs = ValeursFautives(m_vars, liste);
+        })) {
         return;
     }
     if (valeurs.empty()) {
-        m_form.messages().information(
+        m_messages.information(
             QStringLiteral("Aucune valeur en erreur : la liste des clients est à jour."));
         return;
     }
     FenetreGroupee fenetre(
-        m_form, std::move(valeurs),
+        m_vars, m_messages, std::move(valeurs),
         [this](const BilanGroupe& bilan) { renouvelerListe(bilan.clients, bilan.nbClients); },
-        &m_form);
+        &m_fenetre);
     fenetre.exec();
 }
 
 void OngletClients::btnAnnulerCorrection_Click() {
-    app::Variables& vars = m_form.variables();
-    app::Messages& messages = m_form.messages();
-    try {
-        const auto derniere = derniereCorrection(vars);
-        if (!derniere) {
-            messages.information(messageRienAAnnuler());
-            return;
-        }
-        if (!messages.question(questionAnnulation(*derniere))) {
-            return;
-        }
-        const ResultatAnnulation r = AnnulerCorrection(vars, derniere->lot);
-        if (!r.faite) {
-            messages.exclamation(messageRefus(r));
-            return;
-        }
-        messages.information(messageAnnulee(r));
-        renouvelerListe(r.clients, r.nbClients);
-    } catch (const store::ErreurStore& e) {
-        messages.exclamation(
-            QStringLiteral("La correction n'a pas été annulée.\r\n%1").arg(e.message()));
-    }
+    commun::Variables& vars = m_vars;
+    commun::Messages& messages = m_messages;
+    commun::tenter(
+        messages,
+        [&] {
+            const auto derniere = derniereCorrection(vars);
+            if (!derniere) {
+                messages.information(messageRienAAnnuler());
+                return;
+            }
+            if (!messages.question(questionAnnulation(*derniere))) {
+                return;
+            }
+            const ResultatAnnulation r = AnnulerCorrection(vars, derniere->lot);
+            if (!r.faite) {
+                messages.exclamation(messageRefus(r));
+                return;
+            }
+            messages.information(messageAnnulee(r));
+            renouvelerListe(r.clients, r.nbClients);
+        },
+        QStringLiteral("La correction n'a pas été annulée.\r\n"));
 }
 
 void OngletClients::renouvelerListe(const std::vector<Evaluation>& clients, int nbClients) {
@@ -274,13 +272,12 @@ void OngletClients::renouvelerListe(const std::vector<Evaluation>& clients, int 
         }
     }
     liste->addTopLevelItems(nouvelles);
-    m_form.variables().NbCli = nbClients;
+    m_vars.NbCli = nbClients;
     ui.lblListeCliErr->setText(legendeListe(liste->topLevelItemCount(), nbClients));
     if (liste->topLevelItemCount() == 0) {
-        m_panneau->vider();
+        m_panneau->ViderChamps();
         majBoutons();
-        m_form.messages().information(
-            QStringLiteral("Votre fichier clients ne comporte plus d'erreur."));
+        m_messages.information(QStringLiteral("Votre fichier clients ne comporte plus d'erreur."));
         return;
     }
     // The panel shows the client it showed, or the first one when that one left.
@@ -290,6 +287,13 @@ void OngletClients::renouvelerListe(const std::vector<Evaluation>& clients, int 
     ui.lblcache->hide();
     m_panneau->choisir(memes.isEmpty() ? liste->topLevelItem(0) : memes.first());
     majBoutons();
+}
+
+QList<QWidget*> OngletClients::zonesTexte() const {
+    const Ui::OngletClients& ui = *m_ui;
+    return {ui.txtcpdef,   ui.txtvilledef, ui.txtAdresse,       ui.txtAdresse2, ui.txtCp,
+            ui.TxtVille,   ui.txtCatAge,   ui.txtMoisNais,      ui.txtTel1,     ui.txtTel2,
+            ui.txtGenCode, ui.txtEmail,    ui.txtDatenaissance, ui.txtCpNew};
 }
 
 }  // namespace clients

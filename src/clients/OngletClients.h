@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <memory>
 #include <vector>
@@ -8,9 +9,11 @@ class QWidget;
 namespace Ui {
 class OngletClients;
 }
-namespace app {
-class Form1;
-}
+namespace commun {
+struct Variables;
+class Messages;
+class Cadre;
+}  // namespace commun
 
 namespace clients {
 
@@ -23,7 +26,8 @@ class OngletClients : public QObject {
     Q_OBJECT
 
 public:
-    OngletClients(app::Form1& form, QWidget* page);
+    OngletClients(commun::Variables& variables, commun::Messages& messages, commun::Cadre& cadre,
+                  QWidget* page);
     ~OngletClients() override;
 
     Ui::OngletClients& ui() { return *m_ui; }
@@ -46,6 +50,13 @@ public:
     // caption, the panel and the buttons follow.
     void renouvelerListe(const std::vector<Evaluation>& clients, int nbClients);
 
+    // The text boxes of the tab, which emptying a panel closes.
+    QList<QWidget*> zonesTexte() const;
+
+signals:
+    // An analysis run went to its end.
+    void analyseTerminee();
+
 protected:
     // The window cannot be closed under a run that uses the towns reference.
     bool eventFilter(QObject* objet, QEvent* evenement) override;
@@ -53,7 +64,11 @@ protected:
 private:
     void majBoutons();
 
-    app::Form1& m_form;
+    commun::Variables& m_vars;
+    commun::Messages& m_messages;
+    commun::Cadre& m_cadre;
+    // The main window: locked during a run, which it cannot close.
+    QWidget& m_fenetre;
     std::unique_ptr<Ui::OngletClients> m_ui;
     std::unique_ptr<PanneauClient> m_panneau;
     std::unique_ptr<PanneauCp> m_panneauCp;

@@ -5,14 +5,13 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/Controles.h"
-#include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Procedures.h"
-#include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Correction.h"
-#include "communes/FiltreChiffres.h"
+#include "commun/Cadre.h"
+#include "commun/Controles.h"
+#include "commun/FiltreChiffres.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "store/Erreur.h"
 #include "ui_OngletClients.h"
 
@@ -28,8 +27,9 @@ QString tag(const QPushButton* bouton) {
 
 }  // namespace
 
-PanneauClient::PanneauClient(app::Form1& form, Ui::OngletClients& ui)
-    : QObject(), m_form(form), m_ui(ui) {
+PanneauClient::PanneauClient(commun::Variables& variables, commun::Messages& messages,
+                             commun::Cadre& cadre, Ui::OngletClients& ui)
+    : QObject(), m_vars(variables), m_messages(messages), m_cadre(cadre), m_ui(ui) {
     const std::pair<QPushButton*, const char*> boutons[] = {
         {m_ui.BtnModifCP, "Code Postal"},     {m_ui.BtnModifCatAge, "Cat, Age"},
         {m_ui.BtnModifMoisNais, "Mois Nais"}, {m_ui.BtnModifTel1, "Tel1"},
@@ -47,15 +47,15 @@ PanneauClient::PanneauClient(app::Form1& form, Ui::OngletClients& ui)
                 [this, zone = zone, bouton = bouton] { ModifEnrg(zone, bouton); });
     }
 
-    app::installerFiltre(m_ui.txtCatAge, &communes::FiltreChiffres);
-    app::installerFiltre(m_ui.txtMoisNais, &communes::FiltreChiffres);
-    app::installerFiltre(m_ui.txtTel1, &communes::FiltreChiffresPlus);
-    app::installerFiltre(m_ui.txtTel2, &communes::FiltreChiffresPlus);
-    app::installerFiltre(m_ui.txtGenCode, &communes::FiltreChiffresPlus);
+    commun::installerFiltre(m_ui.txtCatAge, &commun::FiltreChiffres);
+    commun::installerFiltre(m_ui.txtMoisNais, &commun::FiltreChiffres);
+    commun::installerFiltre(m_ui.txtTel1, &commun::FiltreChiffresPlus);
+    commun::installerFiltre(m_ui.txtTel2, &commun::FiltreChiffresPlus);
+    commun::installerFiltre(m_ui.txtGenCode, &commun::FiltreChiffresPlus);
     m_ui.txtEmail->installEventFilter(this);
     m_ui.txtGenCode->installEventFilter(this);
 
-    app::suivreSelection(m_ui.ListCli, [this] { ListCli_ItemClick(); });
+    commun::suivreSelection(m_ui.ListCli, [this] { ListCli_ItemClick(); });
     connect(m_ui.txtTel1, &QLineEdit::textChanged, this, [this](const QString& t) {
         m_ui.lblTel11->setText(legendeLongueur(QStringLiteral("Tel1"), t));
     });
@@ -75,22 +75,19 @@ bool PanneauClient::eventFilter(QObject* objet, QEvent* evenement) {
 }
 
 void PanneauClient::ListCli_ItemClick() {
-    const QTreeWidgetItem* ligne = app::ligneSelectionnee(m_ui.ListCli);
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(m_ui.ListCli);
     if (!ligne) {
-        m_form.messages().exclamation(QStringLiteral(
+        m_messages.exclamation(QStringLiteral(
             "Aucun client n'est sélectionné dans la liste des clients avec erreur."));
         return;
     }
     const QString code = ligne->text(0);
     std::optional<FicheClient> fiche;
-    try {
-        fiche = chargerClient(m_form.variables(), code);
-    } catch (const store::ErreurStore& e) {
-        m_form.messages().exclamation(e.message());
+    if (!commun::tenter(m_messages, [&] { fiche = chargerClient(m_vars, code); })) {
         return;
     }
     if (!fiche) {
-        m_form.messages().exclamation(
+        m_messages.exclamation(
             QStringLiteral("Le client « %1 » est introuvable dans la base de données.").arg(code));
         return;
     }
@@ -120,7 +117,7 @@ void PanneauClient::ListCli_ItemClick() {
     m_ui.lblAdr2->setText(legende(QStringLiteral("Adresse2")));
     m_code = code;
 
-    app::CouleurChamps(m_form, m_ui.ListCli);
+    CouleurChamps();
 }
 
 void PanneauClient::choisir(QTreeWidgetItem* ligne) {
@@ -133,13 +130,34 @@ void PanneauClient::choisir(QTreeWidgetItem* ligne) {
     ListCli_ItemClick();
 }
 
-void PanneauClient::vider() {
-    app::ViderChamps(m_form, app::Panneau::Client);
+void PanneauClient::ViderChamps() {
+    m_ui.lblNom->clear();
+    m_ui.lblPrenom->clear();
+    for (QLineEdit* zone :
+         {m_ui.txtAdresse, m_ui.txtAdresse2, m_ui.TxtVille, m_ui.txtCp, m_ui.txtTel1, m_ui.txtTel2,
+          m_ui.txtCatAge, m_ui.txtMoisNais, m_ui.txtEmail, m_ui.txtGenCode}) {
+        zone->clear();
+    }
+    m_cadre.fermerZones();
     m_code.reset();
 }
 
+void PanneauClient::CouleurChamps() {
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(m_ui.ListCli);
+    m_ui.txtCp->setMaxLength(32767);
+    // Each box and its mark's column in ListCli.
+    const std::pair<QLineEdit*, int> champs[] = {
+        {m_ui.txtAdresse, 4}, {m_ui.txtAdresse2, 5},      {m_ui.TxtVille, 6},
+        {m_ui.txtCp, 7},      {m_ui.txtCatAge, 8},        {m_ui.txtMoisNais, 9},
+        {m_ui.txtTel1, 10},   {m_ui.txtTel2, 11},         {m_ui.txtGenCode, 12},
+        {m_ui.txtEmail, 13},  {m_ui.txtDatenaissance, 14}};
+    for (const auto& [zone, colonne] : champs) {
+        commun::colorer(zone, ligne && ligne->text(colonne) == QLatin1String("x"));
+    }
+}
+
 bool PanneauClient::accorderAvecListe() {
-    const QTreeWidgetItem* ligne = app::ligneSelectionnee(m_ui.ListCli);
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(m_ui.ListCli);
     if (ligne && ligne->text(0) != m_code) {
         ListCli_ItemClick();
     }
@@ -147,7 +165,7 @@ bool PanneauClient::accorderAvecListe() {
 }
 
 QTreeWidgetItem* PanneauClient::ligneAffichee() const {
-    QTreeWidgetItem* choisie = app::ligneSelectionnee(m_ui.ListCli);
+    QTreeWidgetItem* choisie = commun::ligneSelectionnee(m_ui.ListCli);
     if (!m_code || (choisie && choisie->text(0) == *m_code)) {
         return m_code ? choisie : nullptr;
     }
@@ -157,7 +175,7 @@ QTreeWidgetItem* PanneauClient::ligneAffichee() const {
 }
 
 bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
-    app::Messages& messages = m_form.messages();
+    commun::Messages& messages = m_messages;
     if (Bouton->text() == QLatin1String("M")) {
         if (!accorderAvecListe()) {
             return false;
@@ -197,12 +215,10 @@ bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
         e.ville = m_ui.TxtVille->text();
     }
     std::optional<Reverification> r;
-    try {
-        r = enregistrerChamp(m_form.variables(), code, e);
-    } catch (const store::ErreurStore& erreur) {
+    if (!commun::tenter(
+            messages, [&] { r = enregistrerChamp(m_vars, code, e); },
+            QStringLiteral("La correction n'a pas été enregistrée.\r\n"))) {
         // The field stays open with the typed text: nothing is lost.
-        messages.exclamation(
-            QStringLiteral("La correction n'a pas été enregistrée.\r\n%1").arg(erreur.message()));
         return false;
     }
     if (!r) {
@@ -220,7 +236,7 @@ bool PanneauClient::ModifEnrg(QLineEdit* ZoneTexte, QPushButton* Bouton) {
         m_ui.ListCli->setFocus();
         ListCli_ItemClick();
     } else {
-        vider();
+        ViderChamps();
         messages.information(QStringLiteral("Votre fichier clients ne comporte plus d'erreur."));
     }
     return true;
@@ -239,8 +255,8 @@ void PanneauClient::AnalyseClient(const Reverification& r) {
         }
         return;
     }
-    m_form.messages().information(QStringLiteral("Le client ") + ligne->text(1) +
-                                  QStringLiteral("\r\n est corrigé.\r\n"));
+    m_messages.information(QStringLiteral("Le client ") + ligne->text(1) +
+                           QStringLiteral("\r\n est corrigé.\r\n"));
     const int rang = liste->indexOfTopLevelItem(ligne);
     // The panel moves on to the row that took the removed one's place, loaded
     // once the save is over.
@@ -252,7 +268,7 @@ void PanneauClient::AnalyseClient(const Reverification& r) {
         liste->setCurrentItem(suivante);
         suivante->setSelected(true);
     }
-    vider();
+    ViderChamps();
 }
 
 }  // namespace clients

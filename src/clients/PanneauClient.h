@@ -10,9 +10,11 @@ class QTreeWidgetItem;
 namespace Ui {
 class OngletClients;
 }
-namespace app {
-class Form1;
-}
+namespace commun {
+struct Variables;
+class Messages;
+class Cadre;
+}  // namespace commun
 
 namespace clients {
 
@@ -26,15 +28,17 @@ class PanneauClient : public QObject {
     Q_OBJECT
 
 public:
-    PanneauClient(app::Form1& form, Ui::OngletClients& ui);
+    PanneauClient(commun::Variables& variables, commun::Messages& messages, commun::Cadre& cadre,
+                  Ui::OngletClients& ui);
 
     // Loads the client of the selected row into the panel. Runs whenever the
     // list's selection changes, by mouse, keys or type-ahead.
     void ListCli_ItemClick();
     // Selects the row and loads its client.
     void choisir(QTreeWidgetItem* ligne);
-    // Empties the panel (ViderChamps): it shows no client any more.
-    void vider();
+    // Empties the panel, which shows no client any more, and closes every text
+    // box of the window.
+    void ViderChamps();
     // The code of the client shown, if any.
     const std::optional<QString>& codeAffiche() const { return m_code; }
 
@@ -56,8 +60,13 @@ private:
     void AnalyseClient(const Reverification& r);
     // The row of the client shown, the selected one first.
     QTreeWidgetItem* ligneAffichee() const;
+    // Colours the fields from the marks of the selected row of ListCli: "x"
+    // (exactly) is an error, white on red; anything else black on white.
+    void CouleurChamps();
 
-    app::Form1& m_form;
+    commun::Variables& m_vars;
+    commun::Messages& m_messages;
+    commun::Cadre& m_cadre;
     Ui::OngletClients& m_ui;
     // The code of the client the panel shows; every save writes to it.
     std::optional<QString> m_code;

@@ -1,11 +1,10 @@
 #include "clients/PanneauCp.h"
 
-#include "app/Controles.h"
-#include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Variables.h"
 #include "clients/PanneauClient.h"
-#include "communes/FiltreChiffres.h"
+#include "commun/Controles.h"
+#include "commun/FiltreChiffres.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "store/Erreur.h"
 #include "ui_OngletClients.h"
 
@@ -19,9 +18,10 @@ QString legendeVilles(int n) {
 
 }  // namespace
 
-PanneauCp::PanneauCp(app::Form1& form, Ui::OngletClients& ui, PanneauClient& panneau)
-    : QObject(), m_form(form), m_ui(ui), m_panneau(panneau) {
-    app::installerFiltre(m_ui.txtCpNew, &communes::FiltreChiffres);
+PanneauCp::PanneauCp(commun::Variables& variables, commun::Messages& messages,
+                     Ui::OngletClients& ui, PanneauClient& panneau)
+    : QObject(), m_vars(variables), m_messages(messages), m_ui(ui), m_panneau(panneau) {
+    commun::installerFiltre(m_ui.txtCpNew, &commun::FiltreChiffres);
     connect(m_ui.BtnModifCP, &QPushButton::clicked, this, &PanneauCp::BtnModifCP_Click);
     connect(m_ui.txtCpNew, &QLineEdit::textChanged, this, &PanneauCp::txtCpNew_Change);
     // A town picked with the mouse or the arrow keys.
@@ -45,7 +45,7 @@ void PanneauCp::BtnModifCP_Click() {
     m_ui.BtnModifCP->setText(QStringLiteral("C"));
     m_ui.List1->clear();
     m_ui.BtnOk->hide();
-    app::Variables& vars = m_form.variables();
+    commun::Variables& vars = m_vars;
     vars.ChoixListe = false;
     const QString cp = m_ui.txtCp->text();
     if (m_ui.txtCpNew->text() == cp) {
@@ -66,7 +66,7 @@ void PanneauCp::BtnModifCP_Click() {
 }
 
 void PanneauCp::txtCpNew_Change() {
-    app::Variables& vars = m_form.variables();
+    commun::Variables& vars = m_vars;
     const QString texte = m_ui.txtCpNew->text();
     if (texte.size() >= 2 && !vars.ChoixListe) {
         // A refilled list has lost any town picked before: "Valider" waits for a new pick.
@@ -84,17 +84,15 @@ void PanneauCp::txtCpNew_Change() {
 }
 
 void PanneauCp::RemplitVilles(const QString& prefixe) {
-    app::Variables& vars = m_form.variables();
+    commun::Variables& vars = m_vars;
     QStringList villes;
-    try {
+    commun::tenter(m_messages, [&] {
         if (!vars.cnCommunes.ouverte()) {
             vars.cnCommunes.OuvreCommunes(vars.dossier);
         }
         villes = vars.cnCommunes.RemplitVilles(prefixe);
-    } catch (const store::ErreurStore& e) {
-        m_form.messages().exclamation(e.message());
-    }
-    app::remplirTrie(m_ui.List1, villes);
+    });
+    commun::remplirTrie(m_ui.List1, villes);
     m_ui.lblListeVille->setText(legendeVilles(m_ui.List1->count()));
 }
 
@@ -103,15 +101,13 @@ void PanneauCp::List1_Click() {
     if (choix.isEmpty() || m_ui.Frame2->isHidden()) {
         return;
     }
-    app::Variables& vars = m_form.variables();
+    commun::Variables& vars = m_vars;
     vars.ChoixListe = true;
     m_ui.BtnOk->show();
     std::optional<QString> cp;
-    try {
+    commun::tenter(m_messages, [&] {
         cp = vars.cnCommunes.ChercheCpVille(choix.first()->text(), m_ui.txtCpNew->text());
-    } catch (const store::ErreurStore& e) {
-        m_form.messages().exclamation(e.message());
-    }
+    });
     if (cp && *cp != m_ui.txtCpNew->text()) {
         m_ui.txtCpNew->setText(*cp);
     } else {

@@ -5,9 +5,10 @@
 namespace Ui {
 class OngletClients;
 }
-namespace app {
-class Form1;
-}
+namespace commun {
+struct Variables;
+class Messages;
+}  // namespace commun
 
 namespace clients {
 
@@ -20,7 +21,8 @@ class PanneauCp : public QObject {
     Q_OBJECT
 
 public:
-    PanneauCp(app::Form1& form, Ui::OngletClients& ui, PanneauClient& panneau);
+    PanneauCp(commun::Variables& variables, commun::Messages& messages, Ui::OngletClients& ui,
+              PanneauClient& panneau);
 
     void BtnModifCP_Click();
     void txtCpNew_Change();
@@ -35,7 +37,8 @@ private:
     void RemplitVilles(const QString& prefixe);
     void deverrouiller();
 
-    app::Form1& m_form;
+    commun::Variables& m_vars;
+    commun::Messages& m_messages;
     Ui::OngletClients& m_ui;
     PanneauClient& m_panneau;
 };

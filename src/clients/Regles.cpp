@@ -4,7 +4,7 @@
 #include <map>
 #include <regex>
 
-#include "communes/Communes.h"
+#include "commun/Communes.h"
 #include "platform/Locale.h"
 #include "store/Dates.h"
 #include "store/Erreur.h"
@@ -193,7 +193,7 @@ bool errSansReference(Drapeau d, const store::Valeur& v) {
 
 }  // namespace
 
-bool ErrChamp(Drapeau drapeau, const store::Valeur& valeur, communes::Communes& communes) {
+bool ErrChamp(Drapeau drapeau, const store::Valeur& valeur, commun::Communes& communes) {
     switch (drapeau) {
         case ErrVille:
             return !communes.ExisteVille(valeur.texte());
@@ -204,7 +204,7 @@ bool ErrChamp(Drapeau drapeau, const store::Valeur& valeur, communes::Communes& 
     }
 }
 
-Juge::Juge(const store::Recordset& rs, communes::Communes& communes)
+Juge::Juge(const store::Recordset& rs, commun::Communes& communes)
     : m_rs(&rs),
       m_communes(communes),
       m_code(indexColonne(rs, QStringLiteral("Code"))),
@@ -215,7 +215,7 @@ Juge::Juge(const store::Recordset& rs, communes::Communes& communes)
     }
 }
 
-Juge::Juge(communes::Communes& communes) : m_communes(communes) {}
+Juge::Juge(commun::Communes& communes) : m_communes(communes) {}
 
 bool Juge::villeConnue(const QString& ville) {
     auto it = m_villes.constFind(ville);
@@ -268,7 +268,7 @@ Evaluation Juge::evaluer(const ValeursClient& v) {
     return e;
 }
 
-Evaluation AnalyseClient(const store::Recordset& rs, communes::Communes& communes) {
+Evaluation AnalyseClient(const store::Recordset& rs, commun::Communes& communes) {
     return Juge(rs, communes).evaluer();
 }
 

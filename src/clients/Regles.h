@@ -8,7 +8,7 @@
 
 #include "store/Valeur.h"
 
-namespace communes {
+namespace commun {
 class Communes;
 }
 namespace store {
@@ -61,7 +61,7 @@ bool ErrDate(const QString& NomChamp, const store::Valeur& ValChamp);
 
 // The rule of one flag on the value of its column: each flag looks at its own
 // column only. The town and the postal code are asked of the reference.
-bool ErrChamp(Drapeau drapeau, const store::Valeur& valeur, communes::Communes& communes);
+bool ErrChamp(Drapeau drapeau, const store::Valeur& valeur, commun::Communes& communes);
 
 // One client's values as the rules read them: its code, name and the thirteen
 // judged columns in flag order.
@@ -76,8 +76,8 @@ struct ValeursClient {
 // town. A missing column throws store::ErreurStore.
 class Juge {
 public:
-    Juge(const store::Recordset& rs, communes::Communes& communes);
-    explicit Juge(communes::Communes& communes);
+    Juge(const store::Recordset& rs, commun::Communes& communes);
+    explicit Juge(commun::Communes& communes);
     // The current row of the recordset.
     Evaluation evaluer();
     Evaluation evaluer(const ValeursClient& valeurs);
@@ -89,7 +89,7 @@ private:
     bool cpConnu(const QString& cp);
 
     const store::Recordset* m_rs = nullptr;
-    communes::Communes& m_communes;
+    commun::Communes& m_communes;
     int m_code = -1, m_nom = -1, m_prenom = -1;
     std::array<int, kNbDrapeaux> m_colonnes{};
     QHash<QString, bool> m_villes;
@@ -97,7 +97,7 @@ private:
 };
 
 // The rules on the current row of a recordset open on FCLI, for one client.
-Evaluation AnalyseClient(const store::Recordset& rs, communes::Communes& communes);
+Evaluation AnalyseClient(const store::Recordset& rs, commun::Communes& communes);
 
 // The index of a column of the recordset; a missing one throws store::ErreurStore.
 int indexColonne(const store::Recordset& rs, const QString& nom);

@@ -5,8 +5,8 @@ target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Annulation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Correction.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Groupee.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LotClients.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LotGroupee.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/VerbesClients.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/VerbeSuggestions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Rangement.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Regles.cpp
 )
@@ -21,6 +21,6 @@ target_sources(verif_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/PanneauClient.h
   ${CMAKE_CURRENT_LIST_DIR}/PanneauCp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PanneauCp.h
-  ${CMAKE_CURRENT_LIST_DIR}/SuiviAnalyse.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SuiviAnalyse.h
+  ${CMAKE_CURRENT_LIST_DIR}/SuiviAnalyseClients.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SuiviAnalyseClients.h
 )

@@ -96,7 +96,8 @@ QString defautInvalide(const QString& dossier, const VilleDefaut& defaut) {
         .arg(apercu(defaut.codePostal), defaut.ville);
 }
 
-QString messageDefautLot(const QString& dossier, const LectureDefaut& lu, const QString& raison) {
+QString messageDefautCommande(const QString& dossier, const LectureDefaut& lu,
+                              const QString& raison) {
     const QString ou = QDir::toNativeSeparators(dossier);
     switch (lu.etat) {
         case LectureDefaut::Etat::Absent:

@@ -33,7 +33,8 @@ QString defautInvalide(const QString& dossier, const VilleDefaut& defaut);
 // The batch mode's message for a default.txt that is absent, unreadable or
 // not a pair of the reference (`raison`, from defautInvalide), saying how to
 // mend it.
-QString messageDefautLot(const QString& dossier, const LectureDefaut& lu, const QString& raison);
+QString messageDefautCommande(const QString& dossier, const LectureDefaut& lu,
+                              const QString& raison);
 
 // Writes default.txt when there is none (an existing file is left as it is)
 // or, with `remplacer`, in place of a file that holds no valid default. False

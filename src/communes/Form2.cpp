@@ -3,12 +3,12 @@
 #include <QListWidget>
 #include <QScreen>
 
-#include "app/Controles.h"
-#include "app/Messages.h"
-#include "app/Variables.h"
-#include "communes/Communes.h"
+#include "commun/Communes.h"
+#include "commun/Controles.h"
+#include "commun/FiltreChiffres.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "communes/FichierDefaut.h"
-#include "communes/FiltreChiffres.h"
 #include "store/Erreur.h"
 #include "ui_Form2.h"
 
@@ -20,15 +20,18 @@ QString legendeVilles(int nombre) {
 }
 }  // namespace
 
-Form2::Form2(app::Variables& variables, app::Messages& messages, QWidget* parent)
-    : QWidget(parent), m_ui(std::make_unique<Ui::Form2>()), m_vars(variables), m_messages(messages) {
+Form2::Form2(commun::Variables& variables, commun::Messages& messages, QWidget* parent)
+    : QWidget(parent),
+      m_ui(std::make_unique<Ui::Form2>()),
+      m_vars(variables),
+      m_messages(messages) {
     m_ui->setupUi(this);
     setFixedSize(size());
-    app::installerFiltre(m_ui->txtCp, &FiltreChiffres);
+    commun::installerFiltre(m_ui->txtCp, &commun::FiltreChiffres);
     connect(m_ui->txtCp, &QLineEdit::textChanged, this, &Form2::txtCp_Change);
     connect(m_ui->TxtVille, &QLineEdit::textChanged, this, &Form2::TestCpVille);
     // A town picked with the mouse, the arrow keys or by typing its first letters.
-    app::suivreSelection(m_ui->List1, [this] { List1_Click(); });
+    commun::suivreSelection(m_ui->List1, [this] { List1_Click(); });
     connect(m_ui->BtnFermer, &QPushButton::clicked, this, &Form2::BtnFermer_Click);
 }
 
@@ -105,11 +108,9 @@ void Form2::TestCpVille() {
 }
 
 void Form2::ToutesVilles() {
-    try {
-        app::ajouterTrie(m_ui->List1, communes::ToutesVilles(m_vars.dossier));
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-    }
+    commun::tenter(m_messages, [this] {
+        commun::ajouterTrie(m_ui->List1, commun::ToutesVilles(m_vars.dossier));
+    });
 }
 
 void Form2::cpVilles() {
@@ -117,13 +118,11 @@ void Form2::cpVilles() {
         // Never seen: the list would only be thrown away.
         return;
     }
-    try {
-        const QStringList villes = communes::cpVilles(m_vars.dossier, m_ui->txtCp->text());
-        app::remplirTrie(m_ui->List1, villes);
+    commun::tenter(m_messages, [this] {
+        const QStringList villes = commun::cpVilles(m_vars.dossier, m_ui->txtCp->text());
+        commun::remplirTrie(m_ui->List1, villes);
         m_ui->lblListeVille->setText(legendeVilles(m_ui->List1->count()));
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-    }
+    });
 }
 
 void Form2::List1_Click() {
@@ -133,13 +132,11 @@ void Form2::List1_Click() {
     }
     const QString ville = choisie->text();
     m_vars.ChoixListe = true;
-    try {
-        if (const auto cp = cpVille(m_vars.dossier, ville)) {
+    commun::tenter(m_messages, [&] {
+        if (const auto cp = commun::cpVille(m_vars.dossier, ville)) {
             m_ui->txtCp->setText(*cp);
         }
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-    }
+    });
     m_ui->TxtVille->setText(ville);
 }
 

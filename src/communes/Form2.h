@@ -6,10 +6,10 @@
 namespace Ui {
 class Form2;
 }
-namespace app {
+namespace commun {
 struct Variables;
 class Messages;
-}  // namespace app
+}  // namespace commun
 
 namespace communes {
 
@@ -21,7 +21,7 @@ class Form2 : public QWidget {
     Q_OBJECT
 
 public:
-    Form2(app::Variables& variables, app::Messages& messages, QWidget* parent = nullptr);
+    Form2(commun::Variables& variables, commun::Messages& messages, QWidget* parent = nullptr);
     ~Form2() override;
 
     // Reads default.txt and confirms when it gives a town and postal code of
@@ -48,8 +48,8 @@ private:
     QString raisonRefus(const VilleDefaut& choix);
 
     std::unique_ptr<Ui::Form2> m_ui;
-    app::Variables& m_vars;
-    app::Messages& m_messages;
+    commun::Variables& m_vars;
+    commun::Messages& m_messages;
     bool m_confirme = false;
     bool m_silencieux = false;
     // default.txt holds no valid default: the choice replaces it.

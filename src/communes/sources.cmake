@@ -1,8 +1,7 @@
-# Sources of src/communes: the towns reference and the default town dialog.
+# Sources of src/communes: default.txt, the towns index behind the suggestions,
+# and the default town dialog.
 target_sources(verif_core PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/Communes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FichierDefaut.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FiltreChiffres.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IndexCommunes.cpp
 )
 target_sources(verif_ui PRIVATE

@@ -12,8 +12,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/Controles.h"
-#include "app/Messages.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
 #include "doublons/Fusion.h"
 #include "doublons/PasDoublon.h"
 #include "platform/ErreurFichier.h"
@@ -31,15 +31,6 @@ constexpr int kLignesInfo = 3;
 const QColor kEcart(255, 224, 178);  // a field whose values differ
 const QColor kPris(200, 236, 200);   // the value the kept client will have
 
-// The wait cursor over a long step, put back whatever happens.
-class Sablier {
-public:
-    Sablier() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Sablier() { QApplication::restoreOverrideCursor(); }
-    Sablier(const Sablier&) = delete;
-    Sablier& operator=(const Sablier&) = delete;
-};
-
 // The code and the row's number stay the kept client's own.
 bool fixe(const QString& colonne) {
     return colonne.compare(QLatin1String("Code"), Qt::CaseInsensitive) == 0 ||
@@ -48,7 +39,8 @@ bool fixe(const QString& colonne) {
 
 }  // namespace
 
-FenetreDoublons::FenetreDoublons(const QString& dossier, app::Messages& messages, QWidget* parent)
+FenetreDoublons::FenetreDoublons(const QString& dossier, commun::Messages& messages,
+                                 QWidget* parent)
     : QDialog(parent), m_dossier(dossier), m_messages(messages) {
     setWindowTitle(QStringLiteral("Doublons"));
     setObjectName(QStringLiteral("FenetreDoublons"));
@@ -124,7 +116,7 @@ FenetreDoublons::FenetreDoublons(const QString& dossier, app::Messages& messages
     setTabOrder(m_btnFusionner, m_btnPasDoublon);
     setTabOrder(m_btnPasDoublon, btnFermer);
 
-    app::suivreSelection(m_groupes, [this] { chargerGroupe(); });
+    commun::suivreSelection(m_groupes, [this] { chargerGroupe(); });
     connect(m_cboGarde, &QComboBox::activated, this, [this](int k) { choisirGarde(k); });
     connect(m_membres->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int k) { choisirGarde(k); });
@@ -141,14 +133,11 @@ FenetreDoublons::~FenetreDoublons() = default;
 void FenetreDoublons::chercher() {
     m_bilan->setText(QStringLiteral("Recherche des doublons…"));
     m_bilan->repaint();
-    {
-        Sablier sablier;
-        try {
+    if (!commun::tenter(m_messages, [&] {
+            const commun::Attente attente;
             m_resultat = chercherDoublons(m_dossier);
-        } catch (const store::ErreurStore& e) {
-            m_resultat = {};
-            m_messages.exclamation(e.message());
-        }
+        })) {
+        m_resultat = {};
     }
     m_bilan->setText(legendeDoublons(m_resultat));
     const QSignalBlocker bloque(m_groupes);
@@ -177,7 +166,7 @@ void FenetreDoublons::chercher() {
 }
 
 const Groupe* FenetreDoublons::groupeCourant() const {
-    const QTreeWidgetItem* ligne = app::ligneSelectionnee(m_groupes);
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(m_groupes);
     if (!ligne) {
         return nullptr;
     }
@@ -188,12 +177,10 @@ void FenetreDoublons::chargerGroupe() {
     m_detail = {};
     m_garde = -1;
     if (const Groupe* g = groupeCourant()) {
-        try {
+        commun::tenter(m_messages, [&] {
             m_detail = lireGroupe(m_dossier, m_resultat, *g);
             m_garde = m_detail.aGarder();
-        } catch (const store::ErreurStore& e) {
-            m_messages.exclamation(e.message());
-        }
+        });
     }
     m_choix.assign(static_cast<std::size_t>(m_detail.colonnes.size()), m_garde);
     {
@@ -314,14 +301,10 @@ void FenetreDoublons::btnFusionner_Click() {
         }
     }
     BilanFusion bilan;
-    try {
-        Sablier sablier;
-        bilan = fusionner(m_dossier, demande);
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
-        return;
-    } catch (const platform::ErreurFichier& e) {
-        m_messages.exclamation(e.message());
+    if (!commun::tenter(m_messages, [&] {
+            const commun::Attente attente;
+            bilan = fusionner(m_dossier, demande);
+        })) {
         return;
     }
     m_codesPartis << bilan.codesFusionnes;
@@ -343,17 +326,14 @@ void FenetreDoublons::btnPasDoublon_Click() {
     for (const Membre& m : m_detail.membres) {
         codes << m.code;
     }
-    try {
-        noterPasDoublon(m_dossier, codes);
-    } catch (const store::ErreurStore& e) {
-        m_messages.exclamation(e.message());
+    if (!commun::tenter(m_messages, [&] { noterPasDoublon(m_dossier, codes); })) {
         return;
     }
     retirerGroupe();
 }
 
 void FenetreDoublons::retirerGroupe() {
-    QTreeWidgetItem* ligne = app::ligneSelectionnee(m_groupes);
+    QTreeWidgetItem* ligne = commun::ligneSelectionnee(m_groupes);
     if (!ligne) {
         return;
     }

@@ -11,7 +11,7 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 class QTreeWidget;
-namespace app {
+namespace commun {
 class Messages;
 }
 
@@ -27,7 +27,7 @@ class FenetreDoublons : public QDialog {
     Q_OBJECT
 
 public:
-    FenetreDoublons(const QString& dossier, app::Messages& messages, QWidget* parent = nullptr);
+    FenetreDoublons(const QString& dossier, commun::Messages& messages, QWidget* parent = nullptr);
     ~FenetreDoublons() override;
 
     // Searches the folder's clients again and fills the list.
@@ -52,7 +52,7 @@ private:
     const Groupe* groupeCourant() const;
 
     QString m_dossier;
-    app::Messages& m_messages;
+    commun::Messages& m_messages;
     Resultat m_resultat;
     DetailGroupe m_detail;
     int m_garde = -1;

@@ -4,7 +4,7 @@ target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/BilanDoublons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Doublons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Fusion.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LotDoublons.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/VerbesDoublons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Membres.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Normalisation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PasDoublon.cpp

@@ -90,7 +90,7 @@ Bilan proteger(Run run) {
 }
 
 Bilan exporterClients(const QString& dossier, const QSet<QString>& exclus,
-                      Observateur* observateur) {
+                      ObservateurExport* observateur) {
     store::Connexion cn = ouvrirBase(dossier);
     LectureTable table(cn, QStringLiteral("FCLI"), kColonnesClients, QStringLiteral("Code"));
     const QLocale locale = platform::localeTravail();
@@ -135,7 +135,7 @@ Bilan exporterClients(const QString& dossier, const QSet<QString>& exclus,
 }
 
 Bilan exporterTechniques(const QString& dossier, const QSet<qint64>& exclus,
-                         Observateur* observateur) {
+                         ObservateurExport* observateur) {
     store::Connexion cn = ouvrirBase(dossier);
     LectureTable table(cn, QStringLiteral("FTEC"), kColonnesTechniques, QStringLiteral("Numéro"));
     const QLocale locale = platform::localeTravail();
@@ -246,12 +246,19 @@ QString avertissementAmbigus(qsizetype nombre, bool fiches) {
         .arg(qui, nombre == 1 ? QStringLiteral("sa ligne") : QStringLiteral("leur ligne"));
 }
 
-Bilan ExportClients(const QString& dossier, const QSet<QString>& exclus, Observateur* observateur) {
+QString messageExportFait(int nbFichiers, bool fiches) {
+    return QString::number(nbFichiers) + (fiches
+                                              ? QStringLiteral(" Fichier(s) CSV Tecnique créé(s).")
+                                              : QStringLiteral(" Fichier(s) CSV créé(s)."));
+}
+
+Bilan ExportClients(const QString& dossier, const QSet<QString>& exclus,
+                    ObservateurExport* observateur) {
     return proteger([&] { return exporterClients(dossier, exclus, observateur); });
 }
 
 Bilan ExportTechniques(const QString& dossier, const QSet<qint64>& exclus,
-                       Observateur* observateur) {
+                       ObservateurExport* observateur) {
     return proteger([&] { return exporterTechniques(dossier, exclus, observateur); });
 }
 

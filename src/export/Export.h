@@ -7,9 +7,9 @@
 namespace exports {
 
 // What a window or the batch mode sees of an export while it runs.
-class Observateur {
+class ObservateurExport {
 public:
-    virtual ~Observateur() = default;
+    virtual ~ObservateurExport() = default;
     // The database is open; nothing is written yet.
     virtual void debut() {}
     // A line of the progress list: "Création de 3 fichiers en cours.",
@@ -45,6 +45,10 @@ QStringList FichesAmbigues(const QString& dossier, const QSet<qint64>& exclus);
 // report: "Attention : 2 clients ont … leur ligne."
 QString avertissementAmbigus(qsizetype nombre, bool fiches);
 
+// The closing message of an export, which the window shows and the batch
+// prints: "2 Fichier(s) CSV créé(s)." (the sheets' says "CSV Tecnique").
+QString messageExportFait(int nbFichiers, bool fiches);
+
 // Writes the clients of FCLI into FCLI_1.txt, FCLI_2.txt… of the folder (UTF-16
 // with byte order mark, 800 clients a file), leaving out those whose Code is in
 // `exclus`. The earlier export (FCLI.csv, FCLI_<n>.txt) is replaced; other files
@@ -52,10 +56,10 @@ QString avertissementAmbigus(qsizetype nombre, bool fiches);
 // failure throws store::ErreurStore or platform::ErreurFichier, whose message
 // names the file, the cause and says that the earlier export is untouched.
 Bilan ExportClients(const QString& dossier, const QSet<QString>& exclus,
-                    Observateur* observateur = nullptr);
+                    ObservateurExport* observateur = nullptr);
 
 // Same for FTEC into FTEC_1.txt…, leaving out the sheets whose Numéro is in `exclus`.
 Bilan ExportTechniques(const QString& dossier, const QSet<qint64>& exclus,
-                       Observateur* observateur = nullptr);
+                       ObservateurExport* observateur = nullptr);
 
 }  // namespace exports

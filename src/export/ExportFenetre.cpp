@@ -2,16 +2,14 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QListWidget>
 #include <QTreeWidget>
 
-#include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Variables.h"
+#include "commun/Cadre.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "export/Export.h"
-#include "platform/ErreurFichier.h"
-#include "store/Erreur.h"
-#include "ui_Form1.h"
+#include "platform/Erreur.h"
 
 namespace exports {
 
@@ -19,21 +17,18 @@ namespace {
 
 const QString kSaut = QStringLiteral("\r\n");
 
-// Frame6 over the tabs, the progress lines in Listelog, repainted as they come.
-class ObservateurFenetre : public Observateur {
+// The window's progress panel over the tabs, its lines repainted as they come.
+class SuiviExport : public ObservateurExport {
 public:
-    explicit ObservateurFenetre(app::Form1& form) : m_form(form) {}
+    explicit SuiviExport(commun::Cadre& cadre) : m_cadre(cadre) {}
 
     void debut() override {
-        m_form.ui().Listelog->clear();
-        m_form.ui().Frame6->show();
-        m_form.ui().Frame6->raise();
+        m_cadre.montrerProgression();
         repeindre();
     }
 
     void ligne(const QString& texte) override {
-        m_form.ui().Listelog->addItem(texte);
-        m_form.ui().Listelog->scrollToBottom();
+        m_cadre.ajouterProgression(texte);
         repeindre();
     }
 
@@ -42,7 +37,7 @@ private:
     // user cannot act until the closing message.
     static void repeindre() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
-    app::Form1& m_form;
+    commun::Cadre& m_cadre;
 };
 
 // The window cannot be closed under an export that lets events through.
@@ -63,14 +58,6 @@ public:
 
 private:
     QWidget& m_fenetre;
-};
-
-// The wait cursor while an export runs, back on every way out.
-struct Attente {
-    Attente() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Attente() { QApplication::restoreOverrideCursor(); }
-    Attente(const Attente&) = delete;
-    Attente& operator=(const Attente&) = delete;
 };
 
 QString avertissement(int nbLignes, int total, const QString& fin) {
@@ -108,47 +95,39 @@ QString confirmationTechniques(int nbLignesListCliTech, int NbTech, qsizetype nb
 template <class Compte>
 qsizetype compterAmbigus(Compte compter) {
     try {
-        Attente attente;
+        const commun::Attente attente;
         return compter().size();
-    } catch (const store::ErreurStore&) {
-    } catch (const platform::ErreurFichier&) {
+    } catch (const platform::Erreur&) {
     }
     return 0;
 }
 
-void btnExportClients_Click(app::Form1& form, const QTreeWidget& ListCli) {
-    app::Variables& vars = form.variables();
+void btnExportClients_Click(commun::Variables& vars, commun::Messages& messages,
+                            commun::Cadre& cadre, const QTreeWidget& ListCli) {
     QSet<QString> exclus;
     exclus.reserve(ListCli.topLevelItemCount());
     for (int i = 0; i < ListCli.topLevelItemCount(); ++i) {
         exclus.insert(ListCli.topLevelItem(i)->text(0));
     }
     const qsizetype ambigus = compterAmbigus([&] { return ClientsAmbigus(vars.dossier, exclus); });
-    if (!form.messages().question(
-            confirmationClients(ListCli.topLevelItemCount(), vars.NbCli, ambigus))) {
+    if (!messages.question(confirmationClients(ListCli.topLevelItemCount(), vars.NbCli, ambigus))) {
         return;
     }
     vars.CheminBd = vars.cheminBd();
-    ObservateurFenetre observateur(form);
-    try {
-        Bilan bilan;
-        {
-            Attente attente;
-            GardeFermeture garde(form);
+    SuiviExport observateur(cadre);
+    Bilan bilan;
+    if (commun::tenter(messages, [&] {
+            const commun::Attente attente;
+            GardeFermeture garde(*ListCli.window());
             bilan = ExportClients(vars.dossier, exclus, &observateur);
-        }
-        form.messages().information(QString::number(bilan.nbFichiers) +
-                                    QStringLiteral(" Fichier(s) CSV créé(s)."));
-    } catch (const store::ErreurStore& e) {
-        form.messages().exclamation(e.message());
-    } catch (const platform::ErreurFichier& e) {
-        form.messages().exclamation(e.message());
+        })) {
+        messages.information(messageExportFait(bilan.nbFichiers, false));
     }
-    form.ui().Frame6->hide();
+    cadre.cacherProgression();
 }
 
-void btnExportTech_Click(app::Form1& form, const QTreeWidget& ListCliTech) {
-    app::Variables& vars = form.variables();
+void btnExportTech_Click(commun::Variables& vars, commun::Messages& messages,
+                         const QTreeWidget& ListCliTech) {
     QSet<qint64> exclus;
     exclus.reserve(ListCliTech.topLevelItemCount());
     for (int i = 0; i < ListCliTech.topLevelItemCount(); ++i) {
@@ -159,23 +138,17 @@ void btnExportTech_Click(app::Form1& form, const QTreeWidget& ListCliTech) {
         }
     }
     const qsizetype ambigus = compterAmbigus([&] { return FichesAmbigues(vars.dossier, exclus); });
-    if (!form.messages().question(
+    if (!messages.question(
             confirmationTechniques(ListCliTech.topLevelItemCount(), vars.NbTech, ambigus))) {
         return;
     }
     vars.CheminBd = vars.cheminBd();
-    try {
-        Bilan bilan;
-        {
-            Attente attente;
+    Bilan bilan;
+    if (commun::tenter(messages, [&] {
+            const commun::Attente attente;
             bilan = ExportTechniques(vars.dossier, exclus);
-        }
-        form.messages().information(QString::number(bilan.nbFichiers) +
-                                    QStringLiteral(" Fichier(s) CSV Tecnique créé(s)."));
-    } catch (const store::ErreurStore& e) {
-        form.messages().exclamation(e.message());
-    } catch (const platform::ErreurFichier& e) {
-        form.messages().exclamation(e.message());
+        })) {
+        messages.information(messageExportFait(bilan.nbFichiers, true));
     }
 }
 

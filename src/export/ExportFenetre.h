@@ -4,9 +4,11 @@
 #include <QtGlobal>
 
 class QTreeWidget;
-namespace app {
-class Form1;
-}
+namespace commun {
+struct Variables;
+class Messages;
+class Cadre;
+}  // namespace commun
 
 namespace exports {
 
@@ -17,11 +19,14 @@ namespace exports {
 QString confirmationClients(int nbLignesListCli, int NbCli, qsizetype nbAmbigus = 0);
 QString confirmationTechniques(int nbLignesListCliTech, int NbTech, qsizetype nbAmbigus = 0);
 
-// btnExportClients: confirmation, then the export with its progress in Frame6
-// and Listelog, leaving out the clients of ListCli; the closing message.
-void btnExportClients_Click(app::Form1& form, const QTreeWidget& ListCli);
+// btnExportClients: confirmation, then the export with its progress in the
+// window's progress panel, leaving out the clients of ListCli; the closing
+// message. The window of ListCli cannot be closed while the export runs.
+void btnExportClients_Click(commun::Variables& vars, commun::Messages& messages,
+                            commun::Cadre& cadre, const QTreeWidget& ListCli);
 // btnExportTech: confirmation, then the export leaving out the sheets of
 // ListCliTech; the closing message.
-void btnExportTech_Click(app::Form1& form, const QTreeWidget& ListCliTech);
+void btnExportTech_Click(commun::Variables& vars, commun::Messages& messages,
+                         const QTreeWidget& ListCliTech);
 
 }  // namespace exports

@@ -23,17 +23,6 @@ QString natif(const QString& chemin) {
     return QDir::toNativeSeparators(chemin);
 }
 
-QString cause(const QFileDevice& f) {
-    switch (f.error()) {
-        case QFileDevice::PermissionsError:
-            return QStringLiteral("permission refusée");
-        case QFileDevice::ResourceError:
-            return QStringLiteral("plus de place sur le disque");
-        default:
-            return QStringLiteral("erreur d'écriture (%1)").arg(f.errorString());
-    }
-}
-
 // Inside the work folder: the earlier export's files once the swap has begun.
 const QString kAnciens = QStringLiteral("anciens");
 
@@ -86,7 +75,7 @@ void ajouterUtf16le(QByteArray& octets, QStringView texte) {
 }
 
 LotFichiers::LotFichiers(const QString& dossier, const QString& prefixe, const QString& entete,
-                         Observateur* observateur)
+                         ObservateurExport* observateur)
     : m_dossier(dossier),
       m_prefixe(prefixe),
       m_entete(entete),
@@ -117,7 +106,7 @@ QString LotFichiers::cheminFinal(int numero) const {
 void LotFichiers::echecEcriture(int numero) const {
     throw platform::ErreurFichier(cheminFinal(numero),
                                   QStringLiteral("Impossible d'écrire le fichier « %1 » : %2.")
-                                      .arg(natif(cheminFinal(numero)), cause(m_fichier)));
+                                      .arg(natif(cheminFinal(numero)), platform::cause(m_fichier)));
 }
 
 void LotFichiers::ouvrir() {

@@ -28,7 +28,7 @@ public:
     // `prefixe` is "FCLI" or "FTEC". With an observer, each file closed at 800
     // lines is announced as "<dossier>/FCLI_1.txt créé".
     LotFichiers(const QString& dossier, const QString& prefixe, const QString& entete,
-                Observateur* observateur);
+                ObservateurExport* observateur);
     ~LotFichiers();
     LotFichiers(const LotFichiers&) = delete;
     LotFichiers& operator=(const LotFichiers&) = delete;
@@ -55,7 +55,7 @@ private:
     QString m_dossier;
     QString m_prefixe;
     QString m_entete;
-    Observateur* m_observateur;
+    ObservateurExport* m_observateur;
     QString m_ancienFichier;
     std::unique_ptr<platform::DossierTravail> m_temporaire;
     QFile m_fichier;

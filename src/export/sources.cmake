@@ -2,11 +2,9 @@
 target_sources(verif_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Export.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LectureTable.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LotExport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/VerbesExport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LotFichiers.cpp
 )
 target_sources(verif_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ExportFenetre.cpp
 )
-# The export window code drives Form1's progress panel (Frame6, Listelog).
-set_property(TARGET verif_ui APPEND PROPERTY AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_LIST_DIR}/../app)

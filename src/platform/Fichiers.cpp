@@ -90,4 +90,22 @@ Lecture lireFichier(const QString& chemin, qint64 maximum) {
     return l;
 }
 
+QString cause(const QFileDevice& fichier) {
+    switch (fichier.error()) {
+        case QFileDevice::PermissionsError:
+        case QFileDevice::OpenError:
+            return QStringLiteral("accès refusé (fichier ou dossier protégé en écriture ?)");
+        case QFileDevice::ReadError:
+            return QStringLiteral("erreur de lecture");
+        case QFileDevice::WriteError:
+        case QFileDevice::ResourceError:
+            return QStringLiteral("erreur d'écriture (disque plein ?)");
+        case QFileDevice::RenameError:
+        case QFileDevice::CopyError:
+            return QStringLiteral("le fichier provisoire n'a pas pu être renommé");
+        default:
+            return QStringLiteral("erreur d'entrée-sortie");
+    }
+}
+
 }  // namespace platform

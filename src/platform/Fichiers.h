@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QString>
 
+class QFileDevice;
+
 namespace platform {
 
 // The salon's files come from Windows, where letter case never matters:
@@ -42,5 +44,9 @@ struct Lecture {
 };
 // At most `maximum` bytes when it is not negative.
 Lecture lireFichier(const QString& chemin, qint64 maximum = -1);
+
+// Why a file could not be opened, read, written or renamed: a few French words
+// for the end of a message ("… : accès refusé (…)").
+QString cause(const QFileDevice& fichier);
 
 }  // namespace platform

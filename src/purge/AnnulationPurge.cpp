@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "platform/Locale.h"
 #include "purge/Purge.h"
 #include "store/Connexion.h"
@@ -85,13 +85,13 @@ QStringList prises(const store::Connexion& cn, const std::vector<journal::LigneS
 
 }  // namespace
 
-std::optional<PurgeAnnulable> dernierePurge(app::Variables& vars) {
+std::optional<PurgeAnnulable> dernierePurge(commun::Variables& vars) {
     vars.CheminBd = vars.cheminBd();
     const store::Connexion cn(vars.CheminBd, store::Connexion::Acces::Lecture);
     return lirePurge(cn, QStringLiteral("\"Apres\" > 0"), 0);
 }
 
-ResultatAnnulationPurge AnnulerPurge(app::Variables& vars, qint64 lot) {
+ResultatAnnulationPurge AnnulerPurge(commun::Variables& vars, qint64 lot) {
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
     // Held from the checks to the write: nothing can change in between.

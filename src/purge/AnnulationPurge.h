@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-namespace app {
+namespace commun {
 struct Variables;
 }
 
@@ -24,7 +24,7 @@ struct PurgeAnnulable {
     std::optional<QDate> dateLimite;
     qint64 nbLignes = 0;
 };
-std::optional<PurgeAnnulable> dernierePurge(app::Variables& vars);
+std::optional<PurgeAnnulable> dernierePurge(commun::Variables& vars);
 
 struct ResultatAnnulationPurge {
     bool faite = false;
@@ -38,7 +38,7 @@ struct ResultatAnnulationPurge {
 // nothing, when the journal does not keep the rows whole (a purge of an
 // earlier version) or when a client or sheet took their code or number since.
 // Throws store::ErreurStore.
-ResultatAnnulationPurge AnnulerPurge(app::Variables& vars, qint64 lot);
+ResultatAnnulationPurge AnnulerPurge(commun::Variables& vars, qint64 lot);
 
 // "Annuler la dernière purge (Purge des clients du 06/12/2025 09:12:00, date
 // choisie 15/03/2005, 3 client(s)) ?"

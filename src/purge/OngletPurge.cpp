@@ -6,9 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/Controles.h"
-#include "app/Form1.h"
-#include "app/Messages.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
 #include "platform/Locale.h"
 #include "purge/AnnulationPurge.h"
 #include "store/Erreur.h"
@@ -19,9 +18,9 @@ namespace purge {
 namespace {
 
 // "Purge en cours" over the tab while the deletion runs.
-class ObservateurFenetre : public Observateur {
+class SuiviPurge : public ObservateurPurge {
 public:
-    explicit ObservateurFenetre(QWidget* panneau) : m_panneau(panneau) {}
+    explicit SuiviPurge(QWidget* panneau) : m_panneau(panneau) {}
 
     void suppressionCommencee() override {
         m_panneau->show();
@@ -36,18 +35,13 @@ private:
     QWidget* m_panneau;
 };
 
-// The busy cursor, whatever happens to the work it stands for.
-struct Attente {
-    Attente() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    Attente(const Attente&) = delete;
-    Attente& operator=(const Attente&) = delete;
-    ~Attente() { QApplication::restoreOverrideCursor(); }
-};
-
 }  // namespace
 
-OngletPurge::OngletPurge(app::Form1& form, QWidget* page)
-    : QObject(page), m_form(form), m_ui(std::make_unique<Ui::OngletPurge>()) {
+OngletPurge::OngletPurge(commun::Variables& variables, commun::Messages& messages, QWidget* page)
+    : QObject(page),
+      m_vars(variables),
+      m_messages(messages),
+      m_ui(std::make_unique<Ui::OngletPurge>()) {
     m_ui->setupUi(page);
     for (QCalendarWidget* cal : {m_ui->CalCli, m_ui->CalTech}) {
         cal->setLocale(platform::localeTravail());
@@ -86,7 +80,7 @@ void OngletPurge::preparer() {
     m_ui->CalCli->setSelectedDate(QDate(2005, 1, 1));
     m_ui->CalTech->setSelectedDate(QDate(2005, 1, 1));
     m_ui->Frame5->hide();
-    app::placer(m_ui->Frame5, 405, 1155, 8655, 5205);
+    commun::placer(m_ui->Frame5, 405, 1155, 8655, 5205);
 }
 
 void OngletPurge::CalCli_Click(const QDate& date) {
@@ -106,37 +100,36 @@ void OngletPurge::btnPurgeTech_Click() {
 }
 
 void OngletPurge::btnAnnulerPurge_Click() {
-    app::Variables& vars = m_form.variables();
-    app::Messages& messages = m_form.messages();
-    try {
-        const auto derniere = dernierePurge(vars);
-        if (!derniere) {
-            messages.information(messageAucunePurge());
-            return;
-        }
-        if (!messages.question(questionAnnulationPurge(*derniere))) {
-            return;
-        }
-        const ResultatAnnulationPurge r = [&] {
-            const Attente attente;
-            return AnnulerPurge(vars, derniere->lot);
-        }();
-        if (!r.faite) {
-            messages.exclamation(r.refus);
-            return;
-        }
-        messages.information(messagePurgeAnnulee(r));
-    } catch (const store::ErreurStore& e) {
-        messages.exclamation(
-            QStringLiteral("La purge n'a pas été annulée.\r\n%1").arg(e.message()));
-        return;
-    }
-    // What came back changes the counts of the dates still chosen.
-    for (Moitie* moitie : {&m_clients, &m_techniques}) {
-        if (!moitie->date->text().isEmpty()) {
-            changementDate(*moitie);
-        }
-    }
+    commun::Variables& vars = m_vars;
+    commun::Messages& messages = m_messages;
+    commun::tenter(
+        messages,
+        [&] {
+            const auto derniere = dernierePurge(vars);
+            if (!derniere) {
+                messages.information(messageAucunePurge());
+                return;
+            }
+            if (!messages.question(questionAnnulationPurge(*derniere))) {
+                return;
+            }
+            const ResultatAnnulationPurge r = [&] {
+                const commun::Attente attente;
+                return AnnulerPurge(vars, derniere->lot);
+            }();
+            if (!r.faite) {
+                messages.exclamation(r.refus);
+                return;
+            }
+            messages.information(messagePurgeAnnulee(r));
+            // What came back changes the counts of the dates still chosen.
+            for (Moitie* moitie : {&m_clients, &m_techniques}) {
+                if (!moitie->date->text().isEmpty()) {
+                    changementDate(*moitie);
+                }
+            }
+        },
+        QStringLiteral("La purge n'a pas été annulée.\r\n"));
 }
 
 void OngletPurge::choisirDate(Moitie& moitie, const QDate& date) {
@@ -152,32 +145,31 @@ void OngletPurge::changementDate(Moitie& moitie) {
         return;
     }
     moitie.bouton->setEnabled(true);
-    Observateur sansPanneau;
+    ObservateurPurge sansPanneau;
     try {
-        const qint64 n =
-            moitie.purger(m_form.variables(), moitie.date->text(), Mode::Lecture, sansPanneau);
+        const qint64 n = moitie.purger(m_vars, moitie.date->text(), Mode::Lecture, sansPanneau);
         moitie.nombre->setText(QString::number(n));
     } catch (const store::ErreurStore& e) {
         // Without a count there is nothing to confirm.
         moitie.nombre->clear();
         moitie.bouton->setEnabled(false);
-        m_form.messages().exclamation(e.message());
+        m_messages.exclamation(e.message());
     }
 }
 
 void OngletPurge::purger(Moitie& moitie) {
-    if (!m_form.messages().question(moitie.question.arg(moitie.nombre->text()))) {
+    if (!m_messages.question(moitie.question.arg(moitie.nombre->text()))) {
         return;
     }
-    ObservateurFenetre panneau(m_ui->Frame5);
-    try {
-        moitie.purger(m_form.variables(), moitie.date->text(), Mode::Purge, panneau);
-    } catch (const store::ErreurStore& e) {
-        // Nothing was deleted: the date, count and button stay for another try.
-        m_form.messages().exclamation(e.message());
+    SuiviPurge panneau(m_ui->Frame5);
+    // On a failure nothing was deleted: the date, count and button stay for
+    // another try.
+    if (!commun::tenter(m_messages, [&] {
+            moitie.purger(m_vars, moitie.date->text(), Mode::Purge, panneau);
+        })) {
         return;
     }
-    m_form.messages().information(QStringLiteral("Purge effecuée."));
+    m_messages.information(messagePurgeFaite());
     moitie.nombre->clear();
     moitie.date->clear();
     changementDate(moitie);

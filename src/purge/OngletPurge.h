@@ -14,9 +14,10 @@ class QWidget;
 namespace Ui {
 class OngletPurge;
 }
-namespace app {
-class Form1;
-}
+namespace commun {
+struct Variables;
+class Messages;
+}  // namespace commun
 
 namespace purge {
 
@@ -26,7 +27,7 @@ class OngletPurge : public QObject {
     Q_OBJECT
 
 public:
-    OngletPurge(app::Form1& form, QWidget* page);
+    OngletPurge(commun::Variables& variables, commun::Messages& messages, QWidget* page);
     ~OngletPurge() override;
 
     Ui::OngletPurge& ui() { return *m_ui; }
@@ -42,7 +43,7 @@ private:
         QLabel* date;
         QLabel* nombre;
         QPushButton* bouton;
-        qint64 (*purger)(app::Variables&, const QString&, Mode, Observateur&);
+        qint64 (*purger)(commun::Variables&, const QString&, Mode, ObservateurPurge&);
         QString question;  // %1: the count
     };
 
@@ -56,7 +57,8 @@ private:
     void changementDate(Moitie& moitie);
     void purger(Moitie& moitie);
 
-    app::Form1& m_form;
+    commun::Variables& m_vars;
+    commun::Messages& m_messages;
     std::unique_ptr<Ui::OngletPurge> m_ui;
     Moitie m_clients;
     Moitie m_techniques;

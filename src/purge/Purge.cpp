@@ -1,6 +1,6 @@
 #include "purge/Purge.h"
 
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "platform/Locale.h"
 #include "store/Connexion.h"
 #include "store/Dates.h"
@@ -78,13 +78,13 @@ QString litteral(const QString& date, QChar separateur) {
 // Sets the window's panel back, whatever happens to the deletion.
 class FinSuppression {
 public:
-    explicit FinSuppression(Observateur& o) : m_o(o) { m_o.suppressionCommencee(); }
+    explicit FinSuppression(ObservateurPurge& o) : m_o(o) { m_o.suppressionCommencee(); }
     FinSuppression(const FinSuppression&) = delete;
     FinSuppression& operator=(const FinSuppression&) = delete;
     ~FinSuppression() { m_o.suppressionTerminee(); }
 
 private:
-    Observateur& m_o;
+    ObservateurPurge& m_o;
 };
 
 // A purge that deletes records its run in the journal: each deleted row's
@@ -96,8 +96,8 @@ struct Trace {
     Dates dates;
 };
 
-qint64 executer(app::Variables& vars, const QString& sql, Mode mode, Observateur& observateur,
-                const Trace& trace) {
+qint64 executer(commun::Variables& vars, const QString& sql, Mode mode,
+                ObservateurPurge& observateur, const Trace& trace) {
     vars.CheminBd = vars.cheminBd();
     if (mode == Mode::Lecture) {
         store::Connexion cnBd(vars.CheminBd);
@@ -128,6 +128,10 @@ qint64 executer(app::Variables& vars, const QString& sql, Mode mode, Observateur
 }
 
 }  // namespace
+
+QString messagePurgeFaite() {
+    return QStringLiteral("Purge effecuée.");
+}
 
 QString texteDate(const QDate& date, const QLocale& locale) {
     QString format = locale.dateFormat(QLocale::ShortFormat);
@@ -165,8 +169,8 @@ QString sqlPurgeTech(const QString& date, Mode mode) {
     return QStringLiteral("DELETE * FROM FTEC Where EnDate(Date) < #%1#").arg(d);
 }
 
-qint64 PurgeClients(app::Variables& vars, const QString& date, Mode mode,
-                    Observateur& observateur) {
+qint64 PurgeClients(commun::Variables& vars, const QString& date, Mode mode,
+                    ObservateurPurge& observateur) {
     return executer(vars, sqlPurgeClients(date, mode), mode, observateur,
                     {operations::kPurgeClients,
                      QStringLiteral("FCLI"),
@@ -175,7 +179,8 @@ qint64 PurgeClients(app::Variables& vars, const QString& date, Mode mode,
                       QStringLiteral("date de visite"), QStringLiteral("dates de visite")}});
 }
 
-qint64 PurgeTech(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur) {
+qint64 PurgeTech(commun::Variables& vars, const QString& date, Mode mode,
+                 ObservateurPurge& observateur) {
     return executer(
         vars, sqlPurgeTech(date, mode), mode, observateur,
         {operations::kPurgeTech,

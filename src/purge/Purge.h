@@ -4,7 +4,7 @@
 #include <QLocale>
 #include <QString>
 
-namespace app {
+namespace commun {
 struct Variables;
 }
 
@@ -24,9 +24,9 @@ inline const QString kLignesSupprimees = QStringLiteral("Lignes supprimées");
 enum class Mode { Lecture, Purge };
 
 // What a deletion shows while it runs: the window, its "Purge en cours" panel.
-class Observateur {
+class ObservateurPurge {
 public:
-    virtual ~Observateur() = default;
+    virtual ~ObservateurPurge() = default;
     virtual void suppressionCommencee() {}
     // After the deletion, whether it was done or failed.
     virtual void suppressionTerminee() {}
@@ -37,6 +37,9 @@ public:
 // ambiguous.
 QString texteDate(const QDate& date, const QLocale& locale);
 
+// What the window shows and the batch prints once a purge is done.
+QString messagePurgeFaite();  // "Purge effecuée."
+
 // The SQL texts (Jet dialect) for a date text in the working locale's short
 // form. A text that is not a date throws store::ErreurStore.
 QString sqlPurgeClients(const QString& date, Mode mode);
@@ -46,8 +49,10 @@ QString sqlPurgeTech(const QString& date, Mode mode);
 // none on or after the date); their visits and sheets stay.
 // Lecture: how many there are. Purge: deletes them in one transaction and
 // gives how many rows went. Store failures throw store::ErreurStore.
-qint64 PurgeClients(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur);
+qint64 PurgeClients(commun::Variables& vars, const QString& date, Mode mode,
+                    ObservateurPurge& observateur);
 // The technical sheets dated before the date, every row counted.
-qint64 PurgeTech(app::Variables& vars, const QString& date, Mode mode, Observateur& observateur);
+qint64 PurgeTech(commun::Variables& vars, const QString& date, Mode mode,
+                 ObservateurPurge& observateur);
 
 }  // namespace purge

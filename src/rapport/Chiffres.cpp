@@ -10,9 +10,9 @@
 #include <optional>
 #include <tuple>
 
-#include "app/Variables.h"
 #include "clients/Analyse.h"
 #include "clients/Annulation.h"
+#include "commun/Variables.h"
 #include "export/Export.h"
 #include "export/LotFichiers.h"
 #include "platform/ErreurFichier.h"
@@ -57,7 +57,8 @@ qint64 compter(const store::Connexion& cn, const QString& table) {
 
 // Every client judged as the analysis judges it, and its note measured as the
 // note check measures it.
-void jugerClients(app::Variables& vars, store::Connexion& cn, Chiffres& c, Observateur* obs) {
+void jugerClients(commun::Variables& vars, store::Connexion& cn, Chiffres& c,
+                  ObservateurRassemblement* obs) {
     store::Recordset rs;
     rs.Open(QStringLiteral("FCLI"), cn);
     const int code = clients::indexColonne(rs, QStringLiteral("Code"));
@@ -114,7 +115,7 @@ void jugerClients(app::Variables& vars, store::Connexion& cn, Chiffres& c, Obser
 
 // Every sheet judged by the sheet rules, its client found as the sheet
 // analysis finds it.
-void jugerFiches(store::Connexion& cn, Chiffres& c, Observateur* obs) {
+void jugerFiches(store::Connexion& cn, Chiffres& c, ObservateurRassemblement* obs) {
     // The whole row: its first columns by position make the line an export
     // writes, the memo last.
     store::Instruction fiches(cn, QStringLiteral("SELECT * FROM FTEC ORDER BY rowid"));
@@ -521,7 +522,7 @@ std::vector<FichierExport> fichiersExport(const QString& dossier, const QString&
     return fichiers;
 }
 
-Chiffres rassembler(app::Variables& vars, Observateur* observateur) {
+Chiffres rassembler(commun::Variables& vars, ObservateurRassemblement* observateur) {
     Chiffres c;
     c.dossier = QDir::toNativeSeparators(QFileInfo(vars.dossier).absoluteFilePath());
     c.date = QDateTime::currentDateTime();
@@ -531,7 +532,7 @@ Chiffres rassembler(app::Variables& vars, Observateur* observateur) {
         c.sauvegarde = QFileInfo(platform::resoudre(vars.dossier, QStringLiteral("BdClient.sav")))
                            .lastModified();
     }
-    c.nbFichiersNotes = app::compterFichiersRtf(vars.dossier);
+    c.nbFichiersNotes = commun::compterFichiersRtf(vars.dossier);
 
     store::Connexion cn(vars.cheminBd(), store::Connexion::Acces::Lecture);
     c.tailleBase = QFileInfo(cn.chemin()).size();

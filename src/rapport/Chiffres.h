@@ -11,7 +11,7 @@
 #include "doublons/BilanDoublons.h"
 #include "store/Valeur.h"
 
-namespace app {
+namespace commun {
 struct Variables;
 }
 
@@ -165,9 +165,9 @@ struct Chiffres {
 };
 
 // What gathering reports while it goes (it reads every client, note and sheet).
-class Observateur {
+class ObservateurRassemblement {
 public:
-    virtual ~Observateur() = default;
+    virtual ~ObservateurRassemblement() = default;
     virtual void clients(qint64 /*n*/, qint64 /*total*/) {}
     virtual void fiches(qint64 /*n*/, qint64 /*total*/) {}
 };
@@ -176,7 +176,7 @@ public:
 // from one consistent reading of BdClient.mdb. The clients are judged with
 // the towns reference of `vars`, opened when it is not open yet and left so.
 // Nothing is written. Throws store::ErreurStore or platform::ErreurFichier.
-Chiffres rassembler(app::Variables& vars, Observateur* observateur = nullptr);
+Chiffres rassembler(commun::Variables& vars, ObservateurRassemblement* observateur = nullptr);
 
 // "Nom", "Prénom" … "Date de naissance": the judged fields as a reader names them.
 const QStringList& libellesChamps();

@@ -26,6 +26,7 @@
 #include "clients/Annulation.h"
 #include "export/Export.h"
 #include "platform/ErreurFichier.h"
+#include "platform/Fichiers.h"
 #include "rapport/Chiffres.h"
 #include "rapport/Graphique.h"
 #include "store/Dates.h"
@@ -968,19 +969,6 @@ qreal resolutionFormats() {
     return QFontInfo(police).pixelSize();
 }
 
-QString cause(const QFileDevice& f) {
-    switch (f.error()) {
-        case QFileDevice::PermissionsError:
-        case QFileDevice::OpenError:
-            return QStringLiteral("accès refusé (fichier ou dossier protégé en écriture ?)");
-        case QFileDevice::WriteError:
-        case QFileDevice::ResourceError:
-            return QStringLiteral("erreur d'écriture (disque plein ?)");
-        default:
-            return QStringLiteral("erreur d'entrée-sortie");
-    }
-}
-
 }  // namespace
 
 QString nombre(qint64 n) {
@@ -1180,9 +1168,9 @@ int ecrirePdf(const Chiffres& c, const QString& chemin) {
     QSaveFile fichier(chemin);
     if (!fichier.open(QIODevice::WriteOnly) ||
         fichier.write(tampon.data()) != tampon.data().size() || !fichier.commit()) {
-        throw platform::ErreurFichier(
-            chemin,
-            QStringLiteral("Impossible d'écrire le rapport « %1 » : %2.").arg(nom, cause(fichier)));
+        throw platform::ErreurFichier(chemin,
+                                      QStringLiteral("Impossible d'écrire le rapport « %1 » : %2.")
+                                          .arg(nom, platform::cause(fichier)));
     }
     return nbPages;
 }

@@ -10,9 +10,10 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Variables.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
+#include "platform/Erreur.h"
 #include "platform/ErreurFichier.h"
 #include "rapport/Document.h"
 #include "store/Erreur.h"
@@ -27,19 +28,11 @@ void reglerPages(QPrinter& imprimante) {
     imprimante.setPageOrientation(QPageLayout::Portrait);
 }
 
-// The wait cursor while the figures are gathered, back on every way out.
-struct Attente {
-    Attente() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Attente() { QApplication::restoreOverrideCursor(); }
-    Attente(const Attente&) = delete;
-    Attente& operator=(const Attente&) = delete;
-};
-
 // The window's face of the gathering: a progress dialog over the main window,
 // repainted a few dozen times a second rather than for every client.
-class Suivi : public Observateur {
+class SuiviRassemblement : public ObservateurRassemblement {
 public:
-    explicit Suivi(QWidget* parent)
+    explicit SuiviRassemblement(QWidget* parent)
         : m_dialogue(QStringLiteral("Préparation du rapport…"), QString(), 0, 0, parent) {
         m_dialogue.setWindowTitle(QStringLiteral("Rapport de migration"));
         m_dialogue.setWindowModality(Qt::WindowModal);
@@ -78,7 +71,7 @@ private:
 
 }  // namespace
 
-FenetreRapport::FenetreRapport(Chiffres chiffres, app::Messages& messages, QWidget* parent)
+FenetreRapport::FenetreRapport(Chiffres chiffres, commun::Messages& messages, QWidget* parent)
     : QDialog(parent),
       m_ui(std::make_unique<Ui::FenetreRapport>()),
       m_chiffres(std::move(chiffres)),
@@ -136,11 +129,10 @@ void FenetreRapport::btnPdf_Click() {
 }
 
 bool FenetreRapport::enregistrerPdf(const QString& chemin) {
-    try {
-        Attente attente;
-        ecrirePdf(m_chiffres, chemin);
-    } catch (const platform::ErreurFichier& e) {
-        m_messages.exclamation(e.message());
+    if (!commun::tenter(m_messages, [&] {
+            const commun::Attente attente;
+            ecrirePdf(m_chiffres, chemin);
+        })) {
         return false;
     }
     m_messages.information(
@@ -162,7 +154,7 @@ void FenetreRapport::btnImprimer_Click() {
 bool FenetreRapport::imprimer(QPrinter& imprimante) {
     int n = 0;
     {
-        Attente attente;
+        const commun::Attente attente;
         n = peindre(m_chiffres, imprimante);
     }
     if (n == 0) {
@@ -175,29 +167,26 @@ bool FenetreRapport::imprimer(QPrinter& imprimante) {
     return true;
 }
 
-void btnRapport_Click(app::Form1& form) {
+void btnRapport_Click(commun::Variables& vars, commun::Messages& messages, QWidget& fenetre) {
     std::optional<Chiffres> chiffres;
     QString echec;
     {
-        Attente attente;
-        Suivi suivi(&form);
+        const commun::Attente attente;
+        SuiviRassemblement suivi(&fenetre);
         try {
-            chiffres = rassembler(form.variables(), &suivi);
-        } catch (const store::ErreurStore& e) {
-            echec = e.message();
-        } catch (const platform::ErreurFichier& e) {
+            chiffres = rassembler(vars, &suivi);
+        } catch (const platform::Erreur& e) {
             echec = e.message();
         }
     }
     if (!chiffres) {
-        form.messages().exclamation(
-            QStringLiteral("Le rapport n'a pas pu être préparé : %1").arg(echec));
+        messages.exclamation(QStringLiteral("Le rapport n'a pas pu être préparé : %1").arg(echec));
         return;
     }
-    auto* fenetre = new FenetreRapport(std::move(*chiffres), form.messages(), &form);
-    fenetre->setAttribute(Qt::WA_DeleteOnClose);
-    fenetre->resize(std::min(form.width(), 1000), form.height());
-    fenetre->open();
+    auto* vue = new FenetreRapport(std::move(*chiffres), messages, &fenetre);
+    vue->setAttribute(Qt::WA_DeleteOnClose);
+    vue->resize(std::min(fenetre.width(), 1000), fenetre.height());
+    vue->open();
 }
 
 }  // namespace rapport

@@ -10,10 +10,10 @@ class QPrintPreviewWidget;
 namespace Ui {
 class FenetreRapport;
 }
-namespace app {
-class Form1;
+namespace commun {
+struct Variables;
 class Messages;
-}  // namespace app
+}  // namespace commun
 
 namespace rapport {
 
@@ -23,7 +23,7 @@ class FenetreRapport : public QDialog {
     Q_OBJECT
 
 public:
-    FenetreRapport(Chiffres chiffres, app::Messages& messages, QWidget* parent = nullptr);
+    FenetreRapport(Chiffres chiffres, commun::Messages& messages, QWidget* parent = nullptr);
     ~FenetreRapport() override;
 
     const Chiffres& chiffres() const { return m_chiffres; }
@@ -43,14 +43,14 @@ private:
 
     std::unique_ptr<Ui::FenetreRapport> m_ui;
     Chiffres m_chiffres;
-    app::Messages& m_messages;
+    commun::Messages& m_messages;
     // The preview's pages are those of the PDF: A4, margins in the document.
     QPrinter m_pages;
     QPrintPreviewWidget* m_apercu;
 };
 
 // The "Rapport" button of the main window: gathers the figures, the progress
-// shown, then opens the report window over the main window.
-void btnRapport_Click(app::Form1& form);
+// shown, then opens the report window over that window.
+void btnRapport_Click(commun::Variables& vars, commun::Messages& messages, QWidget& fenetre);
 
 }  // namespace rapport

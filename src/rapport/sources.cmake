@@ -12,6 +12,6 @@ target_sources(verif_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/FenetreRapport.ui
   ${CMAKE_CURRENT_LIST_DIR}/Graphique.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Graphique.h
-  ${CMAKE_CURRENT_LIST_DIR}/LotRapport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/VerbeRapport.cpp
 )
 target_link_libraries(verif_ui PUBLIC Qt6::PrintSupport)

@@ -6,8 +6,7 @@ namespace store {
 
 ErreurStore::ErreurStore(const QString& message, int code, int codeEtendu, const QString& sql,
                          const QString& detail)
-    : std::runtime_error(message.toStdString()),
-      m_message(message),
+    : platform::Erreur(message),
       m_code(code),
       m_codeEtendu(codeEtendu),
       m_sql(sql),

@@ -1,18 +1,18 @@
 #pragma once
 
 #include <QString>
-#include <stdexcept>
+
+#include "platform/Erreur.h"
 
 namespace store {
 
 // Every failure of the record store: a French sentence for the user, plus the
 // SQLite codes and the SQL text for whoever investigates.
-class ErreurStore : public std::runtime_error {
+class ErreurStore : public platform::Erreur {
 public:
     explicit ErreurStore(const QString& message, int code = 0, int codeEtendu = 0,
                          const QString& sql = {}, const QString& detail = {});
 
-    const QString& message() const { return m_message; }
     int code() const { return m_code; }
     int codeEtendu() const { return m_codeEtendu; }
     const QString& sql() const { return m_sql; }
@@ -22,7 +22,6 @@ public:
     bool verrouillee() const;
 
 private:
-    QString m_message;
     int m_code;
     int m_codeEtendu;
     QString m_sql;

@@ -92,7 +92,8 @@ QString Valeur::texte(const QLocale& locale) const {
         case Type::Reel: {
             QLocale l = locale;
             l.setNumberOptions(QLocale::OmitGroupSeparator);
-            // Fifteen significant digits, as the original's text conversion gave.
+            // Fifteen significant digits, as many as a double carries faithfully: 0.1
+            // reads "0,1", not "0,10000000000000001".
             QString t = l.toString(std::get<double>(m_v), 'g', 15);
             return t;
         }

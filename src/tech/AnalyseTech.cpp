@@ -87,7 +87,7 @@ QStringList colonnes(Liste liste, const LigneTech& ligne) {
             liste == Liste::Memo ? x : QString()};
 }
 
-void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur) {
+void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyseFiches* observateur) {
     store::Connexion cn(cheminBd);
     store::journal::activer(cn, operations::kNettoyageMemos);
     // Every memo is tidied or none is.
@@ -112,7 +112,7 @@ void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur) {
     qint64 n = 0;
     for (const qint64 cle : cles) {
         if (observateur) {
-            observateur->nettoyage(++n, total);
+            observateur->rangement(++n, total);
         }
         lire.reinitialiser();
         lire.lier(1, cle);
@@ -130,7 +130,7 @@ void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur) {
     transaction.valider();
 }
 
-qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyse& observateur) {
+qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyseFiches& observateur) {
     // Everything the run reads is there, and the file can be written, before
     // the memos are tidied: a failing run leaves the database as it was.
     store::schema::verifier(

@@ -69,11 +69,11 @@ private:
 QStringList colonnes(Liste liste, const LigneTech& ligne);
 
 // What a run tells its window or its batch output.
-class ObservateurAnalyse {
+class ObservateurAnalyseFiches {
 public:
-    virtual ~ObservateurAnalyse() = default;
+    virtual ~ObservateurAnalyseFiches() = default;
     // Memo n of total being tidied.
-    virtual void nettoyage(qint64 n, qint64 total) {}
+    virtual void rangement(qint64 n, qint64 total) {}
     // The memos are tidied and the sheets counted: the lists start empty.
     virtual void debut(qint32 total) {}
     // Sheet n of total (from 1) is being judged.
@@ -84,13 +84,13 @@ public:
 
 // Tidies the end of every non-Null memo of FTEC and writes it back, all in
 // one transaction (an unchanged memo is left as it is on disk).
-void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyse* observateur = nullptr);
+void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyseFiches* observateur = nullptr);
 
 // The sheet analysis: first what it needs checked (FTEC and FCLI with the
 // columns it reads, the database writable), then PreAnalyseTech, then every sheet of FTEC judged in
 // table order, the client of each sheet in error looked up by its code. Returns the number of
 // sheets counted (NbTech). Failures throw store::ErreurStore; rows already reported stay reported.
-qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyse& observateur);
+qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyseFiches& observateur);
 
 // "Liste des techniques avec erreurs ( 12 / 340 )"
 QString legendeListeTech(qint64 nbLignes, qint64 total);

@@ -5,11 +5,10 @@
 #include <QElapsedTimer>
 #include <QSignalBlocker>
 
-#include "app/Controles.h"
-#include "app/Form1.h"
-#include "app/Messages.h"
-#include "app/Procedures.h"
-#include "app/Variables.h"
+#include "commun/Cadre.h"
+#include "commun/Controles.h"
+#include "commun/Messages.h"
+#include "commun/Variables.h"
 #include "export/ExportFenetre.h"
 #include "store/Erreur.h"
 #include "tech/AnalyseTech.h"
@@ -34,14 +33,14 @@ const QStringList& familles() {
 // The run as the tab shows it. Rows and the counter reach the screen a few
 // times a second, not once per sheet: repainting 200,000 times would take
 // longer than the analysis itself. Clicks wait for the end of the run.
-class AffichageAnalyse : public ObservateurAnalyse {
+class SuiviAnalyseFiches : public ObservateurAnalyseFiches {
 public:
-    AffichageAnalyse(Ui::OngletTechniques& ui, app::Variables& variables)
+    SuiviAnalyseFiches(Ui::OngletTechniques& ui, commun::Variables& variables)
         : m_ui(ui), m_variables(variables) {
         m_horloge.start();
     }
 
-    void nettoyage(qint64 n, qint64 total) override {
+    void rangement(qint64 n, qint64 total) override {
         if (m_horloge.elapsed() >= kIntervalleMs) {
             laisserPasser();
         }
@@ -76,7 +75,7 @@ public:
         laisserPasser();
     }
 
-    ~AffichageAnalyse() override {
+    ~SuiviAnalyseFiches() override {
         qDeleteAll(m_familles);
         qDeleteAll(m_memos);
     }
@@ -97,7 +96,7 @@ private:
     }
 
     Ui::OngletTechniques& m_ui;
-    app::Variables& m_variables;
+    commun::Variables& m_variables;
     QElapsedTimer m_horloge;
     QList<QTreeWidgetItem*> m_familles;
     QList<QTreeWidgetItem*> m_memos;
@@ -111,8 +110,13 @@ void texte(QLineEdit* zone, const store::Valeur& valeur) {
 
 }  // namespace
 
-OngletTechniques::OngletTechniques(app::Form1& form, QWidget* page)
-    : QObject(page), m_form(form), m_ui(std::make_unique<Ui::OngletTechniques>()) {
+OngletTechniques::OngletTechniques(commun::Variables& variables, commun::Messages& messages,
+                                   commun::Cadre& cadre, QWidget* page)
+    : QObject(page),
+      m_vars(variables),
+      m_messages(messages),
+      m_cadre(cadre),
+      m_ui(std::make_unique<Ui::OngletTechniques>()) {
     m_ui->setupUi(page);
     // Narrow enough that a long list's scroll bar leaves the five columns in view.
     for (auto* liste : {m_ui->ListCliTech, m_ui->ListMemo}) {
@@ -126,11 +130,11 @@ OngletTechniques::OngletTechniques(app::Form1& form, QWidget* page)
     m_ui->txtmemo1->setReadOnly(true);
     connect(m_ui->btnAnalyseRTF, &QPushButton::clicked, this,
             &OngletTechniques::btnAnalyseRTF_Click);
-    app::suivreSelection(m_ui->ListCliTech, [this] { ListCliTech_ItemClick(nullptr); });
-    app::suivreSelection(m_ui->ListMemo, [this] { ListMemo_ItemClick(nullptr); });
+    commun::suivreSelection(m_ui->ListCliTech, [this] { ListCliTech_ItemClick(nullptr); });
+    commun::suivreSelection(m_ui->ListMemo, [this] { ListMemo_ItemClick(nullptr); });
     connect(m_ui->BtnModifFam, &QPushButton::clicked, this, &OngletTechniques::BtnModifFam_Click);
     connect(m_ui->btnExportTech, &QPushButton::clicked, this,
-            [this] { exports::btnExportTech_Click(m_form, *m_ui->ListCliTech); });
+            [this] { exports::btnExportTech_Click(m_vars, m_messages, *m_ui->ListCliTech); });
 }
 
 OngletTechniques::~OngletTechniques() = default;
@@ -152,10 +156,10 @@ void OngletTechniques::Form1_Load() {
 
 void OngletTechniques::btnAnalyseRTF_Click() {
     Ui::OngletTechniques& ui = *m_ui;
-    app::Variables& v = m_form.variables();
+    commun::Variables& v = m_vars;
     ui.lblAttenteRTF->show();
     v.CheminBd = v.cheminBd();
-    AffichageAnalyse affichage(ui, v);
+    SuiviAnalyseFiches affichage(ui, v);
     affichage.afficher();
     try {
         AnalyseTech(v.CheminBd, affichage);
@@ -168,7 +172,7 @@ void OngletTechniques::btnAnalyseRTF_Click() {
             ListCliTech_ItemClick(premiere);
             ui.Frame3->setEnabled(true);
         } else {
-            m_form.messages().information(messageSansErreur());
+            m_messages.information(messageSansErreur());
         }
         if (QTreeWidgetItem* premiere = choisirPremiere(ui.ListMemo)) {
             ListMemo_ItemClick(premiere);
@@ -178,7 +182,7 @@ void OngletTechniques::btnAnalyseRTF_Click() {
         affichage.afficher();
         ui.lblAttenteRTF->hide();
         ui.lblNbCliTech->clear();
-        m_form.messages().exclamation(messageEchecAnalyse(e.message()));
+        m_messages.exclamation(messageEchecAnalyse(e.message()));
     }
 }
 
@@ -195,7 +199,7 @@ QTreeWidgetItem* OngletTechniques::choisirPremiere(QTreeWidget* liste) {
 }
 
 QTreeWidgetItem* OngletTechniques::ligneAffichee() const {
-    QTreeWidgetItem* choisie = app::ligneSelectionnee(m_ui->ListCliTech);
+    QTreeWidgetItem* choisie = commun::ligneSelectionnee(m_ui->ListCliTech);
     if (!m_numero || (choisie && choisie->text(0) == *m_numero)) {
         return m_numero ? choisie : nullptr;
     }
@@ -204,27 +208,19 @@ QTreeWidgetItem* OngletTechniques::ligneAffichee() const {
 }
 
 void OngletTechniques::ListCliTech_ItemClick(QTreeWidgetItem*) {
-    try {
-        chargerFiche();
-    } catch (const store::ErreurStore& e) {
-        m_form.messages().exclamation(e.message());
-    }
+    commun::tenter(m_messages, [this] { chargerFiche(); });
 }
 
 void OngletTechniques::ListMemo_ItemClick(QTreeWidgetItem*) {
-    try {
-        chargerMemo();
-    } catch (const store::ErreurStore& e) {
-        m_form.messages().exclamation(e.message());
-    }
+    commun::tenter(m_messages, [this] { chargerMemo(); });
 }
 
 std::optional<FicheTech> OngletTechniques::ficheSelectionnee(const QTreeWidget* liste) {
-    const QTreeWidgetItem* ligne = app::ligneSelectionnee(liste);
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(liste);
     if (!ligne) {
         return std::nullopt;
     }
-    app::Variables& v = m_form.variables();
+    commun::Variables& v = m_vars;
     v.CheminBd = v.cheminBd();
     return LireFiche(v.CheminBd, ligne->text(0));
 }
@@ -235,7 +231,7 @@ void OngletTechniques::chargerFiche() {
     if (!fiche) {
         return;
     }
-    m_numero = app::ligneSelectionnee(ui.ListCliTech)->text(0);
+    m_numero = commun::ligneSelectionnee(ui.ListCliTech)->text(0);
     // Loading another sheet drops a family choice under way.
     ui.comboFam->hide();
     ui.BtnModifFam->setText(QStringLiteral("M"));
@@ -245,7 +241,7 @@ void OngletTechniques::chargerFiche() {
     texte(ui.txtDivers1, fiche->Divers1);
     texte(ui.txtDivers2, fiche->Divers2);
     texte(ui.txtFamille, fiche->Famille);
-    app::CouleurChamps(m_form, ui.ListCliTech);
+    CouleurChamps();
 }
 
 void OngletTechniques::chargerMemo() {
@@ -266,7 +262,7 @@ void OngletTechniques::BtnModifFam_Click() {
     Ui::OngletTechniques& ui = *m_ui;
     if (ui.BtnModifFam->text() == QLatin1String("M")) {
         // The panel shows the selected sheet before its family can change.
-        if (const QTreeWidgetItem* choisie = app::ligneSelectionnee(ui.ListCliTech);
+        if (const QTreeWidgetItem* choisie = commun::ligneSelectionnee(ui.ListCliTech);
             !choisie || choisie->text(0) != m_numero) {
             ListCliTech_ItemClick(nullptr);
             if (!choisie || choisie->text(0) != m_numero || !ui.BtnModifFam->isEnabled()) {
@@ -287,7 +283,7 @@ void OngletTechniques::BtnModifFam_Click() {
 
 void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
     Ui::OngletTechniques& ui = *m_ui;
-    app::Variables& v = m_form.variables();
+    commun::Variables& v = m_vars;
     bool enregistre = false;
     try {
         // The sheet the panel shows, which a change of selection has loaded.
@@ -303,7 +299,7 @@ void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
             enregistre = true;
             ligne->setText(3, erreur ? QStringLiteral("x") : QString());
         }
-        app::CouleurChamps(m_form, ui.ListCliTech);
+        CouleurChamps();
         if (ligne->text(3).isEmpty() && ligne->text(4).isEmpty()) {
             // The row that takes its place is loaded below.
             const QSignalBlocker garde(ui.ListCliTech);
@@ -313,22 +309,44 @@ void OngletTechniques::ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton) {
             ui.ListCliTech->setFocus();
             chargerFiche();
         } else {
-            app::ViderChamps(m_form, app::Panneau::Technique);
+            ViderChamps();
             m_numero.reset();
-            m_form.messages().information(messagePlusErreur());
+            m_messages.information(messagePlusErreur());
         }
     } catch (const store::ErreurStore& e) {
         if (erreurConversion(e)) {
-            m_form.messages().exclamation(QStringLiteral("La saisie n'est pas un nombre!"));
+            m_messages.exclamation(QStringLiteral("La saisie n'est pas un nombre!"));
             Bouton->setText(QStringLiteral("M"));
             ZoneTexte->setEnabled(false);
             return;
         }
-        m_form.messages().exclamation(
+        m_messages.exclamation(
             enregistre
                 ? e.message()
                 : QStringLiteral("La famille n'a pas été enregistrée : %1").arg(e.message()));
     }
+}
+
+void OngletTechniques::CouleurChamps() {
+    const QTreeWidgetItem* ligne = commun::ligneSelectionnee(m_ui->ListCliTech);
+    const bool erreur = ligne && ligne->text(3) == QLatin1String("x");
+    commun::colorer(m_ui->txtFamille, erreur);
+    m_ui->BtnModifFam->setEnabled(erreur);
+}
+
+void OngletTechniques::ViderChamps() {
+    m_ui->lbDateCreat->clear();
+    for (QLineEdit* zone :
+         {m_ui->txtService, m_ui->txtDivers1, m_ui->txtDivers2, m_ui->txtTech, m_ui->txtFamille}) {
+        zone->clear();
+    }
+    m_cadre.fermerZones();
+}
+
+QList<QWidget*> OngletTechniques::zonesTexte() const {
+    const Ui::OngletTechniques& ui = *m_ui;
+    return {ui.txtTech,    ui.txtService, ui.txtDivers1, ui.txtDivers2,
+            ui.txtFamille, ui.txtmemo,    ui.txtmemo1};
 }
 
 }  // namespace tech

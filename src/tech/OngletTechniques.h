@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <memory>
 #include <optional>
@@ -14,9 +15,11 @@ class QWidget;
 namespace Ui {
 class OngletTechniques;
 }
-namespace app {
-class Form1;
-}
+namespace commun {
+struct Variables;
+class Messages;
+class Cadre;
+}  // namespace commun
 
 namespace tech {
 
@@ -25,7 +28,8 @@ class OngletTechniques : public QObject {
     Q_OBJECT
 
 public:
-    OngletTechniques(app::Form1& form, QWidget* page);
+    OngletTechniques(commun::Variables& variables, commun::Messages& messages, commun::Cadre& cadre,
+                     QWidget* page);
     ~OngletTechniques() override;
 
     Ui::OngletTechniques& ui() { return *m_ui; }
@@ -45,6 +49,9 @@ public:
     // Stores the field into the sheet the panel shows and updates its row.
     void ModifEnrgTEC(QLineEdit* ZoneTexte, QPushButton* Bouton);
 
+    // The text boxes of the tab, which emptying a panel closes.
+    QList<QWidget*> zonesTexte() const;
+
 private:
     // The sheet of the list's selected row; none when no row is selected.
     std::optional<FicheTech> ficheSelectionnee(const QTreeWidget* liste);
@@ -55,8 +62,15 @@ private:
     static QTreeWidgetItem* choisirPremiere(QTreeWidget* liste);
     // The row of the sheet shown, the selected one first.
     QTreeWidgetItem* ligneAffichee() const;
+    // Colours the family from the mark of the selected row of ListCliTech,
+    // "x" (exactly) white on red, and opens BtnModifFam only then.
+    void CouleurChamps();
+    // Empties the sheet panel, then closes every text box of the window.
+    void ViderChamps();
 
-    app::Form1& m_form;
+    commun::Variables& m_vars;
+    commun::Messages& m_messages;
+    commun::Cadre& m_cadre;
     std::unique_ptr<Ui::OngletTechniques> m_ui;
     // The number of the sheet the panel shows; the family is stored there.
     std::optional<QString> m_numero;

@@ -4,12 +4,12 @@
 #include <QStringList>
 #include <deque>
 
-#include "app/Messages.h"
+#include "commun/Messages.h"
 
 namespace test {
 
 // Records every message and answers questions from a script (Yes by default).
-class FauxMessages : public app::Messages {
+class FauxMessages : public commun::Messages {
 public:
     struct Message {
         enum class Genre { Information, Exclamation, Question } genre;

@@ -16,11 +16,11 @@ SortieLot lancerLot(const QString& dossier, const QStringList& arguments) {
     SortieLot s{};
     const auto commande = app::batch::analyser(arguments);
     if (const auto* erreur = std::get_if<QString>(&commande)) {
-        return {app::batch::kUsage, {}, *erreur};
+        return {commun::kUsage, {}, *erreur};
     }
     QTextStream out(&s.out);
     QTextStream err(&s.err);
-    s.code = app::batch::executer(std::get<app::batch::Commande>(commande), dossier, out, err);
+    s.code = app::batch::executer(std::get<commun::Commande>(commande), dossier, out, err);
     out.flush();
     err.flush();
     return s;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Variables.h"
+#include "commun/Variables.h"
 #include "support/Dossier.h"
 
 namespace test {
@@ -30,7 +30,7 @@ protected:
 
     Dossier d;
     store::Connexion cn;
-    app::Variables vars;
+    commun::Variables vars;
 };
 
 }  // namespace test

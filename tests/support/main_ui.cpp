@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "app/Controles.h"
+#include "commun/Controles.h"
 
 int main(int argc, char** argv) {
     // Window tests never need a display.
@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    app::appliquerPolices();
+    commun::appliquerPolices();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
