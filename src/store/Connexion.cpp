@@ -61,8 +61,9 @@ QString messageSqlite(int code, const QString& detail, const QString& chemin) {
         case SQLITE_IOERR:
             return QStringLiteral("Erreur de lecture ou d'écriture sur « %1 ».").arg(fichier);
         case SQLITE_CONSTRAINT:
-            return QStringLiteral("La base de données « %1 » refuse l'enregistrement "
-                                  "(une contrainte n'est pas respectée).")
+            return QStringLiteral(
+                       "La base de données « %1 » refuse l'enregistrement "
+                       "(une contrainte n'est pas respectée).")
                 .arg(fichier);
         default:
             break;
@@ -72,16 +73,15 @@ QString messageSqlite(int code, const QString& detail, const QString& chemin) {
             .arg(m.captured(1), fichier);
     }
     if (const auto m = pasDeColonne.match(detail); m.hasMatch()) {
-        return QStringLiteral(
-                   "La colonne « %1 » est introuvable dans la base de données « %2 ».")
+        return QStringLiteral("La colonne « %1 » est introuvable dans la base de données « %2 ».")
             .arg(m.captured(1), fichier);
     }
     return QStringLiteral("Erreur de la base de données « %1 » : %2").arg(fichier, detail);
 }
 
 [[noreturn]] void lever(sqlite3* db, int code, const QString& sql, const QString& chemin) {
-    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db))
-                              : QString::fromUtf8(sqlite3_errstr(code));
+    const QString detail =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
     const int etendu = db ? sqlite3_extended_errcode(db) : code;
     throw ErreurStore(messageSqlite(code, detail, chemin), code & 0xFF, etendu, sql, detail);
 }
@@ -378,8 +378,9 @@ QStringList Connexion::typesColonnes(const QString& table) const {
 }
 
 bool Connexion::tableExiste(const QString& table) const {
-    Instruction i(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') "
-                                        "AND name = ? COLLATE NOCASE"));
+    Instruction i(*this,
+                  QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') "
+                                 "AND name = ? COLLATE NOCASE"));
     i.lier(1, table);
     return i.pas();
 }
@@ -403,8 +404,8 @@ qint64 Connexion::lignesModifiees() const {
 
 Instruction::Instruction(const Connexion& cn, const QString& sql) : m_db(cn.handle()), m_sql(sql) {
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()),
-                                      &m_stmt, nullptr);
+    const int rc =
+        sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &m_stmt, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
@@ -470,8 +471,9 @@ Instruction& Instruction::lier(int index, const Valeur& v) {
 
 Instruction& Instruction::lier(int index, const QString& texte) {
     // Bound as UTF-16 so that no conversion pass is needed on our side.
-    const int rc = sqlite3_bind_text16(m_stmt, index, texte.isNull() ? static_cast<const void*>(u"") : texte.utf16(),
-                                       static_cast<int>(texte.size() * 2), SQLITE_TRANSIENT);
+    const int rc = sqlite3_bind_text16(
+        m_stmt, index, texte.isNull() ? static_cast<const void*>(u"") : texte.utf16(),
+        static_cast<int>(texte.size() * 2), SQLITE_TRANSIENT);
     if (rc != SQLITE_OK) {
         echec(rc);
     }
@@ -565,7 +567,8 @@ QString Instruction::colonneTexte(int i) const {
     const auto* u = static_cast<const char16_t*>(sqlite3_column_text16(m_stmt, i));
     const int n = sqlite3_column_bytes16(m_stmt, i);
     if (!u) {
-        return sqlite3_column_type(m_stmt, i) == SQLITE_NULL ? QString() : QString(QLatin1String(""));
+        return sqlite3_column_type(m_stmt, i) == SQLITE_NULL ? QString()
+                                                             : QString(QLatin1String(""));
     }
     return QString(reinterpret_cast<const QChar*>(u), n / 2);
 }

@@ -105,7 +105,8 @@ QString traduire(const QString& sqlJet) {
     }
     // DELETE T.* FROM / DELETE * FROM: only at the head, never inside a literal.
     static const QRegularExpression suppression(
-        QStringLiteral(R"(^(\s*DELETE)\s+(?:(?:\[[^\]]*\]|"[^"]*"|[^\s.*]+)\s*\.\s*)?\*\s+(FROM\b))"),
+        QStringLiteral(
+            R"(^(\s*DELETE)\s+(?:(?:\[[^\]]*\]|"[^"]*"|[^\s.*]+)\s*\.\s*)?\*\s+(FROM\b))"),
         QRegularExpression::CaseInsensitiveOption);
     sortie.replace(suppression, QStringLiteral("\\1 \\2"));
     return sortie;
@@ -212,7 +213,8 @@ void modifierColonne(Connexion& cn, const ModifColonne& modif) {
     QStringList defs = definitions(creation.mid(ouvre + 1, ferme - ouvre - 1));
 
     static const QRegularExpression contrainte(
-        QStringLiteral(R"(\b(CONSTRAINT|PRIMARY|NOT|NULL|UNIQUE|CHECK|DEFAULT|COLLATE|REFERENCES|GENERATED|AS)\b)"),
+        QStringLiteral(
+            R"(\b(CONSTRAINT|PRIMARY|NOT|NULL|UNIQUE|CHECK|DEFAULT|COLLATE|REFERENCES|GENERATED|AS)\b)"),
         QRegularExpression::CaseInsensitiveOption);
     bool trouvee = false;
     for (QString& def : defs) {
@@ -270,7 +272,8 @@ void modifierColonne(Connexion& cn, const ModifColonne& modif) {
         cn.executer(QStringLiteral("INSERT INTO %1 (rowid,%2) SELECT rowid,%2 FROM %3")
                         .arg(citer(provisoire), liste, citer(table)));
         cn.executer(QStringLiteral("DROP TABLE %1").arg(citer(table)));
-        cn.executer(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(citer(provisoire), citer(table)));
+        cn.executer(
+            QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(citer(provisoire), citer(table)));
         for (const QString& sql : annexes) {
             cn.executer(sql);
         }
