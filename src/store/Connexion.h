@@ -82,15 +82,10 @@ private:
     QString m_chemin;
 };
 
-// A prepared statement of native SQLite text. Finalised by its destructor.
+// A prepared statement of native SQLite text, finalised with its owner.
 class Instruction {
 public:
     Instruction(const Connexion& cn, const QString& sql);
-    Instruction(Instruction&& autre) noexcept;
-    Instruction& operator=(Instruction&& autre) noexcept;
-    Instruction(const Instruction&) = delete;
-    Instruction& operator=(const Instruction&) = delete;
-    ~Instruction();
 
     // Parameters count from 1, as in SQLite.
     Instruction& lier(int index, const Valeur& valeur);
@@ -120,9 +115,12 @@ public:
     const QString& sql() const { return m_sql; }
 
 private:
+    struct Finalisation {
+        void operator()(sqlite3_stmt* stmt) const noexcept;
+    };
     [[noreturn]] void echec(int code) const;
 
-    sqlite3_stmt* m_stmt = nullptr;
+    std::unique_ptr<sqlite3_stmt, Finalisation> m_stmt;
     sqlite3* m_db = nullptr;
     QString m_sql;
 };
