@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -134,6 +135,29 @@ TEST(Connexion, TransactionAnnuleeSansValidation) {
         t.valider();
     }
     EXPECT_EQ(compter(cn, QStringLiteral("FCLI")), 1);
+}
+
+// A read transaction holds its lock from the start, so that what is read (or
+// copied) is one moment of the base, and ends with its guard, told or not; one
+// that cannot start leaves none open behind it.
+TEST(Connexion, TransactionLectureDuDebutALaFin) {
+    test::Dossier d;
+    Connexion cn = d.creerBase();
+    const auto enTransaction = [&cn] { return sqlite3_get_autocommit(cn.handle()) == 0; };
+    {
+        const store::TransactionLecture lecture(cn);
+        EXPECT_EQ(sqlite3_txn_state(cn.handle(), "main"), SQLITE_TXN_READ);
+    }
+    EXPECT_FALSE(enTransaction());
+    store::TransactionLecture lecture(cn);
+    lecture.terminer();
+    EXPECT_FALSE(enTransaction());
+
+    Connexion autre(d.chemin(QStringLiteral("BdClient.mdb")));
+    autre.executer(QStringLiteral("BEGIN EXCLUSIVE"));
+    EXPECT_THROW(store::TransactionLecture{cn}, ErreurStore);
+    autre.executer(QStringLiteral("ROLLBACK"));
+    EXPECT_FALSE(enTransaction());
 }
 
 // ------------------------------------------------------------ Jet translation

@@ -107,7 +107,7 @@ QString SauvegardeBd(const QString& dossier) {
     store::Connexion cn(source);
     // A read transaction keeps every writer out while the bytes are copied, so
     // the copy is the database as of one moment.
-    cn.executer(QStringLiteral("BEGIN; SELECT count(*) FROM sqlite_master;"));
+    store::TransactionLecture instantane(cn);
     if (!cn.tableExiste(kFCLI)) {
         throw store::ErreurStore(
             QStringLiteral("La table « FCLI » est introuvable dans la base de données « %1 » : "
@@ -165,7 +165,7 @@ QString SauvegardeBd(const QString& dossier) {
     if (!ecriture.commit()) {
         echecSauvegarde(cible, ecriture);
     }
-    cn.executer(QStringLiteral("COMMIT"));
+    instantane.terminer();
     return avertissement;
 }
 
@@ -281,7 +281,7 @@ BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs) {
 
     // One read transaction for the whole walk: the rows are read under one
     // lock instead of taking and releasing it for each row.
-    cn.executer(QStringLiteral("BEGIN"));
+    store::TransactionLecture lecture(cn);
     int n = 0;
     if (!rs.Eof()) {
         rs.MoveFirst();
@@ -300,7 +300,7 @@ BilanAnalyse AnalyseBd(app::Variables& vars, ObservateurAnalyse& obs) {
         }
         rs.MoveNext();
     }
-    cn.executer(QStringLiteral("COMMIT"));
+    lecture.terminer();
     bilan.NbCliErr = vars.NbCliErr;
     noterAnalyse(cn, bilan);
     return bilan;

@@ -237,7 +237,7 @@ std::vector<ValeurFautive> ValeursFautives(app::Variables& vars,
     vars.CheminBd = vars.cheminBd();
     store::Connexion cn(vars.CheminBd);
     // One read transaction: both passes see the same clients.
-    cn.executer(QStringLiteral("BEGIN"));
+    store::TransactionLecture lecture(cn);
     store::Instruction clients(
         cn, QStringLiteral("SELECT %1 FROM FCLI ORDER BY rowid").arg(colonnesClient()));
     const int ville = 3 + ErrVille;
@@ -313,7 +313,7 @@ std::vector<ValeurFautive> ValeursFautives(app::Variables& vars,
         }
     }
     cn.executer(QStringLiteral("DROP TABLE temp.verif_fautes"));
-    cn.executer(QStringLiteral("COMMIT"));
+    lecture.terminer();
 
     std::vector<ValeurFautive> valeurs;
     for (int d = 0; d < kNbDrapeaux; ++d) {

@@ -582,4 +582,30 @@ void Transaction::valider() {
     m_active = false;
 }
 
+TransactionLecture::TransactionLecture(Connexion& cn) : m_cn(cn) {
+    m_cn.executer(QStringLiteral("BEGIN"));
+    try {
+        // A deferred transaction starts at its first read: read the schema now.
+        m_cn.executer(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (const ErreurStore&) {
+        sqlite3_exec(m_cn.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+TransactionLecture::~TransactionLecture() {
+    if (m_active && m_cn.ouverte()) {
+        // Nothing was written: ending it either way loses nothing.
+        sqlite3* db = m_cn.handle();
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+    }
+}
+
+void TransactionLecture::terminer() {
+    m_cn.executer(QStringLiteral("COMMIT"));
+    m_active = false;
+}
+
 }  // namespace store

@@ -140,6 +140,26 @@ private:
     bool m_active = true;
 };
 
+// A read transaction: every read through the connection until it ends sees
+// the database as of the moment it began, under one lock taken at once (so no
+// writer gets in between), instead of a lock taken and released for each
+// statement. It writes nothing, so its destructor ends it quietly; terminer()
+// ends it where a failure must be told. Statements still stepping keep the
+// lock until they are reset or destroyed.
+class TransactionLecture {
+public:
+    explicit TransactionLecture(Connexion& cn);
+    TransactionLecture(const TransactionLecture&) = delete;
+    TransactionLecture& operator=(const TransactionLecture&) = delete;
+    ~TransactionLecture();
+
+    void terminer();
+
+private:
+    Connexion& m_cn;
+    bool m_active = true;
+};
+
 // True when a declared column type holds dates ("DATETIME", "DATE", "TIME"…).
 bool typeDate(const QString& typeDeclare);
 
