@@ -290,6 +290,29 @@ TEST(ModifColonne, ColonneAbsente) {
     EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")).size(), 23);
 }
 
+// A rebuild that fails tells its own failure, not one of the clean-up after it.
+TEST(ModifColonne, EchecDitSaPremiereErreur) {
+    test::Dossier d;
+    Connexion cn = d.creerBase();
+    const QStringList types = cn.typesColonnes(QStringLiteral("FCLI"));
+    // The new table is refused, and so is putting the renaming rule back.
+    sqlite3_set_authorizer(
+        cn.handle(),
+        [](void*, int action, const char*, const char* valeur, const char*, const char*) {
+            const bool remise = action == SQLITE_PRAGMA && valeur && qstricmp(valeur, "OFF") == 0;
+            return action == SQLITE_CREATE_TABLE || remise ? SQLITE_DENY : SQLITE_OK;
+        },
+        nullptr);
+    try {
+        cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50)"));
+        FAIL();
+    } catch (const ErreurStore& e) {
+        EXPECT_TRUE(e.sql().startsWith(QStringLiteral("CREATE TABLE"))) << e.sql().toStdString();
+    }
+    sqlite3_set_authorizer(cn.handle(), nullptr, nullptr);
+    EXPECT_EQ(cn.typesColonnes(QStringLiteral("FCLI")), types);
+}
+
 // ----------------------------------------------------------------- recordsets
 
 class Recordsets : public ::testing::Test {

@@ -279,7 +279,11 @@ void modifierColonne(Connexion& cn, const ModifColonne& modif) {
         }
         t.valider();
     } catch (...) {
-        cn.executer(QStringLiteral("PRAGMA legacy_alter_table=OFF"));
+        // The failure to tell is the first one, never one of this clean-up.
+        try {
+            cn.executer(QStringLiteral("PRAGMA legacy_alter_table=OFF"));
+        } catch (const ErreurStore&) {
+        }
         throw;
     }
     cn.executer(QStringLiteral("PRAGMA legacy_alter_table=OFF"));
