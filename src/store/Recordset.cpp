@@ -10,7 +10,7 @@
 namespace store {
 
 struct Recordset::Etat {
-    std::unique_ptr<Instruction> lecture;  // one row by its row id
+    std::unique_ptr<Instruction> lecture;      // one row by its row id
     std::map<QString, Instruction> ecritures;  // UPDATE by set of columns
 };
 
@@ -201,8 +201,8 @@ void Recordset::chargerLigne() const {
     l.reinitialiser();
     l.lier(1, m_cles[static_cast<std::size_t>(m_position)]);
     if (!l.pas()) {
-        throw ErreurStore(QStringLiteral("L'enregistrement n'existe plus dans la table « %1 ».")
-                              .arg(m_table));
+        throw ErreurStore(
+            QStringLiteral("L'enregistrement n'existe plus dans la table « %1 ».").arg(m_table));
     }
     m_courante.resize(m_noms.size());
     for (int c = 0; c < m_noms.size(); ++c) {
@@ -222,8 +222,9 @@ int Recordset::indexOuErreur(const QString& nom) const {
     if (i < 0) {
         throw ErreurStore(
             QStringLiteral("Le champ « %1 » est introuvable%2.")
-                .arg(nom, m_table.isEmpty() ? QString()
-                                            : QStringLiteral(" dans la table « %1 »").arg(m_table)));
+                .arg(nom, m_table.isEmpty()
+                              ? QString()
+                              : QStringLiteral(" dans la table « %1 »").arg(m_table)));
     }
     return i;
 }
@@ -276,10 +277,11 @@ void Recordset::Update() {
     }
     auto it = m_etat->ecritures.find(cle);
     if (it == m_etat->ecritures.end()) {
-        it = m_etat->ecritures
-                 .emplace(cle, Instruction(*m_cn, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                                      .arg(citer(m_table), affectations.join(u','))))
-                 .first;
+        it =
+            m_etat->ecritures
+                .emplace(cle, Instruction(*m_cn, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                                     .arg(citer(m_table), affectations.join(u','))))
+                .first;
     }
     Instruction& ecriture = it->second;
     ecriture.reinitialiser();
@@ -294,8 +296,8 @@ void Recordset::Update() {
     m_modifs.clear();
     if (!ecrit) {
         m_positionChargee = -1;
-        throw ErreurStore(QStringLiteral("L'enregistrement n'existe plus dans la table « %1 ».")
-                              .arg(m_table));
+        throw ErreurStore(
+            QStringLiteral("L'enregistrement n'existe plus dans la table « %1 ».").arg(m_table));
     }
 }
 
@@ -306,12 +308,14 @@ void Recordset::Find(const QString& critere) {
         QRegularExpression::DotMatchesEverythingOption);
     const auto m = forme.match(critere);
     if (!m.hasMatch()) {
-        throw ErreurStore(QStringLiteral("Critère de recherche non pris en charge : %1").arg(critere));
+        throw ErreurStore(
+            QStringLiteral("Critère de recherche non pris en charge : %1").arg(critere));
     }
     const int index = indexOuErreur(sansCrochets(m.captured(1)));
     QString valeur = m.captured(2);
     if (valeur.size() >= 2 && valeur.startsWith(u'\'') && valeur.endsWith(u'\'')) {
-        valeur = valeur.mid(1, valeur.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+        valeur =
+            valeur.mid(1, valeur.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
     }
     if (!m_modifs.empty()) {
         Update();
