@@ -385,6 +385,13 @@ bool Connexion::tableExiste(const QString& table) const {
     return i.pas();
 }
 
+QString Connexion::nomTable(const QString& table) const {
+    Instruction i(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                        "name = ? COLLATE NOCASE"));
+    i.lier(1, table);
+    return i.pas() ? i.colonneTexte(0) : QString();
+}
+
 QString Connexion::collation(const QString& table, const QString& colonne) const {
     const char* sequence = nullptr;
     if (sqlite3_table_column_metadata(handle(), "main", table.toUtf8().constData(),

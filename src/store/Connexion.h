@@ -65,6 +65,8 @@ public:
     // Declared types, in the same order as colonnes().
     QStringList typesColonnes(const QString& table) const;
     bool tableExiste(const QString& table) const;
+    // The name of a table as stored, letter case aside; empty when there is none.
+    QString nomTable(const QString& table) const;
     // The collating sequence a column is declared with ("BINARY" when none is
     // given); empty when there is no such column.
     QString collation(const QString& table, const QString& colonne) const;

@@ -112,6 +112,38 @@ QString traduire(const QString& sqlJet) {
     return sortie;
 }
 
+QString sansCrochets(QString nom) {
+    nom = nom.trimmed();
+    if (nom.size() >= 2 && ((nom.startsWith(u'[') && nom.endsWith(u']')) ||
+                            (nom.startsWith(u'"') && nom.endsWith(u'"')))) {
+        nom = nom.mid(1, nom.size() - 2);
+    }
+    return nom;
+}
+
+std::optional<Lecture> traduireLecture(const QString& sqlJet, const Connexion& cn) {
+    Lecture l{traduire(sqlJet).trimmed(), {}};
+    static const QRegularExpression lit(QStringLiteral(R"(^(SELECT|WITH|VALUES|PRAGMA)\b)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (!lit.match(l.sql).hasMatch()) {
+        return std::nullopt;
+    }
+    static const QRegularExpression simple(
+        QStringLiteral(
+            R"(^SELECT\s+(?!DISTINCT\b)(.+?)\s+FROM\s+(\[[^\]]+\]|"[^"]+"|[^\s,();]+)\s*((?:WHERE|ORDER)\b.*)?$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression jointure(QStringLiteral(R"(\b(JOIN|UNION|GROUP)\b)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = simple.match(l.sql); m.hasMatch() && !jointure.match(l.sql).hasMatch()) {
+        l.table = cn.nomTable(sansCrochets(m.captured(2)));
+        if (!l.table.isEmpty()) {
+            l.sql =
+                QStringLiteral("SELECT rowid AS \"__verif_cle\", ") + l.sql.mid(m.capturedStart(1));
+        }
+    }
+    return l;
+}
+
 std::optional<ModifColonne> lireModifColonne(const QString& sqlJet) {
     static const QRegularExpression alter(
         QStringLiteral(

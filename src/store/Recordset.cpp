@@ -20,23 +20,6 @@ QString nomBase(const Connexion& cn) {
     return QFileInfo(cn.chemin()).fileName();
 }
 
-// The real name of a table, letter case aside; empty when there is none.
-QString tableReelle(const Connexion& cn, const QString& nom) {
-    Instruction i(cn, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                     "name = ? COLLATE NOCASE"));
-    i.lier(1, nom);
-    return i.pas() ? i.colonneTexte(0) : QString();
-}
-
-QString sansCrochets(QString nom) {
-    nom = nom.trimmed();
-    if (nom.size() >= 2 && ((nom.startsWith(u'[') && nom.endsWith(u']')) ||
-                            (nom.startsWith(u'"') && nom.endsWith(u'"')))) {
-        nom = nom.mid(1, nom.size() - 2);
-    }
-    return nom;
-}
-
 }  // namespace
 
 Recordset::Recordset() : m_etat(std::make_unique<Etat>()) {}
@@ -52,14 +35,14 @@ void Recordset::Open(const QString& source, Connexion& cn) {
     static const QRegularExpression identifiant(
         QStringLiteral(R"(^\s*(\[[^\]]+\]|"[^"]+"|[^\s;()'"]+)\s*$)"));
     if (identifiant.match(source).hasMatch()) {
-        ouvrirTable(sansCrochets(source), cn);
+        ouvrirTable(jet::sansCrochets(source), cn);
     } else {
         ouvrirRequete(source, cn);
     }
 }
 
 void Recordset::ouvrirTable(const QString& nom, Connexion& cn) {
-    const QString table = tableReelle(cn, nom);
+    const QString table = cn.nomTable(nom);
     if (table.isEmpty()) {
         throw ErreurStore(
             QStringLiteral("La table « %1 » est introuvable dans la base de données « %2 ».")
@@ -86,31 +69,16 @@ void Recordset::ouvrirTable(const QString& nom, Connexion& cn) {
 }
 
 void Recordset::ouvrirRequete(const QString& sqlJet, Connexion& cn) {
-    QString sql = jet::traduire(sqlJet).trimmed();
-    static const QRegularExpression lecture(QStringLiteral(R"(^(SELECT|WITH|VALUES|PRAGMA)\b)"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    if (!lecture.match(sql).hasMatch()) {
+    const auto lecture = jet::traduireLecture(sqlJet, cn);
+    if (!lecture) {
         // DELETE, UPDATE, INSERT, ALTER: carried out, the recordset stays closed.
         cn.Execute(sqlJet);
         return;
     }
-    // A plain SELECT on one table: its rows can be written back by row id.
-    static const QRegularExpression simple(
-        QStringLiteral(
-            R"(^SELECT\s+(?!DISTINCT\b)(.+?)\s+FROM\s+(\[[^\]]+\]|"[^"]+"|[^\s,();]+)\s*((?:WHERE|ORDER)\b.*)?$)"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression jointure(QStringLiteral(R"(\b(JOIN|UNION|GROUP)\b)"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    bool avecCle = false;
-    if (const auto m = simple.match(sql); m.hasMatch() && !jointure.match(sql).hasMatch()) {
-        const QString table = tableReelle(cn, sansCrochets(m.captured(2)));
-        if (!table.isEmpty()) {
-            m_table = table;
-            avecCle = true;
-            sql = QStringLiteral("SELECT rowid AS \"__verif_cle\", ") + sql.mid(m.capturedStart(1));
-        }
-    }
-    Instruction i(cn, sql);
+    // A writable result reads its row ids first.
+    m_table = lecture->table;
+    const bool avecCle = !m_table.isEmpty();
+    Instruction i(cn, lecture->sql);
     const int debut = avecCle ? 1 : 0;
     for (int c = debut; c < i.nbColonnes(); ++c) {
         m_noms << i.nomColonne(c);
@@ -311,7 +279,7 @@ void Recordset::Find(const QString& critere) {
         throw ErreurStore(
             QStringLiteral("Critère de recherche non pris en charge : %1").arg(critere));
     }
-    const int index = indexOuErreur(sansCrochets(m.captured(1)));
+    const int index = indexOuErreur(jet::sansCrochets(m.captured(1)));
     QString valeur = m.captured(2);
     if (valeur.size() >= 2 && valeur.startsWith(u'\'') && valeur.endsWith(u'\'')) {
         valeur =
