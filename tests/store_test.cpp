@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -112,6 +113,29 @@ TEST(Connexion, TransactionAnnuleeSansValidation) {
     EXPECT_EQ(compter(cn, QStringLiteral("FCLI")), 1);
 }
 
+// A read transaction holds its lock from the start, so that what is read (or
+// copied) is one moment of the base, and ends with its guard, told or not; one
+// that cannot start leaves none open behind it.
+TEST(Connexion, TransactionLectureDuDebutALaFin) {
+    test::Dossier d;
+    Connexion cn = d.creerBase();
+    const auto enTransaction = [&cn] { return sqlite3_get_autocommit(cn.handle()) == 0; };
+    {
+        const store::TransactionLecture lecture(cn);
+        EXPECT_EQ(sqlite3_txn_state(cn.handle(), "main"), SQLITE_TXN_READ);
+    }
+    EXPECT_FALSE(enTransaction());
+    store::TransactionLecture lecture(cn);
+    lecture.terminer();
+    EXPECT_FALSE(enTransaction());
+
+    Connexion autre(d.chemin(QStringLiteral("BdClient.mdb")));
+    autre.executer(QStringLiteral("BEGIN EXCLUSIVE"));
+    EXPECT_THROW(store::TransactionLecture{cn}, ErreurStore);
+    autre.executer(QStringLiteral("ROLLBACK"));
+    EXPECT_FALSE(enTransaction());
+}
+
 // ------------------------------------------------------------ Jet translation
 
 class TraductionJet : public ::testing::Test {
@@ -220,6 +244,29 @@ TEST(ModifColonne, VilleDevientTexte50SansRienPerdre) {
     EXPECT_THROW(cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Villle Text(50)")),
                  ErreurStore);
     EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")), avant);
+}
+
+// A rebuild that fails tells its own failure, not one of the clean-up after it.
+TEST(ModifColonne, EchecDitSaPremiereErreur) {
+    test::Dossier d;
+    Connexion cn = d.creerBase();
+    const QStringList types = cn.typesColonnes(QStringLiteral("FCLI"));
+    // The new table is refused, and so is putting the renaming rule back.
+    sqlite3_set_authorizer(
+        cn.handle(),
+        [](void*, int action, const char*, const char* valeur, const char*, const char*) {
+            const bool remise = action == SQLITE_PRAGMA && valeur && qstricmp(valeur, "OFF") == 0;
+            return action == SQLITE_CREATE_TABLE || remise ? SQLITE_DENY : SQLITE_OK;
+        },
+        nullptr);
+    try {
+        cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50)"));
+        FAIL();
+    } catch (const ErreurStore& e) {
+        EXPECT_TRUE(e.sql().startsWith(QStringLiteral("CREATE TABLE"))) << e.sql().toStdString();
+    }
+    sqlite3_set_authorizer(cn.handle(), nullptr, nullptr);
+    EXPECT_EQ(cn.typesColonnes(QStringLiteral("FCLI")), types);
 }
 
 // ----------------------------------------------------------------- recordsets

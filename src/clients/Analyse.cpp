@@ -89,7 +89,7 @@ QString SauvegardeBd(const QString& dossier) {
     store::Connexion cn(source);
     // A read transaction keeps every writer out while the bytes are copied, so
     // the copy is the database as of one moment.
-    cn.executer(QStringLiteral("BEGIN; SELECT count(*) FROM sqlite_master;"));
+    store::TransactionLecture instantane(cn);
     if (!cn.tableExiste(kFCLI)) {
         throw store::ErreurStore(
             QStringLiteral("La table « FCLI » est introuvable dans la base de données « %1 » : "
@@ -147,7 +147,7 @@ QString SauvegardeBd(const QString& dossier) {
     if (!ecriture.commit()) {
         echecSauvegarde(cible, ecriture);
     }
-    cn.executer(QStringLiteral("COMMIT"));
+    instantane.terminer();
     return avertissement;
 }
 
@@ -263,7 +263,7 @@ BilanAnalyse AnalyseBd(commun::Variables& vars, ObservateurAnalyseClients& obs) 
 
     // One read transaction for the whole walk: the rows are read under one
     // lock instead of taking and releasing it for each row.
-    cn.executer(QStringLiteral("BEGIN"));
+    store::TransactionLecture lecture(cn);
     int n = 0;
     if (!rs.Eof()) {
         rs.MoveFirst();
@@ -282,7 +282,7 @@ BilanAnalyse AnalyseBd(commun::Variables& vars, ObservateurAnalyseClients& obs) 
         }
         rs.MoveNext();
     }
-    cn.executer(QStringLiteral("COMMIT"));
+    lecture.terminer();
     bilan.NbCliErr = vars.NbCliErr;
     noterAnalyse(cn, bilan);
     return bilan;

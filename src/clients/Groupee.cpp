@@ -49,15 +49,25 @@ QString colonnesClient() {
     return c.join(QStringLiteral(", "));
 }
 
-// Reads the client at the statement's current row, from column `debut` on:
-// dates as dates for the rules.
-ValeursClient lireClient(const store::Instruction& i, int debut) {
+// Where each column of colonnesClient() is in a row read with it.
+namespace position {
+constexpr int kCode = 0;
+constexpr int kNom = 1;
+constexpr int kPrenom = 2;
+// The column of a judged field.
+constexpr int champ(int drapeau) {
+    return kPrenom + 1 + drapeau;
+}
+}  // namespace position
+
+// Reads the client at the statement's current row: dates as dates for the rules.
+ValeursClient lireClient(const store::Instruction& i) {
     ValeursClient v;
-    v.code = i.colonne(debut);
-    v.nom = i.colonne(debut + 1);
-    v.prenom = i.colonne(debut + 2);
+    v.code = i.colonne(position::kCode);
+    v.nom = i.colonne(position::kNom);
+    v.prenom = i.colonne(position::kPrenom);
     for (int d = 0; d < kNbDrapeaux; ++d) {
-        const int c = debut + 3 + d;
+        const int c = position::champ(d);
         v.champs[static_cast<std::size_t>(d)] = i.colonne(c, store::typeDate(i.typeDeclare(c)));
     }
     return v;
@@ -70,6 +80,9 @@ struct Groupe {
     // Ville: the postal codes of its holders; Code Postal: their towns.
     QHash<QString, int> autres;
 };
+
+// The values in error of each field, by cle().
+using Groupes = std::array<QHash<QString, Groupe>, kNbDrapeaux>;
 
 void ajouter(QStringList& liste, const QString& s, const QString& valeur, Drapeau d, Juge& juge) {
     if (liste.size() < kNbSuggestions && !s.isEmpty() && s != valeur && !liste.contains(s) &&
@@ -216,16 +229,25 @@ QStringList suggestionsEmail(const QString& valeur, Juge& juge) {
     return s;
 }
 
-}  // namespace
-
-std::vector<ValeurFautive> ValeursFautives(commun::Variables& vars,
-                                           const std::vector<ClientListe>& liste) {
-    if (!vars.cnCommunes.ouverte()) {
-        vars.cnCommunes.OuvreCommunes(vars.dossier);
+QStringList suggestions(Drapeau d, const QString& valeur, const Groupe& g,
+                        const communes::IndexCommunes& index, Juge& juge) {
+    switch (d) {
+        case ErrVille:
+            return suggestionsVille(valeur, g, index, juge);
+        case ErrCP:
+            return suggestionsCp(valeur, g, index, juge);
+        case ErrTel1:
+        case ErrTel2:
+            return suggestionsTel(valeur, d, juge);
+        case ErrEmail:
+            return suggestionsEmail(valeur, juge);
+        default:
+            return {};
     }
-    const auto index = communes::IndexCommunes::charger(vars.dossier);
-    Juge juge(vars.cnCommunes);
+}
 
+// The fields each listed client is marked in, by code.
+QHash<QString, Drapeaux> marquesParCode(const std::vector<ClientListe>& liste) {
     QHash<QString, Drapeaux> marques;
     for (const ClientListe& c : liste) {
         Drapeaux& m = marques[c.code];
@@ -233,20 +255,16 @@ std::vector<ValeurFautive> ValeursFautives(commun::Variables& vars,
             m[static_cast<std::size_t>(d)] = m[static_cast<std::size_t>(d)] || c.drapeaux[d];
         }
     }
+    return marques;
+}
 
-    vars.CheminBd = vars.cheminBd();
-    store::Connexion cn(vars.CheminBd);
-    // One read transaction: both passes see the same clients.
-    cn.executer(QStringLiteral("BEGIN"));
+// The values of the listed clients' marked fields, none counted yet.
+Groupes collecter(const store::Connexion& cn, const QHash<QString, Drapeaux>& marques) {
+    Groupes groupes;
     store::Instruction clients(
         cn, QStringLiteral("SELECT %1 FROM FCLI ORDER BY rowid").arg(colonnesClient()));
-    const int ville = 3 + ErrVille;
-    const int cp = 3 + ErrCP;
-
-    // The values of the listed clients' marked fields.
-    std::array<QHash<QString, Groupe>, kNbDrapeaux> groupes;
     while (clients.pas()) {
-        const auto it = marques.constFind(clients.colonneTexte(0));
+        const auto it = marques.constFind(clients.colonneTexte(position::kCode));
         if (it == marques.constEnd()) {
             continue;
         }
@@ -254,19 +272,22 @@ std::vector<ValeurFautive> ValeursFautives(commun::Variables& vars,
             if (!it.value()[static_cast<std::size_t>(d)]) {
                 continue;
             }
-            const Valeur brute = clients.colonne(3 + d);
+            const int c = position::champ(d);
+            const Valeur brute = clients.colonne(c);
             QHash<QString, Groupe>& g = groupes[static_cast<std::size_t>(d)];
             const QString k = cle(brute);
             if (!g.contains(k)) {
-                g.insert(k, {brute,
-                             clients.colonne(3 + d, store::typeDate(clients.typeDeclare(3 + d))),
-                             0,
-                             {}});
+                g.insert(
+                    k, {brute, clients.colonne(c, store::typeDate(clients.typeDeclare(c))), 0, {}});
             }
         }
     }
-    // Every holder of those values, listed or not. SQLite picks the rows that
-    // hold one of them, letter case aside, and each is then counted exactly.
+    return groupes;
+}
+
+// Counts every holder of those values, listed or not. SQLite picks the rows
+// that hold one of them, letter case aside, and each is then counted exactly.
+void compter(store::Connexion& cn, Groupes& groupes) {
     cn.executer(
         QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS verif_fautes (d INTEGER, v); "
                        "DELETE FROM temp.verif_fautes;"));
@@ -299,29 +320,49 @@ std::vector<ValeurFautive> ValeursFautives(commun::Variables& vars,
                 if (g.isEmpty()) {
                     continue;
                 }
-                const auto it = g.find(cle(detenteurs.colonne(3 + d)));
+                const auto it = g.find(cle(detenteurs.colonne(position::champ(d))));
                 if (it == g.end()) {
                     continue;
                 }
                 ++it->nombre;
                 if (d == ErrVille) {
-                    ++it->autres[detenteurs.colonneTexte(cp)];
+                    ++it->autres[detenteurs.colonneTexte(position::champ(ErrCP))];
                 } else if (d == ErrCP) {
-                    ++it->autres[detenteurs.colonneTexte(ville)];
+                    ++it->autres[detenteurs.colonneTexte(position::champ(ErrVille))];
                 }
             }
         }
     }
     cn.executer(QStringLiteral("DROP TABLE temp.verif_fautes"));
-    cn.executer(QStringLiteral("COMMIT"));
+}
 
+}  // namespace
+
+std::vector<ValeurFautive> ValeursFautives(commun::Variables& vars,
+                                           const std::vector<ClientListe>& liste) {
+    if (!vars.cnCommunes.ouverte()) {
+        vars.cnCommunes.OuvreCommunes(vars.dossier);
+    }
+    const auto index = communes::IndexCommunes::charger(vars.dossier);
+    Juge juge(vars.cnCommunes);
+
+    vars.CheminBd = vars.cheminBd();
+    store::Connexion cn(vars.CheminBd);
+    Groupes groupes;
+    {
+        // One read transaction: both passes see the same clients.
+        store::TransactionLecture lecture(cn);
+        groupes = collecter(cn, marquesParCode(liste));
+        compter(cn, groupes);
+        lecture.terminer();
+    }
+
+    // Each field's values that the rules still refuse, most held first.
     std::vector<ValeurFautive> valeurs;
     for (int d = 0; d < kNbDrapeaux; ++d) {
         const auto drapeau = static_cast<Drapeau>(d);
         std::vector<ValeurFautive> champ;
-        const QHash<QString, Groupe>& g = groupes[static_cast<std::size_t>(d)];
-        for (auto it = g.cbegin(); it != g.cend(); ++it) {
-            const Groupe& groupe = it.value();
+        for (const Groupe& groupe : groupes[static_cast<std::size_t>(d)]) {
             if (groupe.nombre == 0 || !juge.enErreur(drapeau, groupe.jugee)) {
                 continue;
             }
@@ -330,23 +371,7 @@ std::vector<ValeurFautive> ValeursFautives(commun::Variables& vars,
             v.valeur = groupe.brute;
             v.texte = groupe.jugee.texte();
             v.nombre = groupe.nombre;
-            switch (drapeau) {
-                case ErrVille:
-                    v.suggestions = suggestionsVille(v.texte, groupe, *index, juge);
-                    break;
-                case ErrCP:
-                    v.suggestions = suggestionsCp(v.texte, groupe, *index, juge);
-                    break;
-                case ErrTel1:
-                case ErrTel2:
-                    v.suggestions = suggestionsTel(v.texte, drapeau, juge);
-                    break;
-                case ErrEmail:
-                    v.suggestions = suggestionsEmail(v.texte, juge);
-                    break;
-                default:
-                    break;
-            }
+            v.suggestions = suggestions(drapeau, v.texte, groupe, *index, juge);
             champ.push_back(std::move(v));
         }
         std::sort(champ.begin(), champ.end(), [](const ValeurFautive& a, const ValeurFautive& b) {
@@ -418,7 +443,7 @@ std::vector<Evaluation> jugerLignes(const store::Connexion& cn, Juge& juge,
         lire.reinitialiser();
         lire.lier(1, ligne);
         if (lire.pas()) {
-            evaluations.push_back(juge.evaluer(lireClient(lire, 0)));
+            evaluations.push_back(juge.evaluer(lireClient(lire)));
         }
     }
     return evaluations;
@@ -462,15 +487,18 @@ BilanGroupe AppliquerGroupe(commun::Variables& vars,
         }
         store::Instruction clients(cn, QStringLiteral("SELECT rowid, %1 FROM FCLI ORDER BY rowid")
                                            .arg(colonnes.join(QStringLiteral(", "))));
+        // The row id, then the judged fields in their order.
+        constexpr int kLigne = 0;
+        const auto champ = [](int drapeau) { return kLigne + 1 + drapeau; };
         while (clients.pas()) {
             for (int d = 0; d < kNbDrapeaux; ++d) {
                 const QHash<QString, Valeur>& r = parChamp[static_cast<std::size_t>(d)];
                 if (r.isEmpty()) {
                     continue;
                 }
-                const auto it = r.constFind(cle(clients.colonne(1 + d)));
+                const auto it = r.constFind(cle(clients.colonne(champ(d))));
                 if (it != r.constEnd()) {
-                    ecritures.push_back({clients.colonneEntier(0), d, it.value()});
+                    ecritures.push_back({clients.colonneEntier(kLigne), d, it.value()});
                 }
             }
         }

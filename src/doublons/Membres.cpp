@@ -54,7 +54,7 @@ DetailGroupe lireGroupe(const QString& dossier, const Resultat& resultat, const 
     store::Connexion cn(QDir(dossier).filePath(QStringLiteral("BdClient.mdb")),
                         store::Connexion::Acces::Lecture);
     // One read transaction: the members and their counts as of one moment.
-    cn.executer(QStringLiteral("BEGIN"));
+    const store::TransactionLecture lecture(cn);
     store::Instruction ligne(cn, QStringLiteral("SELECT * FROM FCLI WHERE rowid = ?"));
     // Codes compared without regard to letter case, as every look-up by code.
     store::Instruction fiches(
@@ -95,10 +95,6 @@ DetailGroupe lireGroupe(const QString& dossier, const Resultat& resultat, const 
         }
         d.membres.push_back(std::move(m));
     }
-    ligne.reinitialiser();
-    fiches.reinitialiser();
-    visites.reinitialiser();
-    cn.executer(QStringLiteral("COMMIT"));
     return d;
 }
 

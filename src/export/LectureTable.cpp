@@ -8,12 +8,6 @@ namespace exports {
 
 namespace {
 
-store::Connexion& debuterLecture(store::Connexion& cn) {
-    // The count announced and the rows written must agree.
-    cn.executer(QStringLiteral("BEGIN"));
-    return cn;
-}
-
 QString nomBase(const store::Connexion& cn) {
     return QFileInfo(cn.chemin()).fileName();
 }
@@ -39,7 +33,7 @@ QString verifierTable(const store::Connexion& cn, const QString& table, int nbCo
 
 LectureTable::LectureTable(store::Connexion& cn, const QString& table, int nbColonnes,
                            const QString& cle)
-    : m_cn(debuterLecture(cn)), m_lignes(cn, verifierTable(cn, table, nbColonnes)) {
+    : m_lecture(cn), m_lignes(cn, verifierTable(cn, table, nbColonnes)) {
     for (int i = 0; i < m_lignes.nbColonnes(); ++i) {
         m_dates.push_back(store::typeDate(m_lignes.typeDeclare(i)));
         if (m_indexCle < 0 && m_lignes.nomColonne(i).toCaseFolded() == cle.toCaseFolded()) {
@@ -55,15 +49,6 @@ LectureTable::LectureTable(store::Connexion& cn, const QString& table, int nbCol
                               QStringLiteral("SELECT count(*) FROM %1").arg(store::citer(table)));
     compte.pas();
     m_total = compte.colonneEntier(0);
-}
-
-LectureTable::~LectureTable() {
-    try {
-        m_lignes.reinitialiser();
-        m_cn.executer(QStringLiteral("COMMIT"));
-    } catch (const store::ErreurStore&) {
-        // A read transaction: nothing to lose, closing the connection ends it.
-    }
 }
 
 bool LectureTable::suivante() {

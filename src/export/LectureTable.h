@@ -14,7 +14,6 @@ namespace exports {
 class LectureTable {
 public:
     LectureTable(store::Connexion& cn, const QString& table, int nbColonnes, const QString& cle);
-    ~LectureTable();
     LectureTable(const LectureTable&) = delete;
     LectureTable& operator=(const LectureTable&) = delete;
 
@@ -26,7 +25,9 @@ public:
     store::Valeur cle() const;
 
 private:
-    store::Connexion& m_cn;
+    // The count announced and the rows written must agree. Declared first, it
+    // ends after the rows' statement is finalised.
+    store::TransactionLecture m_lecture;
     store::Instruction m_lignes;
     std::vector<bool> m_dates;
     int m_indexCle = -1;

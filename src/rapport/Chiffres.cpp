@@ -30,25 +30,6 @@ namespace rapport {
 
 namespace {
 
-// One read transaction over the whole gathering: the counts, the clients and
-// the sheets are the database as of one moment.
-class Lecture {
-public:
-    explicit Lecture(store::Connexion& cn) : m_cn(cn) { m_cn.executer(QStringLiteral("BEGIN")); }
-    ~Lecture() {
-        try {
-            m_cn.executer(QStringLiteral("COMMIT"));
-        } catch (const store::ErreurStore&) {
-            // Nothing was written; closing the connection ends the transaction.
-        }
-    }
-    Lecture(const Lecture&) = delete;
-    Lecture& operator=(const Lecture&) = delete;
-
-private:
-    store::Connexion& m_cn;
-};
-
 qint64 compter(const store::Connexion& cn, const QString& table) {
     store::Instruction i(cn, QStringLiteral("SELECT count(*) FROM %1").arg(store::citer(table)));
     i.pas();
@@ -537,7 +518,8 @@ Chiffres rassembler(commun::Variables& vars, ObservateurRassemblement* observate
     store::Connexion cn(vars.cheminBd(), store::Connexion::Acces::Lecture);
     c.tailleBase = QFileInfo(cn.chemin()).size();
     {
-        Lecture lecture(cn);
+        // The counts, the clients and the sheets are the database as of one moment.
+        const store::TransactionLecture lecture(cn);
         c.nbClients = compter(cn, QStringLiteral("FCLI"));
         c.nbFiches = compter(cn, QStringLiteral("FTEC"));
         c.nbVisites = compter(cn, QStringLiteral("FCONS"));

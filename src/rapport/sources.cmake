@@ -13,5 +13,9 @@ target_sources(verif_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Graphique.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Graphique.h
   ${CMAKE_CURRENT_LIST_DIR}/VerbeRapport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MiseEnPage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MiseEnPage.h
+  ${CMAKE_CURRENT_LIST_DIR}/Sections.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Sections.h
 )
 target_link_libraries(verif_ui PUBLIC Qt6::PrintSupport)

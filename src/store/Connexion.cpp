@@ -61,8 +61,9 @@ QString messageSqlite(int code, const QString& detail, const QString& chemin) {
         case SQLITE_IOERR:
             return QStringLiteral("Erreur de lecture ou d'écriture sur « %1 ».").arg(fichier);
         case SQLITE_CONSTRAINT:
-            return QStringLiteral("La base de données « %1 » refuse l'enregistrement "
-                                  "(une contrainte n'est pas respectée).")
+            return QStringLiteral(
+                       "La base de données « %1 » refuse l'enregistrement "
+                       "(une contrainte n'est pas respectée).")
                 .arg(fichier);
         default:
             break;
@@ -72,16 +73,15 @@ QString messageSqlite(int code, const QString& detail, const QString& chemin) {
             .arg(m.captured(1), fichier);
     }
     if (const auto m = pasDeColonne.match(detail); m.hasMatch()) {
-        return QStringLiteral(
-                   "La colonne « %1 » est introuvable dans la base de données « %2 ».")
+        return QStringLiteral("La colonne « %1 » est introuvable dans la base de données « %2 ».")
             .arg(m.captured(1), fichier);
     }
     return QStringLiteral("Erreur de la base de données « %1 » : %2").arg(fichier, detail);
 }
 
 [[noreturn]] void lever(sqlite3* db, int code, const QString& sql, const QString& chemin) {
-    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db))
-                              : QString::fromUtf8(sqlite3_errstr(code));
+    const QString detail =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
     const int etendu = db ? sqlite3_extended_errcode(db) : code;
     throw ErreurStore(messageSqlite(code, detail, chemin), code & 0xFF, etendu, sql, detail);
 }
@@ -378,10 +378,18 @@ QStringList Connexion::typesColonnes(const QString& table) const {
 }
 
 bool Connexion::tableExiste(const QString& table) const {
-    Instruction i(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') "
-                                        "AND name = ? COLLATE NOCASE"));
+    Instruction i(*this,
+                  QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') "
+                                 "AND name = ? COLLATE NOCASE"));
     i.lier(1, table);
     return i.pas();
+}
+
+QString Connexion::nomTable(const QString& table) const {
+    Instruction i(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                        "name = ? COLLATE NOCASE"));
+    i.lier(1, table);
+    return i.pas() ? i.colonneTexte(0) : QString();
 }
 
 QString Connexion::collation(const QString& table, const QString& colonne) const {
@@ -401,38 +409,22 @@ qint64 Connexion::lignesModifiees() const {
 
 // ---------------------------------------------------------------------------
 
+void Instruction::Finalisation::operator()(sqlite3_stmt* stmt) const noexcept {
+    sqlite3_finalize(stmt);
+}
+
 Instruction::Instruction(const Connexion& cn, const QString& sql) : m_db(cn.handle()), m_sql(sql) {
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()),
-                                      &m_stmt, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    const int rc =
+        sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &stmt, nullptr);
+    m_stmt.reset(stmt);
     if (rc != SQLITE_OK) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
         lever(m_db, rc, sql, cheminDe(m_db));
     }
     if (!m_stmt) {
         throw ErreurStore(QStringLiteral("Requête vide."), SQLITE_MISUSE, SQLITE_MISUSE, sql);
     }
-}
-
-Instruction::Instruction(Instruction&& autre) noexcept
-    : m_stmt(autre.m_stmt), m_db(autre.m_db), m_sql(std::move(autre.m_sql)) {
-    autre.m_stmt = nullptr;
-}
-
-Instruction& Instruction::operator=(Instruction&& autre) noexcept {
-    if (this != &autre) {
-        sqlite3_finalize(m_stmt);
-        m_stmt = autre.m_stmt;
-        m_db = autre.m_db;
-        m_sql = std::move(autre.m_sql);
-        autre.m_stmt = nullptr;
-    }
-    return *this;
-}
-
-Instruction::~Instruction() {
-    sqlite3_finalize(m_stmt);
 }
 
 void Instruction::echec(int code) const {
@@ -443,13 +435,13 @@ Instruction& Instruction::lier(int index, const Valeur& v) {
     int rc = SQLITE_OK;
     switch (v.type()) {
         case Valeur::Type::Null:
-            rc = sqlite3_bind_null(m_stmt, index);
+            rc = sqlite3_bind_null(m_stmt.get(), index);
             break;
         case Valeur::Type::Entier:
-            rc = sqlite3_bind_int64(m_stmt, index, v.enEntier());
+            rc = sqlite3_bind_int64(m_stmt.get(), index, v.enEntier());
             break;
         case Valeur::Type::Reel:
-            rc = sqlite3_bind_double(m_stmt, index, v.enReel());
+            rc = sqlite3_bind_double(m_stmt.get(), index, v.enReel());
             break;
         case Valeur::Type::Texte:
             return lier(index, v.texte());
@@ -457,7 +449,7 @@ Instruction& Instruction::lier(int index, const Valeur& v) {
             return lier(index, dates::texteIso(v.serie()));
         case Valeur::Type::Octets: {
             const QByteArray o = v.enOctets();
-            rc = sqlite3_bind_blob64(m_stmt, index, o.constData(),
+            rc = sqlite3_bind_blob64(m_stmt.get(), index, o.constData(),
                                      static_cast<sqlite3_uint64>(o.size()), SQLITE_TRANSIENT);
             break;
         }
@@ -470,8 +462,9 @@ Instruction& Instruction::lier(int index, const Valeur& v) {
 
 Instruction& Instruction::lier(int index, const QString& texte) {
     // Bound as UTF-16 so that no conversion pass is needed on our side.
-    const int rc = sqlite3_bind_text16(m_stmt, index, texte.isNull() ? static_cast<const void*>(u"") : texte.utf16(),
-                                       static_cast<int>(texte.size() * 2), SQLITE_TRANSIENT);
+    const int rc = sqlite3_bind_text16(
+        m_stmt.get(), index, texte.isNull() ? static_cast<const void*>(u"") : texte.utf16(),
+        static_cast<int>(texte.size() * 2), SQLITE_TRANSIENT);
     if (rc != SQLITE_OK) {
         echec(rc);
     }
@@ -479,7 +472,7 @@ Instruction& Instruction::lier(int index, const QString& texte) {
 }
 
 Instruction& Instruction::lierUtf8(int index, const QByteArray& utf8) {
-    const int rc = sqlite3_bind_text64(m_stmt, index, utf8.constData(),
+    const int rc = sqlite3_bind_text64(m_stmt.get(), index, utf8.constData(),
                                        static_cast<sqlite3_uint64>(utf8.size()), SQLITE_TRANSIENT,
                                        SQLITE_UTF8);
     if (rc != SQLITE_OK) {
@@ -489,7 +482,7 @@ Instruction& Instruction::lierUtf8(int index, const QByteArray& utf8) {
 }
 
 Instruction& Instruction::lier(int index, qint64 entier) {
-    const int rc = sqlite3_bind_int64(m_stmt, index, entier);
+    const int rc = sqlite3_bind_int64(m_stmt.get(), index, entier);
     if (rc != SQLITE_OK) {
         echec(rc);
     }
@@ -497,14 +490,14 @@ Instruction& Instruction::lier(int index, qint64 entier) {
 }
 
 bool Instruction::pas() {
-    const int rc = sqlite3_step(m_stmt);
+    const int rc = sqlite3_step(m_stmt.get());
     if (rc == SQLITE_ROW) {
         return true;
     }
     if (rc == SQLITE_DONE) {
         return false;
     }
-    sqlite3_reset(m_stmt);
+    sqlite3_reset(m_stmt.get());
     echec(rc);
 }
 
@@ -514,35 +507,35 @@ void Instruction::executer() {
 }
 
 void Instruction::reinitialiser() {
-    sqlite3_reset(m_stmt);
-    sqlite3_clear_bindings(m_stmt);
+    sqlite3_reset(m_stmt.get());
+    sqlite3_clear_bindings(m_stmt.get());
 }
 
 int Instruction::nbColonnes() const {
-    return sqlite3_column_count(m_stmt);
+    return sqlite3_column_count(m_stmt.get());
 }
 
 QString Instruction::nomColonne(int i) const {
-    return QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+    return QString::fromUtf8(sqlite3_column_name(m_stmt.get(), i));
 }
 
 QString Instruction::typeDeclare(int i) const {
-    const char* t = sqlite3_column_decltype(m_stmt, i);
+    const char* t = sqlite3_column_decltype(m_stmt.get(), i);
     return t ? QString::fromUtf8(t) : QString();
 }
 
 Valeur Instruction::colonne(int i, bool date) const {
-    switch (sqlite3_column_type(m_stmt, i)) {
+    switch (sqlite3_column_type(m_stmt.get(), i)) {
         case SQLITE_NULL:
             return {};
         case SQLITE_INTEGER:
-            return Valeur::entier(sqlite3_column_int64(m_stmt, i));
+            return Valeur::entier(sqlite3_column_int64(m_stmt.get(), i));
         case SQLITE_FLOAT:
-            return date ? Valeur::date(sqlite3_column_double(m_stmt, i))
-                        : Valeur::reel(sqlite3_column_double(m_stmt, i));
+            return date ? Valeur::date(sqlite3_column_double(m_stmt.get(), i))
+                        : Valeur::reel(sqlite3_column_double(m_stmt.get(), i));
         case SQLITE_BLOB: {
-            const void* o = sqlite3_column_blob(m_stmt, i);
-            const int n = sqlite3_column_bytes(m_stmt, i);
+            const void* o = sqlite3_column_blob(m_stmt.get(), i);
+            const int n = sqlite3_column_bytes(m_stmt.get(), i);
             return Valeur::octets(QByteArray(static_cast<const char*>(o), n));
         }
         default: {
@@ -558,24 +551,25 @@ Valeur Instruction::colonne(int i, bool date) const {
 }
 
 qint64 Instruction::colonneEntier(int i) const {
-    return sqlite3_column_int64(m_stmt, i);
+    return sqlite3_column_int64(m_stmt.get(), i);
 }
 
 QString Instruction::colonneTexte(int i) const {
-    const auto* u = static_cast<const char16_t*>(sqlite3_column_text16(m_stmt, i));
-    const int n = sqlite3_column_bytes16(m_stmt, i);
+    const auto* u = static_cast<const char16_t*>(sqlite3_column_text16(m_stmt.get(), i));
+    const int n = sqlite3_column_bytes16(m_stmt.get(), i);
     if (!u) {
-        return sqlite3_column_type(m_stmt, i) == SQLITE_NULL ? QString() : QString(QLatin1String(""));
+        return sqlite3_column_type(m_stmt.get(), i) == SQLITE_NULL ? QString()
+                                                                   : QString(QLatin1String(""));
     }
     return QString(reinterpret_cast<const QChar*>(u), n / 2);
 }
 
 std::optional<QByteArray> Instruction::colonneUtf8(int i) const {
-    if (sqlite3_column_type(m_stmt, i) != SQLITE_TEXT) {
+    if (sqlite3_column_type(m_stmt.get(), i) != SQLITE_TEXT) {
         return std::nullopt;
     }
-    const auto* o = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
-    return QByteArray(o, sqlite3_column_bytes(m_stmt, i));
+    const auto* o = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt.get(), i));
+    return QByteArray(o, sqlite3_column_bytes(m_stmt.get(), i));
 }
 
 // ---------------------------------------------------------------------------
@@ -591,6 +585,32 @@ Transaction::~Transaction() {
 }
 
 void Transaction::valider() {
+    m_cn.executer(QStringLiteral("COMMIT"));
+    m_active = false;
+}
+
+TransactionLecture::TransactionLecture(Connexion& cn) : m_cn(cn) {
+    m_cn.executer(QStringLiteral("BEGIN"));
+    try {
+        // A deferred transaction starts at its first read: read the schema now.
+        m_cn.executer(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (const ErreurStore&) {
+        sqlite3_exec(m_cn.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+TransactionLecture::~TransactionLecture() {
+    if (m_active && m_cn.ouverte()) {
+        // Nothing was written: ending it either way loses nothing.
+        sqlite3* db = m_cn.handle();
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+    }
+}
+
+void TransactionLecture::terminer() {
     m_cn.executer(QStringLiteral("COMMIT"));
     m_active = false;
 }

@@ -65,6 +65,8 @@ public:
     // Declared types, in the same order as colonnes().
     QStringList typesColonnes(const QString& table) const;
     bool tableExiste(const QString& table) const;
+    // The name of a table as stored, letter case aside; empty when there is none.
+    QString nomTable(const QString& table) const;
     // The collating sequence a column is declared with ("BINARY" when none is
     // given); empty when there is no such column.
     QString collation(const QString& table, const QString& colonne) const;
@@ -82,15 +84,10 @@ private:
     QString m_chemin;
 };
 
-// A prepared statement of native SQLite text. Finalised by its destructor.
+// A prepared statement of native SQLite text, finalised with its owner.
 class Instruction {
 public:
     Instruction(const Connexion& cn, const QString& sql);
-    Instruction(Instruction&& autre) noexcept;
-    Instruction& operator=(Instruction&& autre) noexcept;
-    Instruction(const Instruction&) = delete;
-    Instruction& operator=(const Instruction&) = delete;
-    ~Instruction();
 
     // Parameters count from 1, as in SQLite.
     Instruction& lier(int index, const Valeur& valeur);
@@ -120,9 +117,12 @@ public:
     const QString& sql() const { return m_sql; }
 
 private:
+    struct Finalisation {
+        void operator()(sqlite3_stmt* stmt) const noexcept;
+    };
     [[noreturn]] void echec(int code) const;
 
-    sqlite3_stmt* m_stmt = nullptr;
+    std::unique_ptr<sqlite3_stmt, Finalisation> m_stmt;
     sqlite3* m_db = nullptr;
     QString m_sql;
 };
@@ -136,6 +136,26 @@ public:
     ~Transaction();
 
     void valider();
+
+private:
+    Connexion& m_cn;
+    bool m_active = true;
+};
+
+// A read transaction: every read through the connection until it ends sees
+// the database as of the moment it began, under one lock taken at once (so no
+// writer gets in between), instead of a lock taken and released for each
+// statement. It writes nothing, so its destructor ends it quietly; terminer()
+// ends it where a failure must be told. Statements still stepping keep the
+// lock until they are reset or destroyed.
+class TransactionLecture {
+public:
+    explicit TransactionLecture(Connexion& cn);
+    TransactionLecture(const TransactionLecture&) = delete;
+    TransactionLecture& operator=(const TransactionLecture&) = delete;
+    ~TransactionLecture();
+
+    void terminer();
 
 private:
     Connexion& m_cn;

@@ -105,10 +105,43 @@ QString traduire(const QString& sqlJet) {
     }
     // DELETE T.* FROM / DELETE * FROM: only at the head, never inside a literal.
     static const QRegularExpression suppression(
-        QStringLiteral(R"(^(\s*DELETE)\s+(?:(?:\[[^\]]*\]|"[^"]*"|[^\s.*]+)\s*\.\s*)?\*\s+(FROM\b))"),
+        QStringLiteral(
+            R"(^(\s*DELETE)\s+(?:(?:\[[^\]]*\]|"[^"]*"|[^\s.*]+)\s*\.\s*)?\*\s+(FROM\b))"),
         QRegularExpression::CaseInsensitiveOption);
     sortie.replace(suppression, QStringLiteral("\\1 \\2"));
     return sortie;
+}
+
+QString sansCrochets(QString nom) {
+    nom = nom.trimmed();
+    if (nom.size() >= 2 && ((nom.startsWith(u'[') && nom.endsWith(u']')) ||
+                            (nom.startsWith(u'"') && nom.endsWith(u'"')))) {
+        nom = nom.mid(1, nom.size() - 2);
+    }
+    return nom;
+}
+
+std::optional<Lecture> traduireLecture(const QString& sqlJet, const Connexion& cn) {
+    Lecture l{traduire(sqlJet).trimmed(), {}};
+    static const QRegularExpression lit(QStringLiteral(R"(^(SELECT|WITH|VALUES|PRAGMA)\b)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (!lit.match(l.sql).hasMatch()) {
+        return std::nullopt;
+    }
+    static const QRegularExpression simple(
+        QStringLiteral(
+            R"(^SELECT\s+(?!DISTINCT\b)(.+?)\s+FROM\s+(\[[^\]]+\]|"[^"]+"|[^\s,();]+)\s*((?:WHERE|ORDER)\b.*)?$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression jointure(QStringLiteral(R"(\b(JOIN|UNION|GROUP)\b)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = simple.match(l.sql); m.hasMatch() && !jointure.match(l.sql).hasMatch()) {
+        l.table = cn.nomTable(sansCrochets(m.captured(2)));
+        if (!l.table.isEmpty()) {
+            l.sql =
+                QStringLiteral("SELECT rowid AS \"__verif_cle\", ") + l.sql.mid(m.capturedStart(1));
+        }
+    }
+    return l;
 }
 
 std::optional<ModifColonne> lireModifColonne(const QString& sqlJet) {
@@ -212,7 +245,8 @@ void modifierColonne(Connexion& cn, const ModifColonne& modif) {
     QStringList defs = definitions(creation.mid(ouvre + 1, ferme - ouvre - 1));
 
     static const QRegularExpression contrainte(
-        QStringLiteral(R"(\b(CONSTRAINT|PRIMARY|NOT|NULL|UNIQUE|CHECK|DEFAULT|COLLATE|REFERENCES|GENERATED|AS)\b)"),
+        QStringLiteral(
+            R"(\b(CONSTRAINT|PRIMARY|NOT|NULL|UNIQUE|CHECK|DEFAULT|COLLATE|REFERENCES|GENERATED|AS)\b)"),
         QRegularExpression::CaseInsensitiveOption);
     bool trouvee = false;
     for (QString& def : defs) {
@@ -270,13 +304,18 @@ void modifierColonne(Connexion& cn, const ModifColonne& modif) {
         cn.executer(QStringLiteral("INSERT INTO %1 (rowid,%2) SELECT rowid,%2 FROM %3")
                         .arg(citer(provisoire), liste, citer(table)));
         cn.executer(QStringLiteral("DROP TABLE %1").arg(citer(table)));
-        cn.executer(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(citer(provisoire), citer(table)));
+        cn.executer(
+            QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(citer(provisoire), citer(table)));
         for (const QString& sql : annexes) {
             cn.executer(sql);
         }
         t.valider();
     } catch (...) {
-        cn.executer(QStringLiteral("PRAGMA legacy_alter_table=OFF"));
+        // The failure to tell is the first one, never one of this clean-up.
+        try {
+            cn.executer(QStringLiteral("PRAGMA legacy_alter_table=OFF"));
+        } catch (const ErreurStore&) {
+        }
         throw;
     }
     cn.executer(QStringLiteral("PRAGMA legacy_alter_table=OFF"));

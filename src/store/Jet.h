@@ -17,6 +17,19 @@ namespace store::jet {
 // A date literal that is not a date is an error.
 QString traduire(const QString& sqlJet);
 
+// A query for a recordset, translated.
+struct Lecture {
+    QString sql;    // SQLite text
+    QString table;  // the table whose rows can be written back, empty for a read-only result
+};
+// nullopt for a statement that does not read (DELETE, UPDATE, INSERT, ALTER).
+// A plain SELECT on one table (no DISTINCT, join, union or grouping) reads
+// each row's id first, so that its rows can be written back by it.
+std::optional<Lecture> traduireLecture(const QString& sqlJet, const Connexion& cn);
+
+// An identifier without the brackets or double quotes around it.
+QString sansCrochets(QString nom);
+
 // "ALTER TABLE T ALTER COLUMN C Text(n)": SQLite cannot change a column's type,
 // so the table is rebuilt (same column order, every row, every value).
 struct ModifColonne {

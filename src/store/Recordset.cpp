@@ -10,7 +10,7 @@
 namespace store {
 
 struct Recordset::Etat {
-    std::unique_ptr<Instruction> lecture;  // one row by its row id
+    std::unique_ptr<Instruction> lecture;      // one row by its row id
     std::map<QString, Instruction> ecritures;  // UPDATE by set of columns
 };
 
@@ -18,23 +18,6 @@ namespace {
 
 QString nomBase(const Connexion& cn) {
     return QFileInfo(cn.chemin()).fileName();
-}
-
-// The real name of a table, letter case aside; empty when there is none.
-QString tableReelle(const Connexion& cn, const QString& nom) {
-    Instruction i(cn, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                     "name = ? COLLATE NOCASE"));
-    i.lier(1, nom);
-    return i.pas() ? i.colonneTexte(0) : QString();
-}
-
-QString sansCrochets(QString nom) {
-    nom = nom.trimmed();
-    if (nom.size() >= 2 && ((nom.startsWith(u'[') && nom.endsWith(u']')) ||
-                            (nom.startsWith(u'"') && nom.endsWith(u'"')))) {
-        nom = nom.mid(1, nom.size() - 2);
-    }
-    return nom;
 }
 
 }  // namespace
@@ -52,14 +35,14 @@ void Recordset::Open(const QString& source, Connexion& cn) {
     static const QRegularExpression identifiant(
         QStringLiteral(R"(^\s*(\[[^\]]+\]|"[^"]+"|[^\s;()'"]+)\s*$)"));
     if (identifiant.match(source).hasMatch()) {
-        ouvrirTable(sansCrochets(source), cn);
+        ouvrirTable(jet::sansCrochets(source), cn);
     } else {
         ouvrirRequete(source, cn);
     }
 }
 
 void Recordset::ouvrirTable(const QString& nom, Connexion& cn) {
-    const QString table = tableReelle(cn, nom);
+    const QString table = cn.nomTable(nom);
     if (table.isEmpty()) {
         throw ErreurStore(
             QStringLiteral("La table « %1 » est introuvable dans la base de données « %2 ».")
@@ -86,31 +69,16 @@ void Recordset::ouvrirTable(const QString& nom, Connexion& cn) {
 }
 
 void Recordset::ouvrirRequete(const QString& sqlJet, Connexion& cn) {
-    QString sql = jet::traduire(sqlJet).trimmed();
-    static const QRegularExpression lecture(QStringLiteral(R"(^(SELECT|WITH|VALUES|PRAGMA)\b)"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    if (!lecture.match(sql).hasMatch()) {
+    const auto lecture = jet::traduireLecture(sqlJet, cn);
+    if (!lecture) {
         // DELETE, UPDATE, INSERT, ALTER: carried out, the recordset stays closed.
         cn.Execute(sqlJet);
         return;
     }
-    // A plain SELECT on one table: its rows can be written back by row id.
-    static const QRegularExpression simple(
-        QStringLiteral(
-            R"(^SELECT\s+(?!DISTINCT\b)(.+?)\s+FROM\s+(\[[^\]]+\]|"[^"]+"|[^\s,();]+)\s*((?:WHERE|ORDER)\b.*)?$)"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression jointure(QStringLiteral(R"(\b(JOIN|UNION|GROUP)\b)"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    bool avecCle = false;
-    if (const auto m = simple.match(sql); m.hasMatch() && !jointure.match(sql).hasMatch()) {
-        const QString table = tableReelle(cn, sansCrochets(m.captured(2)));
-        if (!table.isEmpty()) {
-            m_table = table;
-            avecCle = true;
-            sql = QStringLiteral("SELECT rowid AS \"__verif_cle\", ") + sql.mid(m.capturedStart(1));
-        }
-    }
-    Instruction i(cn, sql);
+    // A writable result reads its row ids first.
+    m_table = lecture->table;
+    const bool avecCle = !m_table.isEmpty();
+    Instruction i(cn, lecture->sql);
     const int debut = avecCle ? 1 : 0;
     for (int c = debut; c < i.nbColonnes(); ++c) {
         m_noms << i.nomColonne(c);
@@ -201,8 +169,8 @@ void Recordset::chargerLigne() const {
     l.reinitialiser();
     l.lier(1, m_cles[static_cast<std::size_t>(m_position)]);
     if (!l.pas()) {
-        throw ErreurStore(QStringLiteral("L'enregistrement n'existe plus dans la table « %1 ».")
-                              .arg(m_table));
+        throw ErreurStore(
+            QStringLiteral("L'enregistrement n'existe plus dans la table « %1 ».").arg(m_table));
     }
     m_courante.resize(m_noms.size());
     for (int c = 0; c < m_noms.size(); ++c) {
@@ -222,8 +190,9 @@ int Recordset::indexOuErreur(const QString& nom) const {
     if (i < 0) {
         throw ErreurStore(
             QStringLiteral("Le champ « %1 » est introuvable%2.")
-                .arg(nom, m_table.isEmpty() ? QString()
-                                            : QStringLiteral(" dans la table « %1 »").arg(m_table)));
+                .arg(nom, m_table.isEmpty()
+                              ? QString()
+                              : QStringLiteral(" dans la table « %1 »").arg(m_table)));
     }
     return i;
 }
@@ -276,10 +245,11 @@ void Recordset::Update() {
     }
     auto it = m_etat->ecritures.find(cle);
     if (it == m_etat->ecritures.end()) {
-        it = m_etat->ecritures
-                 .emplace(cle, Instruction(*m_cn, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                                      .arg(citer(m_table), affectations.join(u','))))
-                 .first;
+        it =
+            m_etat->ecritures
+                .emplace(cle, Instruction(*m_cn, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                                     .arg(citer(m_table), affectations.join(u','))))
+                .first;
     }
     Instruction& ecriture = it->second;
     ecriture.reinitialiser();
@@ -294,8 +264,8 @@ void Recordset::Update() {
     m_modifs.clear();
     if (!ecrit) {
         m_positionChargee = -1;
-        throw ErreurStore(QStringLiteral("L'enregistrement n'existe plus dans la table « %1 ».")
-                              .arg(m_table));
+        throw ErreurStore(
+            QStringLiteral("L'enregistrement n'existe plus dans la table « %1 ».").arg(m_table));
     }
 }
 
@@ -306,12 +276,14 @@ void Recordset::Find(const QString& critere) {
         QRegularExpression::DotMatchesEverythingOption);
     const auto m = forme.match(critere);
     if (!m.hasMatch()) {
-        throw ErreurStore(QStringLiteral("Critère de recherche non pris en charge : %1").arg(critere));
+        throw ErreurStore(
+            QStringLiteral("Critère de recherche non pris en charge : %1").arg(critere));
     }
-    const int index = indexOuErreur(sansCrochets(m.captured(1)));
+    const int index = indexOuErreur(jet::sansCrochets(m.captured(1)));
     QString valeur = m.captured(2);
     if (valeur.size() >= 2 && valeur.startsWith(u'\'') && valeur.endsWith(u'\'')) {
-        valeur = valeur.mid(1, valeur.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+        valeur =
+            valeur.mid(1, valeur.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
     }
     if (!m_modifs.empty()) {
         Update();
