@@ -168,12 +168,12 @@ Contenu lireBase(const QString& chemin) {
     store::Instruction tables(cn,
                               QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
                                              "AND name <> '_import_access'"));
-    while (tables.pas()) {
+    while (tables.avancer()) {
         const QString nom = tables.colonneTexte(0);
         Table& t = contenu[nom];
         t.colonnes = cn.colonnes(nom);
         store::Instruction lignes(cn, QStringLiteral("SELECT * FROM %1").arg(store::citer(nom)));
-        while (lignes.pas()) {
+        while (lignes.avancer()) {
             QStringList cellules;
             for (int i = 0; i < lignes.nbColonnes(); ++i) {
                 cellules << canonique(lignes.colonne(i));
@@ -292,7 +292,7 @@ TEST(Jet, TypesEtIndex) {
         SCOPED_TRACE(definition);
         creation.reinitialiser();
         creation.lier(1, QString::fromLatin1(table));
-        ASSERT_TRUE(creation.pas());
+        ASSERT_TRUE(creation.avancer());
         EXPECT_TRUE(creation.colonneTexte(0).contains(QString::fromUtf8(definition)));
     }
     // The runs look clients and sheets up by these columns.
@@ -350,7 +350,7 @@ TEST(Jet, OriginalGardeEtOrigineEnregistree) {
     store::Connexion cn(d.chemin(kBd));
     store::Instruction i(cn, QStringLiteral("SELECT * FROM _import_access ORDER BY rowid"));
     QStringList tables;
-    while (i.pas()) {
+    while (i.avancer()) {
         EXPECT_EQ(QStringList({i.colonneTexte(0), QString::number(i.colonneEntier(1)),
                                i.colonneTexte(2), i.colonneTexte(3), i.colonneTexte(4)}),
                   QStringList({kBd, QString::number(original.taille),

@@ -42,7 +42,7 @@ QString contenu(const test::Dossier& d) {
     for (const char* sql : {"SELECT * FROM FCLI ORDER BY 1", "SELECT * FROM FTEC ORDER BY 1",
                             "SELECT * FROM FCONS ORDER BY rowid"}) {
         store::Instruction i(cn, QString::fromLatin1(sql));
-        while (i.pas()) {
+        while (i.avancer()) {
             for (int c = 0; c < i.nbColonnes(); ++c) {
                 const store::Valeur v = i.colonne(c);
                 t += QString::number(static_cast<int>(v.type())) + u':' + v.texte() + u'|';

@@ -24,7 +24,7 @@ QStringList requete(const test::Dossier& d, const QString& sql) {
                               store::Connexion::Acces::Lecture);
     store::Instruction i(cn, sql);
     QStringList r;
-    while (i.pas()) {
+    while (i.avancer()) {
         r << i.colonneTexte(0);
     }
     return r;

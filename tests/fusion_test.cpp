@@ -24,7 +24,7 @@ QStringList contenuBase(const QString& chemin) {
     {
         store::Instruction i(cn, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE name "
                                                 "NOT LIKE 'VerifClients_journal%' ORDER BY name"));
-        while (i.pas()) {
+        while (i.avancer()) {
             r << i.colonneTexte(1);
             if (i.colonneTexte(1).startsWith(QLatin1String("CREATE TABLE"))) {
                 tables << i.colonneTexte(0);
@@ -39,7 +39,7 @@ QStringList contenuBase(const QString& chemin) {
         store::Instruction i(
             cn, QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                     .arg(valeurs.join(QStringLiteral(" || ',' || ")), store::citer(t)));
-        while (i.pas()) {
+        while (i.avancer()) {
             r << t + u':' + i.colonneTexte(0);
         }
     }
@@ -88,7 +88,7 @@ struct Salon {
                            {"MONTANT", montant}});
         }
         store::Instruction i(cn, QStringLiteral("SELECT \"Code\", rowid FROM FCLI"));
-        while (i.pas()) {
+        while (i.avancer()) {
             rowids[i.colonneTexte(0)] = i.colonneEntier(1);
         }
         for (const QString& code : notes) {
@@ -104,7 +104,7 @@ struct Salon {
         const store::Connexion cn(base(), store::Connexion::Acces::Lecture);
         store::Instruction i(cn, sql);
         QStringList r;
-        while (i.pas()) {
+        while (i.avancer()) {
             r << i.colonneTexte(0);
         }
         return r;

@@ -343,7 +343,7 @@ TEST_F(Purge, ComptageParLIndexDesVisites) {
         store::jet::traduire(purge::sqlPurgeClients(QStringLiteral("15/03/2005"), Mode::Lecture));
     store::Instruction plan(cn, QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
     QStringList etapes;
-    while (plan.pas()) {
+    while (plan.avancer()) {
         etapes << plan.colonneTexte(3);
     }
     const QString texte = etapes.join(u'\n');

@@ -93,10 +93,10 @@ TEST(Connexion, DatesSousToutesLeursFormes) {
         SCOPED_TRACE(valeur.texte().toStdString());
         i.reinitialiser();
         i.lier(1, valeur);
-        ASSERT_TRUE(i.pas());
+        ASSERT_TRUE(i.avancer());
         EXPECT_EQ(i.colonneTexte(0), QString::fromLatin1(date));
     }
-    EXPECT_THROW(store::Instruction(cn, QStringLiteral("SELECT EnDate('demain')")).pas(),
+    EXPECT_THROW(store::Instruction(cn, QStringLiteral("SELECT EnDate('demain')")).avancer(),
                  ErreurStore);
 }
 

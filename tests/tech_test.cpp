@@ -126,7 +126,7 @@ TEST_F(Analyse, NettoyageEtLongueurEnUtf8CommeEnUtf16) {
             store::Instruction i(lu,
                                  QStringLiteral("SELECT \"Mémo\" FROM FTEC WHERE \"Numéro\" = ?"));
             i.lier(1, numero);
-            ASSERT_TRUE(i.pas());
+            ASSERT_TRUE(i.avancer());
             EXPECT_EQ(i.colonne(0), apres) << numero;
         }
     }

@@ -266,7 +266,7 @@ void verifier(const QString& chemin, const Resultat& r) {
         }
         store::Instruction compte(
             cn, QStringLiteral("SELECT COUNT(*) FROM %1").arg(store::citer(t.nom)));
-        compte.pas();
+        compte.avancer();
         if (compte.colonneEntier(0) != t.lignes) {
             throw ErreurAccess(
                 QStringLiteral("la table « %1 » devait compter %2 lignes, elle en a %3")
@@ -277,13 +277,13 @@ void verifier(const QString& chemin, const Resultat& r) {
     }
     store::Instruction tables(cn, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE "
                                                  "type = 'table' AND name <> '_import_access'"));
-    tables.pas();
+    tables.avancer();
     if (tables.colonneEntier(0) != static_cast<qint64>(r.tables.size()) ||
         !cn.tableExiste(QStringLiteral("_import_access"))) {
         throw ErreurAccess(QStringLiteral("le fichier écrit n'a pas les tables annoncées"));
     }
     store::Instruction controle(cn, QStringLiteral("PRAGMA quick_check"));
-    if (!controle.pas() || controle.colonneTexte(0) != QLatin1String("ok")) {
+    if (!controle.avancer() || controle.colonneTexte(0) != QLatin1String("ok")) {
         throw ErreurAccess(QStringLiteral("le fichier écrit n'est pas intact"));
     }
 }

@@ -112,7 +112,7 @@ qint64 EcritureSqlite::terminerTable() {
     }
     store::Instruction compte(m_cn,
                               QStringLiteral("SELECT COUNT(*) FROM %1").arg(store::citer(m_table)));
-    compte.pas();
+    compte.avancer();
     return compte.colonneEntier(0);
 }
 

@@ -66,7 +66,7 @@ public:
         for (const qint64 ligne : t.parCle.value(cleDe(c.cle))) {
             verifie->reinitialiser();
             verifie->lier(1, ligne).lier(2, c.apres);
-            if (verifie->pas()) {
+            if (verifie->avancer()) {
                 lignes.push_back(ligne);
             }
         }
@@ -91,7 +91,7 @@ private:
             store::Instruction cles(
                 m_cn,
                 QStringLiteral("SELECT rowid, %1 FROM %2").arg(colonneCle(nom), store::citer(nom)));
-            while (cles.pas()) {
+            while (cles.avancer()) {
                 it->second.parCle[cleDe(cles.colonne(1))] << cles.colonneEntier(0);
             }
         }
@@ -109,7 +109,7 @@ QString nomClient(const store::Connexion& cn, const Valeur& code) {
                                             "?1 AND \"Code\" = ?1 COLLATE BINARY ORDER BY rowid "
                                             "LIMIT 1"));
     i.lier(1, code);
-    if (!i.pas()) {
+    if (!i.avancer()) {
         return code.texte();
     }
     return QStringLiteral("%1 %2 %3")
@@ -162,7 +162,7 @@ ResultatAnnulation AnnulerCorrection(commun::Variables& vars, qint64 lot) {
         if (f.faite) {
             r.clients = jugerLignes(cn, juge, f.rowids);
             store::Instruction total(cn, QStringLiteral("SELECT count(*) FROM FCLI"));
-            total.pas();
+            total.avancer();
             r.nbClients = static_cast<int>(total.colonneEntier(0));
         }
         return r;
@@ -226,7 +226,7 @@ ResultatAnnulation AnnulerCorrection(commun::Variables& vars, qint64 lot) {
     r.faite = true;
     r.clients = jugerLignes(cn, juge, std::vector<qint64>(clients.begin(), clients.end()));
     store::Instruction total(cn, QStringLiteral("SELECT count(*) FROM FCLI"));
-    total.pas();
+    total.avancer();
     r.nbClients = static_cast<int>(total.colonneEntier(0));
     return r;
 }

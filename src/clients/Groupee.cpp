@@ -263,7 +263,7 @@ Groupes collecter(const store::Connexion& cn, const QHash<QString, Drapeaux>& ma
     Groupes groupes;
     store::Instruction clients(
         cn, QStringLiteral("SELECT %1 FROM FCLI ORDER BY rowid").arg(colonnesClient()));
-    while (clients.pas()) {
+    while (clients.avancer()) {
         const auto it = marques.constFind(clients.colonneTexte(position::kCode));
         if (it == marques.constEnd()) {
             continue;
@@ -314,7 +314,7 @@ void compter(store::Connexion& cn, Groupes& groupes) {
     if (!conditions.isEmpty()) {
         store::Instruction detenteurs(cn, QStringLiteral("SELECT %1 FROM FCLI WHERE %2")
                                               .arg(colonnesClient(), conditions.join(u" OR ")));
-        while (detenteurs.pas()) {
+        while (detenteurs.avancer()) {
             for (int d = 0; d < kNbDrapeaux; ++d) {
                 QHash<QString, Groupe>& g = groupes[static_cast<std::size_t>(d)];
                 if (g.isEmpty()) {
@@ -442,7 +442,7 @@ std::vector<Evaluation> jugerLignes(const store::Connexion& cn, Juge& juge,
     for (const qint64 ligne : lignes) {
         lire.reinitialiser();
         lire.lier(1, ligne);
-        if (lire.pas()) {
+        if (lire.avancer()) {
             evaluations.push_back(juge.evaluer(lireClient(lire)));
         }
     }
@@ -490,7 +490,7 @@ BilanGroupe AppliquerGroupe(commun::Variables& vars,
         // The row id, then the judged fields in their order.
         constexpr int kLigne = 0;
         const auto champ = [](int drapeau) { return kLigne + 1 + drapeau; };
-        while (clients.pas()) {
+        while (clients.avancer()) {
             for (int d = 0; d < kNbDrapeaux; ++d) {
                 const QHash<QString, Valeur>& r = parChamp[static_cast<std::size_t>(d)];
                 if (r.isEmpty()) {
@@ -522,7 +522,7 @@ BilanGroupe AppliquerGroupe(commun::Variables& vars,
     BilanGroupe bilan;
     bilan.clients = jugerLignes(cn, juge, std::vector<qint64>(lignes.begin(), lignes.end()));
     store::Instruction total(cn, QStringLiteral("SELECT count(*) FROM FCLI"));
-    total.pas();
+    total.avancer();
     bilan.nbClients = static_cast<int>(total.colonneEntier(0));
     return bilan;
 }

@@ -184,7 +184,7 @@ void OngletClients::btnDoublons_Click() {
         vars.CheminBd = vars.cheminBd();
         const store::Connexion cn(vars.CheminBd, store::Connexion::Acces::Lecture);
         store::Instruction total(cn, QStringLiteral("SELECT count(*) FROM FCLI"));
-        total.pas();
+        total.avancer();
         renouvelerListe(jugerLignes(cn, juge, fenetre.rowidsGardes()),
                         static_cast<int>(total.colonneEntier(0)));
     });

@@ -21,7 +21,7 @@ QString commencePar(const QString& prefixe) {
 
 QStringList premiereColonne(store::Instruction& i) {
     QStringList valeurs;
-    while (i.pas()) {
+    while (i.avancer()) {
         valeurs << i.colonneTexte(0);
     }
     return valeurs;
@@ -79,7 +79,7 @@ store::Instruction& Communes::instruction(int requete) {
 bool Communes::ExisteCp(const QString& codePostal) {
     store::Instruction& i = instruction(kCp);
     i.lier(1, codePostal);
-    const bool trouve = i.pas();
+    const bool trouve = i.avancer();
     i.reinitialiser();
     return trouve;
 }
@@ -87,7 +87,7 @@ bool Communes::ExisteCp(const QString& codePostal) {
 bool Communes::ExisteVille(const QString& ville) {
     store::Instruction& i = instruction(kVille);
     i.lier(1, ville);
-    const bool trouve = i.pas();
+    const bool trouve = i.avancer();
     i.reinitialiser();
     return trouve;
 }
@@ -104,7 +104,7 @@ std::optional<QString> Communes::ChercheCpVille(const QString& ville, const QStr
     store::Instruction& i = instruction(kCpDeVille);
     i.lier(1, ville).lier(2, commencePar(prefixeCp));
     std::optional<QString> cp;
-    if (i.pas()) {
+    if (i.avancer()) {
         cp = i.colonneTexte(0);
     }
     i.reinitialiser();
@@ -128,7 +128,7 @@ std::optional<QString> cpVille(const QString& dossier, const QString& ville) {
     store::Connexion cn(cheminReference(dossier), store::Connexion::Acces::Lecture);
     store::Instruction i(cn, requetes::kCpVille);
     i.lier(1, ville);
-    if (i.pas()) {
+    if (i.avancer()) {
         return i.colonneTexte(0);
     }
     return std::nullopt;

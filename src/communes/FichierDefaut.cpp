@@ -64,7 +64,7 @@ QString defautInvalide(const QString& dossier, const VilleDefaut& defaut) {
         cn, QStringLiteral("SELECT CodePostal FROM communes WHERE Commune = ? COLLATE NOCASE"));
     codes.lier(1, defaut.ville);
     bool ville = false;
-    while (codes.pas()) {
+    while (codes.avancer()) {
         ville = true;
         if (codes.colonneTexte(0).compare(defaut.codePostal, Qt::CaseInsensitive) == 0) {
             return {};
@@ -85,7 +85,7 @@ QString defautInvalide(const QString& dossier, const VilleDefaut& defaut) {
             cn, QStringLiteral(
                     "SELECT Commune FROM communes WHERE Commune = ? COLLATE NOCASE LIMIT 1"));
         ecrite.lier(1, sansAccents);
-        if (sansAccents != defaut.ville && ecrite.pas()) {
+        if (sansAccents != defaut.ville && ecrite.avancer()) {
             raison += QStringLiteral(", qui l'écrit « %1 »").arg(ecrite.colonneTexte(0));
         }
         return raison;

@@ -225,7 +225,7 @@ std::shared_ptr<const IndexCommunes> IndexCommunes::charger(const QString& dossi
     store::Connexion cn(chemin, store::Connexion::Acces::Lecture);
     store::Instruction i(cn, QStringLiteral("SELECT CodePostal, Commune FROM communes"));
     std::vector<std::pair<QString, QString>> lignes;
-    while (i.pas()) {
+    while (i.avancer()) {
         lignes.emplace_back(i.colonneTexte(0), i.colonneTexte(1));
     }
     index = std::make_shared<const IndexCommunes>(lignes);

@@ -40,7 +40,7 @@ BilanDoublons lireBilanDoublons(const QString& dossier) {
         i.lier(1, kOperationFusion).lier(2, kColonneGarde);
         const platform::IndexDossier notes(dossier);
         qint64 lot = 0;
-        while (i.pas()) {
+        while (i.avancer()) {
             if (i.colonneEntier(0) != lot || b.fusions.empty()) {
                 lot = i.colonneEntier(0);
                 b.fusions.push_back({i.colonneTexte(1), {}, {}, i.colonneTexte(4), {}});
@@ -63,7 +63,7 @@ BilanDoublons lireBilanDoublons(const QString& dossier) {
         store::Instruction i(cn, QStringLiteral("SELECT \"Code1\", \"Code2\", \"Quand\" FROM %1 "
                                                 "ORDER BY rowid")
                                      .arg(store::citer(tablePasDoublon())));
-        while (i.pas()) {
+        while (i.avancer()) {
             b.refusees.push_back({i.colonneTexte(0), i.colonneTexte(1), i.colonneTexte(2)});
         }
     }

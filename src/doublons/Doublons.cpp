@@ -99,7 +99,7 @@ std::vector<Fiche> lireFiches(const QString& dossier) {
     store::Instruction i(
         cn, QStringLiteral("SELECT rowid, %1 FROM FCLI ORDER BY rowid").arg(colonnes.join(u',')));
     std::vector<Fiche> fiches;
-    while (i.pas()) {
+    while (i.avancer()) {
         Fiche f;
         f.rowid = i.colonneEntier(0);
         f.code = i.colonne(1).texte();

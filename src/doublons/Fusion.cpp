@@ -32,7 +32,7 @@ QString nomNote(const QString& code) {
 Valeur codeDe(const store::Connexion& cn, qint64 rowid) {
     store::Instruction i(cn, QStringLiteral("SELECT \"Code\" FROM FCLI WHERE rowid = ?"));
     i.lier(1, rowid);
-    if (!i.pas()) {
+    if (!i.avancer()) {
         throw store::ErreurStore(
             QStringLiteral("Un des clients à fusionner n'est plus dans la base de données : "
                            "cherchez les doublons de nouveau."));
@@ -124,7 +124,7 @@ BilanFusion fusionner(const QString& dossier, const DemandeFusion& demande) {
         ailleurs.reinitialiser();
         ailleurs.lier(1, code);
         const QString cle = store::sansCasse(code.texte());
-        if (!vus.contains(cle) && !ailleurs.pas()) {
+        if (!vus.contains(cle) && !ailleurs.avancer()) {
             aDeplacer.push_back(code);
         }
         vus.insert(cle);
@@ -157,7 +157,7 @@ BilanFusion fusionner(const QString& dossier, const DemandeFusion& demande) {
     {
         store::Instruction i(cn, QStringLiteral("SELECT name FROM pragma_table_info('FCLI') "
                                                 "WHERE pk > 0"));
-        while (i.pas()) {
+        while (i.avancer()) {
             cles << i.colonneTexte(0);
         }
     }
@@ -195,7 +195,7 @@ BilanFusion fusionner(const QString& dossier, const DemandeFusion& demande) {
         visites.reinitialiser();
         visites.lier(1, code);
         std::vector<std::pair<qint64, Valeur>> lues;
-        while (visites.pas()) {
+        while (visites.avancer()) {
             lues.emplace_back(visites.colonneEntier(0), visites.colonne(1));
         }
         visites.reinitialiser();
@@ -231,7 +231,7 @@ ResultatAnnulationFusion annulerFusion(const QString& dossier, qint64 lot) {
         store::Instruction i(cn, QStringLiteral("SELECT 1 FROM %1 WHERE \"LotAnnule\" = ?")
                                      .arg(store::citer(journal::table())));
         i.lier(1, lot);
-        return i.pas();
+        return i.avancer();
     }();
     if (garde == entrees.end() || annulee) {
         r.refus = QStringLiteral("Cette fusion n'est pas dans le journal ou a déjà été annulée.");
@@ -279,7 +279,7 @@ ResultatAnnulationFusion annulerFusion(const QString& dossier, qint64 lot) {
                                  .arg(store::citer(e.table), condition, store::citer(e.colonne)));
         i.lier(1, e.cle).lier(2, e.apres);
         Case c{e.table, e.colonne, e.avant, e.apres, {}};
-        while (i.pas()) {
+        while (i.avancer()) {
             c.lignes.push_back(i.colonneEntier(0));
         }
         if (c.lignes.empty()) {
@@ -294,7 +294,7 @@ ResultatAnnulationFusion annulerFusion(const QString& dossier, qint64 lot) {
     for (const journal::LigneSupprimee& l : lignes) {
         prise.reinitialiser();
         prise.lier(1, journal::rowidSupprime(l).value_or(0)).lier(2, l.cle).lier(3, rowidGarde);
-        if (store::sansCasse(l.cle.texte()) != store::sansCasse(r.codeGarde) && prise.pas()) {
+        if (store::sansCasse(l.cle.texte()) != store::sansCasse(r.codeGarde) && prise.avancer()) {
             r.refus = QStringLiteral(
                           "La fusion ne peut pas être annulée : le fichier a reçu depuis un client "
                           "de code %1.")

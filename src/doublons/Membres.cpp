@@ -72,7 +72,7 @@ DetailGroupe lireGroupe(const QString& dossier, const Resultat& resultat, const 
         m.code = c.code;
         ligne.reinitialiser();
         ligne.lier(1, c.rowid);
-        if (!ligne.pas()) {
+        if (!ligne.avancer()) {
             throw store::ErreurStore(
                 QStringLiteral("Le client « %1 » n'est plus dans la base de données « %2 » : "
                                "cherchez les doublons de nouveau.")
@@ -83,11 +83,11 @@ DetailGroupe lireGroupe(const QString& dossier, const Resultat& resultat, const 
         }
         fiches.reinitialiser();
         fiches.lier(1, c.code);
-        fiches.pas();
+        fiches.avancer();
         m.nbFiches = static_cast<int>(fiches.colonneEntier(0));
         visites.reinitialiser();
         visites.lier(1, c.code);
-        while (visites.pas()) {
+        while (visites.avancer()) {
             ++m.nbVisites;
             if (const auto s = serieDate(visites.colonne(0, true))) {
                 m.derniereVisite = std::max(*s, m.derniereVisite.value_or(*s));

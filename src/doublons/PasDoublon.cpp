@@ -69,7 +69,7 @@ void retirerPasDoublons(const QString& dossier, Resultat& resultat) {
         }
         store::Instruction i(cn, QStringLiteral("SELECT \"Code1\", \"Code2\" FROM %1")
                                      .arg(store::citer(tablePasDoublon())));
-        while (i.pas()) {
+        while (i.avancer()) {
             declinees.insert(clePaire(i.colonneTexte(0), i.colonneTexte(1)));
         }
     }

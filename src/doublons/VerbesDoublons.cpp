@@ -64,7 +64,7 @@ int verbeFusionner(commun::Contexte& c) {
             i.reinitialiser();
             i.lier(1, code);
             std::vector<qint64> rowids;
-            while (i.pas()) {
+            while (i.avancer()) {
                 rowids.push_back(i.colonneEntier(0));
             }
             if (rowids.size() != 1) {

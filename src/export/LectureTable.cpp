@@ -47,12 +47,12 @@ LectureTable::LectureTable(store::Connexion& cn, const QString& table, int nbCol
     }
     store::Instruction compte(cn,
                               QStringLiteral("SELECT count(*) FROM %1").arg(store::citer(table)));
-    compte.pas();
+    compte.avancer();
     m_total = compte.colonneEntier(0);
 }
 
 bool LectureTable::suivante() {
-    return m_lignes.pas();
+    return m_lignes.avancer();
 }
 
 store::Valeur LectureTable::valeur(int position) const {

@@ -33,7 +33,7 @@ std::optional<PurgeAnnulable> lirePurge(const store::Connexion& cn, const QStrin
     if (lot > 0) {
         i.lier(4, lot);
     }
-    if (!i.pas()) {
+    if (!i.avancer()) {
         return std::nullopt;
     }
     PurgeAnnulable p;
@@ -45,7 +45,7 @@ std::optional<PurgeAnnulable> lirePurge(const store::Connexion& cn, const QStrin
                                                "\"Colonne\" = ?")
                                     .arg(store::citer(journal::table())));
     date.lier(1, p.lot).lier(2, operations::kDateLimite);
-    if (date.pas()) {
+    if (date.avancer()) {
         if (const auto serie = store::dates::lireIso(date.colonneTexte(0))) {
             p.dateLimite = store::dates::depuisSerie(*serie).date();
         }
@@ -75,7 +75,7 @@ QStringList prises(const store::Connexion& cn, const std::vector<journal::LigneS
             parRowid.lier(1, journal::rowidSupprime(l).value_or(0));
             parCle.reinitialiser();
             parCle.lier(1, l.cle);
-            if (parRowid.pas() || parCle.pas()) {
+            if (parRowid.avancer() || parCle.avancer()) {
                 cles << l.cle.texte();
             }
         }

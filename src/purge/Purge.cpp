@@ -45,7 +45,7 @@ void verifierDates(const store::Connexion& cn, const Dates& d) {
                                  .arg(store::citer(d.colonne), store::citer(d.table)));
     qint64 n = 0;
     QString exemple;
-    while (i.pas()) {
+    while (i.avancer()) {
         if (n++ == 0) {
             const store::Valeur v = i.colonne(0);
             exemple = v.type() == store::Valeur::Type::Octets ? QStringLiteral("(données binaires)")

@@ -32,7 +32,7 @@ namespace {
 
 qint64 compter(const store::Connexion& cn, const QString& table) {
     store::Instruction i(cn, QStringLiteral("SELECT count(*) FROM %1").arg(store::citer(table)));
-    i.pas();
+    i.avancer();
     return i.colonneEntier(0);
 }
 
@@ -116,7 +116,7 @@ void jugerFiches(store::Connexion& cn, Chiffres& c, ObservateurRassemblement* ob
     const int colonnes = std::min(fiches.nbColonnes(), exports::kColonnesTechniques);
     tech::ClientsDesFiches clients(cn);
     qint64 n = 0;
-    while (fiches.pas()) {
+    while (fiches.avancer()) {
         if (obs) {
             obs->fiches(++n, c.nbFiches);
         }
@@ -181,7 +181,7 @@ public:
         m_client->reinitialiser();
         m_client->lier(1, code);
         QString nom;
-        if (m_client->pas()) {
+        if (m_client->avancer()) {
             nom = (m_client->colonneTexte(0) + u' ' + m_client->colonneTexte(1)).trimmed();
         }
         m_client->reinitialiser();
@@ -198,7 +198,7 @@ public:
         m_fiche->reinitialiser();
         m_fiche->lier(1, numero);
         std::optional<store::Valeur> code;
-        if (m_fiche->pas()) {
+        if (m_fiche->avancer()) {
             code = m_fiche->colonne(0);
         }
         m_fiche->reinitialiser();

@@ -361,7 +361,7 @@ QStringList Connexion::colonnes(const QString& table) const {
     QStringList noms;
     Instruction i(*this, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
     i.lier(1, table);
-    while (i.pas()) {
+    while (i.avancer()) {
         noms << i.colonneTexte(0);
     }
     return noms;
@@ -371,7 +371,7 @@ QStringList Connexion::typesColonnes(const QString& table) const {
     QStringList types;
     Instruction i(*this, QStringLiteral("SELECT type FROM pragma_table_info(?)"));
     i.lier(1, table);
-    while (i.pas()) {
+    while (i.avancer()) {
         types << i.colonneTexte(0);
     }
     return types;
@@ -382,14 +382,14 @@ bool Connexion::tableExiste(const QString& table) const {
                   QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') "
                                  "AND name = ? COLLATE NOCASE"));
     i.lier(1, table);
-    return i.pas();
+    return i.avancer();
 }
 
 QString Connexion::nomTable(const QString& table) const {
     Instruction i(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
                                         "name = ? COLLATE NOCASE"));
     i.lier(1, table);
-    return i.pas() ? i.colonneTexte(0) : QString();
+    return i.avancer() ? i.colonneTexte(0) : QString();
 }
 
 QString Connexion::collation(const QString& table, const QString& colonne) const {
@@ -489,7 +489,7 @@ Instruction& Instruction::lier(int index, qint64 entier) {
     return *this;
 }
 
-bool Instruction::pas() {
+bool Instruction::avancer() {
     const int rc = sqlite3_step(m_stmt.get());
     if (rc == SQLITE_ROW) {
         return true;
@@ -502,7 +502,7 @@ bool Instruction::pas() {
 }
 
 void Instruction::executer() {
-    while (pas()) {
+    while (avancer()) {
     }
 }
 

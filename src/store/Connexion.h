@@ -97,7 +97,7 @@ public:
     Instruction& lierUtf8(int index, const QByteArray& utf8);
 
     // One step: true when a row is ready, false when the statement is done.
-    bool pas();
+    bool avancer();
     // Steps to the end, ignoring rows.
     void executer();
     // Back to the start, parameters cleared.

@@ -229,7 +229,7 @@ void modifierColonne(Connexion& cn, const ModifColonne& modif) {
     Instruction lecture(cn, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = "
                                            "'table' AND name = ? COLLATE NOCASE"));
     lecture.lier(1, modif.table);
-    if (!lecture.pas()) {
+    if (!lecture.avancer()) {
         throw ErreurStore(QStringLiteral("La table « %1 » est introuvable.").arg(modif.table), 0, 0,
                           QStringLiteral("ALTER TABLE %1").arg(modif.table));
     }
@@ -285,7 +285,7 @@ void modifierColonne(Connexion& cn, const ModifColonne& modif) {
         Instruction i(cn, QStringLiteral("SELECT sql FROM sqlite_master WHERE tbl_name = ? AND "
                                          "type IN ('index','trigger') AND sql IS NOT NULL"));
         i.lier(1, table);
-        while (i.pas()) {
+        while (i.avancer()) {
             annexes << i.colonneTexte(0);
         }
     }

@@ -89,7 +89,7 @@ qint64 activer(Connexion& cn, const QString& operation, qint64 lotAnnule) {
         Instruction i(cn, QStringLiteral("SELECT coalesce(max(\"Lot\"), 0) + 1, strftime('%Y-%m-%d "
                                          "%H:%M:%S', 'now', 'localtime') FROM %1")
                               .arg(citer(table())));
-        if (i.pas()) {
+        if (i.avancer()) {
             lot = i.colonneEntier(0);
             quand = i.colonneTexte(1);
         }
@@ -149,7 +149,7 @@ void desactiver(Connexion& cn) {
                                          "'trigger' AND substr(name, 1, %1) = ?")
                               .arg(kPrefixe.size()));
         i.lier(1, kPrefixe);
-        while (i.pas()) {
+        while (i.avancer()) {
             noms << i.colonneTexte(0);
         }
     }
@@ -166,7 +166,7 @@ void noter(Connexion& cn, const QString& nomTable, const Valeur& cle, const QStr
     const bool actif = [&cn] {
         Instruction i(cn, QStringLiteral("SELECT 1 FROM temp.sqlite_master WHERE type = 'table' "
                                          "AND name = 'verif_journal_contexte'"));
-        return i.pas();
+        return i.avancer();
     }();
     if (!actif) {
         throw ErreurStore(QStringLiteral("Le journal des modifications n'est pas ouvert."));
@@ -305,7 +305,7 @@ std::vector<LigneSupprimee> lignesSupprimees(const Connexion& cn, qint64 lot) {
                           .arg(citer(table())));
     i.lier(1, lot).lier(2, kColonnesSupprimees);
     QHash<QString, QString> colonnes;
-    while (i.pas()) {
+    while (i.avancer()) {
         if (i.colonne(2).estNull()) {
             lignes.push_back({i.colonneTexte(0), i.colonne(1), {}, i.colonneUtf8(3).value_or("")});
         } else if (i.colonne(1).estNull()) {
@@ -395,7 +395,7 @@ void remettre(Connexion& cn, const std::vector<LigneSupprimee>& lignes) {
                 case Litteral::Reel:
                     reel.reinitialiser();
                     reel.lierUtf8(1, v.toByteArray());
-                    reel.pas();
+                    reel.avancer();
                     inserer.lier(n, reel.colonne(0));
                     break;
                 case Litteral::Texte:
@@ -439,7 +439,7 @@ qint64 noterBilan(Connexion& cn, const QString& operation, const std::vector<Chi
                     QStringLiteral("SELECT coalesce(max(\"Lot\"), 0) FROM %1 WHERE \"Numero\" = "
                                    "last_insert_rowid()")
                         .arg(citer(table())));
-    return lot.pas() ? lot.colonneEntier(0) : 0;
+    return lot.avancer() ? lot.colonneEntier(0) : 0;
 }
 
 namespace {
@@ -461,7 +461,7 @@ std::vector<Entree> lireLignes(const Connexion& cn, const QString& condition,
                           .arg(citer(table()), condition,
                                rang ? QStringLiteral("\"Rang\"") : QStringLiteral("NULL")));
     lier(i);
-    while (i.pas()) {
+    while (i.avancer()) {
         Entree e;
         e.numero = i.colonneEntier(0);
         e.quand = i.colonneTexte(1);
@@ -543,7 +543,7 @@ qint64 dernierLot(const Connexion& cn, const QStringList& operations) {
     for (qsizetype k = 0; k < operations.size(); ++k) {
         i.lier(static_cast<int>(k + 1), operations[k]);
     }
-    return i.pas() ? i.colonneEntier(0) : 0;
+    return i.avancer() ? i.colonneEntier(0) : 0;
 }
 
 }  // namespace store::journal

@@ -56,7 +56,7 @@ void Recordset::ouvrirTable(const QString& nom, Connexion& cn) {
         m_dates.push_back(typeDate(m_etat->lecture->typeDeclare(i)));
     }
     Instruction cles(cn, QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid").arg(citer(table)));
-    while (cles.pas()) {
+    while (cles.avancer()) {
         m_cles.push_back(cles.colonneEntier(0));
     }
     m_modeTable = true;
@@ -84,7 +84,7 @@ void Recordset::ouvrirRequete(const QString& sqlJet, Connexion& cn) {
         m_noms << i.nomColonne(c);
         m_dates.push_back(typeDate(i.typeDeclare(c)));
     }
-    while (i.pas()) {
+    while (i.avancer()) {
         std::vector<Valeur> ligne;
         ligne.reserve(m_noms.size());
         for (int c = debut; c < i.nbColonnes(); ++c) {
@@ -168,7 +168,7 @@ void Recordset::chargerLigne() const {
     Instruction& l = *m_etat->lecture;
     l.reinitialiser();
     l.lier(1, m_cles[static_cast<std::size_t>(m_position)]);
-    if (!l.pas()) {
+    if (!l.avancer()) {
         throw ErreurStore(
             QStringLiteral("L'enregistrement n'existe plus dans la table « %1 ».").arg(m_table));
     }
@@ -301,7 +301,7 @@ void Recordset::Find(const QString& critere) {
                        .arg(citer(m_table), citer(m_noms[index])));
         cherche.lier(1, valeur);
         cherche.lier(2, m_cles[static_cast<std::size_t>(m_position)]);
-        while (cherche.pas()) {
+        while (cherche.avancer()) {
             const qint64 rowid = cherche.colonneEntier(0);
             const auto it = std::lower_bound(m_cles.begin() + m_position, m_cles.end(), rowid);
             if (it != m_cles.end() && *it == rowid) {

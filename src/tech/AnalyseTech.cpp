@@ -32,7 +32,7 @@ std::optional<std::pair<QString, QString>> ClientsDesFiches::client(const QStrin
         // The first client in table order keeps a code, letter case aside...
         store::Instruction codes(m_cn, QStringLiteral("SELECT rowid, \"Code\" FROM FCLI "
                                                       "WHERE \"Code\" IS NOT NULL ORDER BY rowid"));
-        while (codes.pas()) {
+        while (codes.avancer()) {
             const QString plie = store::sansCasse(codes.colonneTexte(1));
             if (!m_sansCasse.contains(plie)) {
                 m_sansCasse.insert(plie, codes.colonneEntier(0));
@@ -44,7 +44,7 @@ std::optional<std::pair<QString, QString>> ClientsDesFiches::client(const QStrin
                                  "(SELECT lower(\"Code\") FROM FCLI GROUP BY 1 HAVING "
                                  "min(\"Code\" COLLATE BINARY) <> max(\"Code\" COLLATE BINARY)) "
                                  "GROUP BY \"Code\" COLLATE BINARY"));
-        while (memes.pas()) {
+        while (memes.avancer()) {
             m_exacts.insert(memes.colonneTexte(0), memes.colonneEntier(1));
         }
         m_lecture = std::make_unique<store::Instruction>(
@@ -61,7 +61,7 @@ std::optional<std::pair<QString, QString>> ClientsDesFiches::client(const QStrin
     m_lecture->reinitialiser();
     m_lecture->lier(1, it.value());
     std::optional<std::pair<QString, QString>> trouve;
-    if (m_lecture->pas()) {
+    if (m_lecture->avancer()) {
         trouve.emplace(m_lecture->colonne(0).texte(),
                        m_lecture->colonne(1).texte() + u' ' + m_lecture->colonne(2).texte());
     }
@@ -102,7 +102,7 @@ void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyseFiches* observate
             cn, QStringLiteral("SELECT rowid FROM FTEC WHERE typeof(\"Mémo\") = 'text' AND "
                                "length(CAST(rtrim(\"Mémo\", ' ' || char(13, 10)) AS BLOB)) < "
                                "length(CAST(\"Mémo\" AS BLOB)) ORDER BY rowid"));
-        while (candidats.pas()) {
+        while (candidats.avancer()) {
             cles.push_back(candidats.colonneEntier(0));
         }
     }
@@ -116,7 +116,7 @@ void PreAnalyseTech(const QString& cheminBd, ObservateurAnalyseFiches* observate
         }
         lire.reinitialiser();
         lire.lier(1, cle);
-        if (!lire.pas()) {
+        if (!lire.avancer()) {
             continue;
         }
         const QString memo = lire.colonneTexte(0);
@@ -147,7 +147,7 @@ qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyseFiches& observateu
     // One snapshot: the count and the pass see the same sheets.
     store::Transaction instantane(cn);
     store::Instruction compte(cn, QStringLiteral("SELECT count(*) FROM FTEC"));
-    compte.pas();
+    compte.avancer();
     const qint32 total = static_cast<qint32>(
         std::min<qint64>(compte.colonneEntier(0), std::numeric_limits<qint32>::max()));
     observateur.debut(total);
@@ -165,7 +165,7 @@ qint32 AnalyseTech(const QString& cheminBd, ObservateurAnalyseFiches& observateu
                 .arg(kLongueurMemo));
     ClientsDesFiches clients(cn);
     qint32 n = 0;
-    while (fiches.pas()) {
+    while (fiches.avancer()) {
         observateur.progression(++n, total);
         const bool errFamille = ErrFamille(fiches.colonne(2));
         const store::Valeur longueur = fiches.colonne(3);

@@ -140,7 +140,7 @@ QString texte(const store::Valeur& v) {
 QStringList lignes(const store::Connexion& cn, const QString& sql) {
     QStringList l;
     store::Instruction i(cn, sql);
-    while (i.pas()) {
+    while (i.avancer()) {
         QStringList colonnes;
         for (int c = 0; c < i.nbColonnes(); ++c) {
             colonnes << texte(i.colonne(c));
@@ -152,7 +152,7 @@ QStringList lignes(const store::Connexion& cn, const QString& sql) {
 
 qint64 nombre(const store::Connexion& cn, const QString& sql) {
     store::Instruction i(cn, sql);
-    return i.pas() ? i.colonneEntier(0) : -1;
+    return i.avancer() ? i.colonneEntier(0) : -1;
 }
 
 QStringList journal(const store::Connexion& cn) {

@@ -20,7 +20,7 @@ std::vector<Commune> chargerCommunes(const QString& chemin) {
     store::Instruction i(cn, QStringLiteral("SELECT DISTINCT CodePostal, Commune FROM communes "
                                             "WHERE length(CodePostal) = 5 AND Commune <> '' "
                                             "ORDER BY CodePostal, Commune"));
-    while (i.pas()) {
+    while (i.avancer()) {
         l.push_back({i.colonneTexte(0), i.colonneTexte(1)});
     }
     if (l.empty()) {
