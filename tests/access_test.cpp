@@ -774,7 +774,7 @@ TEST(Jet, SalonConvertiPuisOuvert) {
             cn);
     EXPECT_EQ(rs.RecordCount(), 90);
     // The town column becomes Text(50), as the client analysis does first.
-    cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50)"));
+    cn.executerJet(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50)"));
     rs.Open(QStringLiteral("FCLI"), cn);
     ASSERT_EQ(rs.RecordCount(), 32);
     rs.MoveFirst();

@@ -140,7 +140,7 @@ TEST_F(Analyse, RangementChampParChamp) {
 TEST_F(Analyse, UneEcritureParClientChangeEtAucuneSinon) {
     d.creerCommunes({});
     // Every update of a row leaves a line here.
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("CREATE TABLE ecritures (code TEXT);"
                        "CREATE TRIGGER trace AFTER UPDATE ON FCLI BEGIN INSERT INTO ecritures "
                        "VALUES (new.Code); END;"));
@@ -233,7 +233,7 @@ TEST_F(Analyse, LeRunListeLesClientsEnErreurDansLOrdre) {
     d.copierCommunes();
     // C3 is tidied first, then judged: " O6…" is a good number once tidied;
     // 4 gets the default town, which is in the reference.
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "INSERT INTO FCLI (Code, Nom, \"Prénom\", Ville, \"Code Postal\", Email, \"Cat, Age\", "
         "Tel1, DateNaissance) VALUES "
         "('A1', 'DURAND', 'Anne', 'PARIS', '75001', NULL, NULL, NULL, NULL),"
@@ -270,12 +270,12 @@ TEST_F(Analyse, LeRunListeLesClientsEnErreurDansLOrdre) {
 // undo has nothing to undo, and the tidying alone shows as changes.
 TEST_F(Analyse, ChaqueRunNoteSonBilan) {
     d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")}});
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "INSERT INTO FCLI (Code, Ville, \"Code Postal\", Email, Tel1) VALUES "
         "('A1', 'PARIS', '75001', NULL, NULL), ('B2', 'PARSI', '75001', 'b2@', NULL), "
         "('C3', 'PARSI', '75001', NULL, '0612345678 ')"));
     const clients::BilanAnalyse premier = clients::AnalyseBd(vars, journal);
-    cn.executer(QStringLiteral("UPDATE FCLI SET Ville = 'PARIS' WHERE Code = 'C3'"));
+    cn.executerSqlite(QStringLiteral("UPDATE FCLI SET Ville = 'PARIS' WHERE Code = 'C3'"));
     const clients::BilanAnalyse second = clients::AnalyseBd(vars, journal);
 
     std::array<int, clients::kNbDrapeaux> attendus{};
@@ -330,7 +330,7 @@ TEST_F(Analyse, ColonneVilleEnTexte50SansRienCouper) {
     // A column named otherwise is left as it is.
     test::Dossier x;
     store::Connexion autre = store::Connexion::creer(x.chemin(QStringLiteral("BdClient.mdb")));
-    autre.executer(QStringLiteral("CREATE TABLE FCLI (Code TEXT, VILLE INTEGER)"));
+    autre.executerSqlite(QStringLiteral("CREATE TABLE FCLI (Code TEXT, VILLE INTEGER)"));
     vars.dossier = x.chemin();
     clients::VerifColonneVille(vars);
     EXPECT_EQ(autre.typesColonnes(QStringLiteral("FCLI")),
@@ -348,7 +348,7 @@ TEST_F(Analyse, ErreursDitesSansRienCreer) {
          [](const test::Dossier& x) {
              x.creerCommunes({});
              store::Connexion::creer(x.chemin(QStringLiteral("BdClient.mdb")))
-                 .executer(QStringLiteral("CREATE TABLE AUTRE (x)"));
+                 .executerSqlite(QStringLiteral("CREATE TABLE AUTRE (x)"));
          },
          "FCLI"},
         {"sans base", [](const test::Dossier& x) { x.creerCommunes({}); }, "BdClient.mdb"},
@@ -446,7 +446,7 @@ using Sortie = test::SortieLot;
 
 TEST_F(Analyse, LotAnalyseClients) {
     d.copierCommunes();
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "INSERT INTO FCLI (Code, Nom, \"Prénom\", Ville, \"Code Postal\", Tel2) VALUES "
         "('A1', 'DURAND', 'Anne', 'PARIS', '75001', NULL), "
         "('A12', 'DUPONT', 'Marie', 'PARIS', '75001', '06' || char(9) || '12')"));
@@ -466,7 +466,7 @@ TEST_F(Analyse, LotAnalyseClients) {
                                     "Analyse terminée.\n"
                                     "Liste des clients avec erreur (1 / 2)\n"));
 
-    cn.executer(QStringLiteral("DELETE FROM FCLI WHERE Code = 'A12'"));
+    cn.executerSqlite(QStringLiteral("DELETE FROM FCLI WHERE Code = 'A12'"));
     s = lancerLot(d.chemin(), {QStringLiteral("--analyse-clients")});
     EXPECT_TRUE(
         s.out.endsWith(QStringLiteral("Liste des clients avec erreur (0 / 1)\n"
@@ -477,10 +477,10 @@ TEST_F(Analyse, LotAnalyseClients) {
 // The same tables as another tool declares them: text without COLLATE NOCASE,
 // the indexes rebuilt for that.
 void sansNocase(const QString& base) {
-    store::Connexion(base).executer(
+    store::Connexion(base).executerSqlite(
         QStringLiteral("PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql = replace(sql, "
                        "' COLLATE NOCASE', '') WHERE type = 'table'; PRAGMA writable_schema=OFF;"));
-    store::Connexion(base).executer(QStringLiteral("REINDEX"));
+    store::Connexion(base).executerSqlite(QStringLiteral("REINDEX"));
 }
 
 TEST(Casse, LesTextesSeComparentSansLaCasseQuelQueSoitLeSchema) {
@@ -494,7 +494,7 @@ TEST(Casse, LesTextesSeComparentSansLaCasseQuelQueSoitLeSchema) {
         store::Connexion cn = d.creerBase();
         // The last client's town is the only one in error; a sheet and an old
         // visit of clients written in another letter case.
-        cn.executer(QStringLiteral(
+        cn.executerSqlite(QStringLiteral(
             "INSERT INTO FCLI (Code, Nom, Ville, \"Code Postal\") VALUES ('A1', 'NOM', 'PARIS', "
             "'75001'), ('A2', 'NOM', 'ÉVRY', '91000'), ('A3', 'NOM', 'AJACCIO', '2a004'), ('A4', "
             "'NOM', 'l''isle-adam', '95290'), ('A5', 'NOM', 'PARSI', '75001');"
@@ -544,7 +544,7 @@ TEST_F(Analyse, LotSauvegardeQuiNEnEstPasUne) {
     cn.Close();
     test::Dossier x;
     x.creerBase(QStringLiteral("vraie.sav"));
-    x.creerBase().executer(QStringLiteral("DROP TABLE FCLI"));
+    x.creerBase().executerSqlite(QStringLiteral("DROP TABLE FCLI"));
     const struct {
         const char* nom;
         QByteArray contenu;
@@ -602,13 +602,13 @@ TEST_F(Analyse, LotRienNEstEcritQuandIlManqueQuelqueChose) {
         x.copierCommunes();
         x.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
         // Work for every run: a client and a memo to tidy, a visit to purge.
-        x.creerBase().executer(QStringLiteral(
+        x.creerBase().executerSqlite(QStringLiteral(
             "INSERT INTO FCLI (Code, Nom) VALUES ('A1', ' '); INSERT INTO FTEC (\"Numéro\", "
             "\"Mémo\") VALUES (1, 'x '); INSERT INTO FCONS (CODE_CLIENT, DATE_VISITE) VALUES "
             "('A1', '2001-01-01')"));
         const QString fichier = x.chemin(QString::fromLatin1(c.fichier));
         if (c.sql) {
-            store::Connexion(fichier).executer(QString::fromUtf8(c.sql));
+            store::Connexion(fichier).executerSqlite(QString::fromUtf8(c.sql));
         } else if (!c.contenu.isNull()) {
             x.ecrire(QString::fromLatin1(c.fichier), c.contenu);
         }
@@ -658,7 +658,7 @@ TEST_F(Analyse, LotDefaultTxtLuEtVerifie) {
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.contenu.toStdString());
-        cn.executer(QStringLiteral("UPDATE FCLI SET Ville = NULL, \"Code Postal\" = NULL"));
+        cn.executerSqlite(QStringLiteral("UPDATE FCLI SET Ville = NULL, \"Code Postal\" = NULL"));
         QFile::remove(d.chemin(QStringLiteral("default.txt")));
         if (c.contenu.isNull()) {
             QDir(d.chemin()).mkdir(QStringLiteral("default.txt"));

@@ -71,8 +71,9 @@ TEST(MakeDemo, ContenuDemande) {
     EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")), store::schema::colonnesFCLI());
     EXPECT_EQ(cn.colonnes(QStringLiteral("FTEC")), store::schema::colonnesFTEC());
     EXPECT_EQ(cn.colonnes(QStringLiteral("FCONS")).mid(0, 2), store::schema::colonnesFCONS());
-    cn.executer(QStringLiteral("ATTACH DATABASE '%1' AS ref")
-                    .arg(store::doublerApostrophes(d.chemin(QStringLiteral("communes.mdb")))));
+    cn.executerSqlite(
+        QStringLiteral("ATTACH DATABASE '%1' AS ref")
+            .arg(store::doublerApostrophes(d.chemin(QStringLiteral("communes.mdb")))));
     const auto nombre = [&](const char* sql) { return test::nombre(cn, QString::fromUtf8(sql)); };
     const std::tuple<const char*, qint64, qint64> comptes[] = {
         // A count, and the bounds it must lie between.
@@ -256,8 +257,8 @@ TEST(MakeDemo, ListeIntegreeSansReferentiel) {
     EXPECT_TRUE(s.out.contains(QStringLiteral("liste intégrée")));
     // The built-in towns are spelt as in the real reference.
     Connexion cn = base(d);
-    cn.executer(QStringLiteral("ATTACH DATABASE '%1' AS ref")
-                    .arg(store::doublerApostrophes(QStringLiteral(VERIF_COMMUNES_MDB))));
+    cn.executerSqlite(QStringLiteral("ATTACH DATABASE '%1' AS ref")
+                          .arg(store::doublerApostrophes(QStringLiteral(VERIF_COMMUNES_MDB))));
     EXPECT_GE(
         test::nombre(cn, QStringLiteral("SELECT count(*) FROM FCLI WHERE EXISTS (SELECT 1 FROM "
                                         "ref.communes c WHERE c.CodePostal = \"Code Postal\" AND "

@@ -81,7 +81,7 @@ TEST_F(ExportFenetre, TextesDeConfirmation) {
 TEST_F(ExportFenetre, ClientsOuiAvecProgressionPuisNon) {
     // 1601 clients; A3's ";" is counted in the question, not that of A2, which
     // is left out as the list shows it.
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 1601) INSERT "
         "INTO FCLI (Code, Nom) SELECT 'A' || k, CASE WHEN k IN (2, 3) THEN 'a;b' ELSE 'NOM' END "
         "FROM n"));
@@ -128,7 +128,7 @@ TEST_F(ExportFenetre, ClientsOuiAvecProgressionPuisNon) {
 
 TEST_F(ExportFenetre, ClientsApresAnalyseSansCeuxEnErreur) {
     d.creerCommunes({{QStringLiteral("69001"), QStringLiteral("LYON")}});
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "INSERT INTO FCLI (Code, Nom, Ville, \"Code Postal\", Email) VALUES ('A1', 'NOM', "
         "'LYON', '69001', 'lea@exemple.fr'), ('B2', 'NOM', 'LYON', '69001', 'lea@@x.fr'), ('3', "
         "'NOM', 'LYON', '69001', 'lea@exemple.fr'), ('44', 'NOM', 'LYON', '69001', 'lea@@x.fr')"));
@@ -150,7 +150,7 @@ TEST_F(ExportFenetre, ClientsApresAnalyseSansCeuxEnErreur) {
 }
 
 TEST_F(ExportFenetre, FichesApresAnalyseOuiPuisNon) {
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 802) INSERT "
         "INTO FTEC (Code_Client, Famille) SELECT 'A1', CASE WHEN k IN (3, 5) THEN NULL ELSE "
         "'Coupe' END FROM n"));

@@ -74,7 +74,7 @@ protected:
         store::Connexion cn = x.existe(QStringLiteral("BdClient.mdb"))
                                   ? store::Connexion(x.chemin(QStringLiteral("BdClient.mdb")))
                                   : x.creerBase();
-        cn.executer(
+        cn.executerSqlite(
             QStringLiteral("WITH RECURSIVE n(k) AS (SELECT 1 WHERE %1 > 0 UNION ALL SELECT k + 1 "
                            "FROM n WHERE k < %1) ")
                 .arg(n) +
@@ -90,7 +90,7 @@ protected:
 // ------------------------------------------------------------------ format
 
 TEST_F(Export, ClientsEtFichesOctetPourOctet) {
-    d.creerBase().executer(QStringLiteral(
+    d.creerBase().executerSqlite(QStringLiteral(
         "INSERT INTO FCLI VALUES (1, 'A1', '2005-03-15 14:30:00', 'DUPONT', 'Marie', '3; rue des "
         "Lilas', 'PARIS', '75001', '05', '03', 'F', '0612345678', NULL, 'Julie', 1, 0, "
         "'1980-07-14 00:00:00', 'C12', 12.5, 0, '1234567890123', NULL, 'marie@exemple.fr');"
@@ -140,7 +140,7 @@ TEST_F(Export, ClientsEtFichesOctetPourOctet) {
 
     // Columns after the last known one are left out.
     test::Dossier x;
-    x.creerBase().executer(QStringLiteral(
+    x.creerBase().executerSqlite(QStringLiteral(
         "ALTER TABLE FCLI ADD COLUMN Extra TEXT; ALTER TABLE FTEC ADD COLUMN Extra TEXT; "
         "INSERT INTO FCLI (Code, Extra) VALUES ('A1', 'non'); INSERT INTO FTEC (Code_Client, "
         "Extra) VALUES ('A1', 'non')"));
@@ -200,7 +200,7 @@ TEST_F(Export, ClientsEtFichesLaissesDeCote) {
     remplir(d, QStringLiteral("FCLI"), 5);
     remplir(d, QStringLiteral("FTEC"), 5);
     store::Connexion(d.chemin(QStringLiteral("BdClient.mdb")))
-        .executer(QStringLiteral("INSERT INTO FTEC (Numéro, Code_Client) VALUES (12, 'A1')"));
+        .executerSqlite(QStringLiteral("INSERT INTO FTEC (Numéro, Code_Client) VALUES (12, 'A1')"));
     // A listed client's note is not read: an unreadable one does not stop the export.
     QFile::link(d.chemin(QStringLiteral("absent.rtf")), d.chemin(QStringLiteral("CliA2.RTF")));
 
@@ -221,7 +221,7 @@ TEST_F(Export, ClientsEtFichesLaissesDeCote) {
 // Values the importer may misread are written unchanged, and counted alike
 // by the export and before it; the batch lists them.
 TEST_F(Export, ValeursMalLuesComptees) {
-    d.creerBase().executer(QStringLiteral(
+    d.creerBase().executerSqlite(QStringLiteral(
         "INSERT INTO FCLI (Code, Nom, Adresse, Email) VALUES ('A1', NULL, '3; rue', NULL), "
         "('A2', 'X' || char(10) || 'Y', NULL, NULL), ('A3', NULL, 'a' || char(13, 10) || 'b', "
         "NULL), ('A4', 'A4', NULL, NULL), ('A5', 'A5', NULL, NULL), ('A6', NULL, NULL, 'a' || "
@@ -312,7 +312,7 @@ TEST_F(Export, EchecsArretentSansRienChanger) {
         {"table incomplète",
          [](test::Dossier& x) {
              store::Connexion::creer(x.chemin(QStringLiteral("BdClient.mdb")))
-                 .executer(QStringLiteral("CREATE TABLE FCLI (Numéro INTEGER, Code TEXT)"));
+                 .executerSqlite(QStringLiteral("CREATE TABLE FCLI (Numéro INTEGER, Code TEXT)"));
          },
          "FCLI", "colonnes"},
     };
@@ -405,7 +405,7 @@ TEST_F(Export, TueAChaqueEtapeDeLaMiseEnPlacePuisRepris) {
 
 TEST_F(Export, LotClientsAnalyseLaisseDeCoteLesClientsEnErreur) {
     d.creerCommunes({{QStringLiteral("69001"), QStringLiteral("LYON")}});
-    d.creerBase().executer(QStringLiteral(
+    d.creerBase().executerSqlite(QStringLiteral(
         "INSERT INTO FCLI (Code, Nom, \"Prénom\", Ville, \"Code Postal\", Tel1) VALUES ('A1', "
         "'NOM', 'Léa', 'LYON', '69001', '0612345678'), ('B2', 'NOM', 'Léa', 'LYON', '69001', "
         "'06x'), ('C3', 'NOM', 'Léa', 'LYON', '69001', '0612345678')"));
@@ -433,9 +433,9 @@ TEST_F(Export, LotClientsAnalyseLaisseDeCoteLesClientsEnErreur) {
 TEST_F(Export, LotFichesAnalyseeLaisseDeCoteLesFichesSansFamille) {
     remplir(d, QStringLiteral("FTEC"), 4);
     store::Connexion(d.chemin(QStringLiteral("BdClient.mdb")))
-        .executer(QStringLiteral("INSERT INTO FCLI (Code, Nom, \"Prénom\") VALUES ('A1', "
-                                 "'DUPONT', 'Marie'); UPDATE FTEC SET Famille = '' WHERE "
-                                 "\"Numéro\" = 2"));
+        .executerSqlite(QStringLiteral("INSERT INTO FCLI (Code, Nom, \"Prénom\") VALUES ('A1', "
+                                       "'DUPONT', 'Marie'); UPDATE FTEC SET Famille = '' WHERE "
+                                       "\"Numéro\" = 2"));
     const test::SortieLot r = test::lancerLot(d.chemin(), {QStringLiteral("--export-techniques")});
     EXPECT_EQ(r.code, commun::kFait) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("ListCliTech\t2\tA1\tDUPONT Marie\tx\t\n"

@@ -82,7 +82,7 @@ TEST_F(Dialogue, DeuxPointsAcceptesEtBoutonPasRetesteSousDeuxChiffres) {
 
 TEST_F(Dialogue, SecondDemarrageSilencieux) {
     store::Connexion(d.chemin(QStringLiteral("communes.mdb")))
-        .executer(QStringLiteral("INSERT INTO communes VALUES ('27000', 'ÉVREUX')"));
+        .executerSqlite(QStringLiteral("INSERT INTO communes VALUES ('27000', 'ÉVREUX')"));
     d.ecrire(QStringLiteral("default.txt"), "\xC9VREUX\r\n27000\r\n");
     communes::Form2 f(vars, messages);
     QSignalSpy confirmation(&f, &communes::Form2::choixConfirme);

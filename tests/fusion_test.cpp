@@ -193,7 +193,7 @@ TEST(Fusion, FusionPuisAnnulation) {
 // deleted client's code was taken since.
 TEST(Fusion, EchecSansTrace) {
     Salon s({"C3"});
-    store::Connexion(s.base()).executer(
+    store::Connexion(s.base()).executerSqlite(
         QStringLiteral("CREATE TRIGGER refus BEFORE DELETE ON FCLI WHEN OLD.\"Code\" = "
                        "'C3' BEGIN SELECT RAISE(ABORT, 'suppression refusée'); END;"));
     const QStringList base = contenuBase(s.base());
@@ -202,7 +202,7 @@ TEST(Fusion, EchecSansTrace) {
     EXPECT_EQ(contenuBase(s.base()), base);
     EXPECT_EQ(s.dossier(), dossier);
 
-    store::Connexion(s.base()).executer(QStringLiteral("DROP TRIGGER refus"));
+    store::Connexion(s.base()).executerSqlite(QStringLiteral("DROP TRIGGER refus"));
     const doublons::BilanFusion b = doublons::fusionner(s.d.chemin(), s.demande());
     store::Connexion cn(s.base());
     test::inserer(cn, QStringLiteral("FCLI"), {{"Code", QStringLiteral("B2")}});

@@ -23,7 +23,7 @@ protected:
     void SetUp() override {
         Fenetre::SetUp();
         d.copierCommunes();
-        cn.executer(QStringLiteral(
+        cn.executerSqlite(QStringLiteral(
             "INSERT INTO FCLI (Code, Nom, Ville, \"Code Postal\", Tel1) VALUES "
             "('A1', 'NOM A1', 'ST ETIENNE', '42000', ''), ('A2', 'NOM A2', 'ST ETIENNE', '42000', "
             "'06 12.34.56.78'), ('B1', 'NOM B1', 'MARSIELLE', '13001', ''), ('Z1', 'NOM Z1', "
@@ -188,7 +188,7 @@ TEST_F(CorrectionGroupee, AnnulerUneSaisieDuPanneauOuRefuser) {
     messages.vider();
 
     // Refused while another program has changed it since.
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '0611111111' WHERE Code = 'A2'"));
+    cn.executerSqlite(QStringLiteral("UPDATE FCLI SET Tel1 = '0611111111' WHERE Code = 'A2'"));
     cliquer("btnAnnulerCorrection");
     ASSERT_EQ(messages.messages().size(), 2u);
     EXPECT_EQ(messages.messages()[1].genre, Genre::Exclamation);
@@ -197,7 +197,7 @@ TEST_F(CorrectionGroupee, AnnulerUneSaisieDuPanneauOuRefuser) {
 
     // Asked again once the value is back: No keeps it, Yes undoes it and the
     // row gets its mark again.
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '0612345678' WHERE Code = 'A2'"));
+    cn.executerSqlite(QStringLiteral("UPDATE FCLI SET Tel1 = '0612345678' WHERE Code = 'A2'"));
     messages.vider();
     messages.repondre(false);
     cliquer("btnAnnulerCorrection");

@@ -98,7 +98,7 @@ protected:
 
     // The salon of the suggestion cases: each client's faulty field in a comment.
     void salon() {
-        cn.executer(QStringLiteral(
+        cn.executerSqlite(QStringLiteral(
             "INSERT INTO FCLI (Code, Nom, Ville, \"Code Postal\", Tel1, Email, \"Cat, Age\") "
             "VALUES ('A1', 'NOM A1', 'ST ETIENNE', '42000', NULL, NULL, NULL),"  // SAINT/ST
             "('A2', 'NOM A2', 'ST ETIENNE', '42000', '06 12.34.56.78', NULL, NULL),"
@@ -174,7 +174,7 @@ TEST_F(Groupee, SuggestionsSurLeReferentiel) {
     // passes now is left out.
     auto liste = analyser();
     std::erase_if(liste, [](const auto& c) { return c.code == QLatin1String("A2"); });
-    cn.executer(QStringLiteral("UPDATE FCLI SET Ville = 'MARSEILLE' WHERE Code = 'B1'"));
+    cn.executerSqlite(QStringLiteral("UPDATE FCLI SET Ville = 'MARSEILLE' WHERE Code = 'B1'"));
     const auto apres = clients::ValeursFautives(vars, liste);
     EXPECT_EQ(apres[0].nombre, 3);
     EXPECT_TRUE(std::none_of(apres.begin(), apres.end(),
@@ -185,7 +185,7 @@ TEST_F(Groupee, VillesDuCodePostalDAbord) {
     // "MARSEILLE 7E" is no town: the towns of the clients' own code come
     // first, the nearest first; PARIS is found for "PARIS 15" although one of
     // its holders has no valid code.
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "INSERT INTO FCLI (Code, Ville, \"Code Postal\") VALUES ('M1', 'MARSEILLE 7E', '13007'), "
         "('M2', 'MARSEILLE 7E', '13007'), ('P1', 'PARIS 15', '75015'), ('P2', 'PARIS 15', "
         "'7515')"));
@@ -201,7 +201,7 @@ TEST_F(Groupee, VillesDuCodePostalDAbord) {
 
 TEST_F(Groupee, AppliquerEcritChaqueDetenteurEtRienDAutre) {
     salon();
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("INSERT INTO FCLI (Code, Nom, Ville, \"Code Postal\") VALUES "
                        "('A4', 'NOM A4', 'st etienne', '42000')"));
     analyser();
@@ -243,7 +243,7 @@ TEST_F(Groupee, UnEchecEnCoursDeRouteNeChangeRien) {
     const QStringList avant = table();
     const QStringList journalAvant = test::journal(cn);
     // The town is written first, then the telephone is refused by the database.
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("CREATE TRIGGER refus BEFORE UPDATE OF Tel1 ON FCLI BEGIN SELECT "
                        "RAISE(ABORT, 'refus'); END"));
     EXPECT_THROW(clients::AppliquerGroupe(
@@ -274,14 +274,14 @@ TEST_F(Groupee, UnEchecEnCoursDeRouteNeChangeRien) {
         });
         EXPECT_TRUE(message.contains(QString::fromUtf8(r.message))) << message.toStdString();
     }
-    cn.executer(QStringLiteral("DROP TRIGGER refus"));
+    cn.executerSqlite(QStringLiteral("DROP TRIGGER refus"));
     EXPECT_EQ(table(), avant);
 }
 
 // ------------------------------------------------------------------ journal
 
 TEST_F(Groupee, LeJournalTientExactementLesModifications) {
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "INSERT INTO FCLI (Code, Nom, Ville, \"Code Postal\", Tel1) VALUES ('T1', ' ', 'PARIS', "
         "'75001', ' 0612345678 '), ('T2', 'NOM T2', 'LYON', '69001', NULL);"
         "INSERT INTO FCONS (CODE_CLIENT, DATE_VISITE) VALUES ('T2', '2001-05-01 00:00:00');"
@@ -396,7 +396,7 @@ TEST_F(Groupee, AnnulerRefuseApresUneModificationUlterieure) {
     clients::enregistrerChamp(
         vars, QStringLiteral("A3"),
         {QStringLiteral("Code Postal"), QStringLiteral("42100"), QStringLiteral("ST ETIENNE")});
-    cn.executer(QStringLiteral("UPDATE FCLI SET Ville = 'saint-etienne' WHERE Code = 'A2'"));
+    cn.executerSqlite(QStringLiteral("UPDATE FCLI SET Ville = 'saint-etienne' WHERE Code = 'A2'"));
     const QStringList avant = table();
     const QStringList journalAvant = test::journal(cn);
 

@@ -34,7 +34,7 @@ class Journal : public ::testing::Test {
 protected:
     void SetUp() override {
         cn = d.creerBase();
-        cn.executer(QStringLiteral(
+        cn.executerSqlite(QStringLiteral(
             "INSERT INTO FCLI (Code, Ville, Tel1) VALUES ('A12', 'paris', '06 12'), ('a12', "
             "'LYON', NULL); INSERT INTO FTEC (\"Numéro\", Code_Client) VALUES (7, 'A12')"));
     }
@@ -48,7 +48,7 @@ TEST_F(Journal, CreeALaDemandeVideSansContexte) {
     EXPECT_TRUE(journal::lire(cn).empty());
     EXPECT_EQ(journal::dernierLot(cn, {QStringLiteral("Correction")}), 0);
     // Without a context nothing is recorded, and the table is not even made.
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '0612' WHERE Code = 'A12'"));
+    cn.executerSqlite(QStringLiteral("UPDATE FCLI SET Tel1 = '0612' WHERE Code = 'A12'"));
     EXPECT_FALSE(cn.tableExiste(journal::table()));
     EXPECT_THROW(journal::noter(cn, QStringLiteral("FCLI"), {}, {}, {}, {}), store::ErreurStore);
 }
@@ -79,7 +79,7 @@ TEST_F(Journal, SeulesLesVraiesModifications) {
     };
     QStringList attendu;
     for (const auto& c : cas) {
-        cn.executer(QString::fromUtf8(c.sql));
+        cn.executerSqlite(QString::fromUtf8(c.sql));
         attendu += c.attendu;
         EXPECT_EQ(lignes(cn), joindre(attendu)) << c.sql;
     }
@@ -114,7 +114,7 @@ TEST_F(Journal, RecordsetEtTransaction) {
 
 TEST_F(Journal, SuppressionsEtComptes) {
     const qint64 lot = journal::activer(cn, QStringLiteral("Purge"));
-    cn.executer(QStringLiteral("DELETE FROM FTEC; DELETE FROM FCLI WHERE Ville = 'paris'"));
+    cn.executerSqlite(QStringLiteral("DELETE FROM FTEC; DELETE FROM FCLI WHERE Ville = 'paris'"));
     EXPECT_EQ(cn.lignesModifiees(), 1);
     journal::noter(cn, QStringLiteral("FCLI"), {}, QStringLiteral("Lignes supprimées"), {},
                    Valeur::entier(1));
@@ -132,33 +132,39 @@ TEST_F(Journal, SuppressionsEtComptes) {
 
 TEST_F(Journal, LotsSuccessifsEtAnnulations) {
     EXPECT_EQ(journal::activer(cn, QStringLiteral("Correction")), 1);
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '1' WHERE Code = 'A12' COLLATE BINARY"));
+    cn.executerSqlite(
+        QStringLiteral("UPDATE FCLI SET Tel1 = '1' WHERE Code = 'A12' COLLATE BINARY"));
     EXPECT_EQ(journal::activer(cn, QStringLiteral("Rangement")), 2);
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '2' WHERE Code = 'A12' COLLATE BINARY"));
+    cn.executerSqlite(
+        QStringLiteral("UPDATE FCLI SET Tel1 = '2' WHERE Code = 'A12' COLLATE BINARY"));
     EXPECT_EQ(journal::activer(cn, QStringLiteral("Correction")), 3);
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '3' WHERE Code = 'A12' COLLATE BINARY"));
+    cn.executerSqlite(
+        QStringLiteral("UPDATE FCLI SET Tel1 = '3' WHERE Code = 'A12' COLLATE BINARY"));
     const QStringList corrections{QStringLiteral("Correction")};
     EXPECT_EQ(journal::dernierLot(cn, corrections), 3);
 
     EXPECT_EQ(journal::activer(cn, QStringLiteral("Annulation"), 3), 4);
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '2' WHERE Code = 'A12' COLLATE BINARY"));
+    cn.executerSqlite(
+        QStringLiteral("UPDATE FCLI SET Tel1 = '2' WHERE Code = 'A12' COLLATE BINARY"));
     EXPECT_EQ(journal::lire(cn, 4).at(0).lotAnnule, 3);
     EXPECT_EQ(journal::dernierLot(cn, corrections), 1);
 
     // Stopped, then on a fresh connection: nothing more is recorded.
     journal::desactiver(cn);
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '4' WHERE Code = 'A12' COLLATE BINARY"));
+    cn.executerSqlite(
+        QStringLiteral("UPDATE FCLI SET Tel1 = '4' WHERE Code = 'A12' COLLATE BINARY"));
     store::Connexion autre(d.chemin(QStringLiteral("BdClient.mdb")));
-    autre.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '5' WHERE Code = 'A12' COLLATE BINARY"));
+    autre.executerSqlite(
+        QStringLiteral("UPDATE FCLI SET Tel1 = '5' WHERE Code = 'A12' COLLATE BINARY"));
     EXPECT_EQ(journal::lire(cn).size(), 4u);
 }
 
 TEST_F(Journal, JournalSansLeRangDesColonnes) {
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "CREATE TABLE VerifClients_journal (\"Numero\" INTEGER PRIMARY KEY, \"Quand\" DATETIME, "
         "\"Lot\" INTEGER, \"Operation\" TEXT, \"NomTable\" TEXT, \"Cle\", \"Colonne\" TEXT, "
         "\"Avant\", \"Apres\", \"LotAnnule\" INTEGER)"));
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "INSERT INTO VerifClients_journal (\"Quand\", \"Lot\", \"Operation\", \"NomTable\", "
         "\"Cle\", \"Colonne\", \"Avant\", \"Apres\") VALUES ('2025-01-02 03:04:05', 1, "
         "'Ancien', 'FCLI', 'A12', 'Tel1', '06 12', '0612')"));
@@ -169,7 +175,8 @@ TEST_F(Journal, JournalSansLeRangDesColonnes) {
         EXPECT_EQ(lignes(lecture), "Ancien 1|FCLI|A12|Tel1|06 12|0612");
     }
     journal::activer(cn, QStringLiteral("Essai"));
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '06' WHERE Code = 'A12' COLLATE BINARY"));
+    cn.executerSqlite(
+        QStringLiteral("UPDATE FCLI SET Tel1 = '06' WHERE Code = 'A12' COLLATE BINARY"));
     EXPECT_EQ(lignes(cn), "Ancien 1|FCLI|A12|Tel1|06 12|0612\nEssai 2|FCLI|A12|Tel1|06 12|06");
 }
 
@@ -180,14 +187,16 @@ TEST_F(Journal, BilansAPartDesModifications) {
     EXPECT_FALSE(cn.tableExiste(journal::table()));
 
     EXPECT_EQ(journal::activer(cn, QStringLiteral("Correction")), 1);
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '1' WHERE Code = 'A12' COLLATE BINARY"));
+    cn.executerSqlite(
+        QStringLiteral("UPDATE FCLI SET Tel1 = '1' WHERE Code = 'A12' COLLATE BINARY"));
     EXPECT_EQ(journal::noterBilan(cn, QStringLiteral("Analyse"),
                                   {{QStringLiteral("Clients jugés"), Valeur::entier(2)},
                                    {QStringLiteral("Ville"), Valeur::entier(1)},
                                    {QStringLiteral("L'autre"), QStringLiteral("texte")}}),
               2);
     // Still under the correction's batch.
-    cn.executer(QStringLiteral("UPDATE FCLI SET Tel1 = '2' WHERE Code = 'A12' COLLATE BINARY"));
+    cn.executerSqlite(
+        QStringLiteral("UPDATE FCLI SET Tel1 = '2' WHERE Code = 'A12' COLLATE BINARY"));
     EXPECT_EQ(lignes(cn), "Correction 1|FCLI|A12|Tel1|06 12|1\nCorrection 1|FCLI|A12|Tel1|1|2");
     EXPECT_TRUE(journal::lire(cn, 2).empty());
     EXPECT_EQ(journal::dernierLot(cn, {QStringLiteral("Correction"), QStringLiteral("Analyse")}),

@@ -37,7 +37,7 @@ protected:
     }
     // Five clients, B2 and 44 in error; three notes, two of them long.
     void cinqClients() {
-        cn.executer(QStringLiteral(
+        cn.executerSqlite(QStringLiteral(
             "INSERT INTO FCLI (Code, Nom, \"Prénom\", Adresse, Ville, \"Code Postal\", \"Cat, "
             "Age\", Email, Tel1) VALUES "
             "('A1', 'DURAND', 'Anne', NULL, 'LYON', '69001', NULL, NULL, NULL),"
@@ -124,7 +124,7 @@ TEST_F(Onglet, AnalyseAvecErreurs) {
     EXPECT_EQ(w<QLabel>("lbltxtBN2")->text(), QString(119, u'a') + u'z');
 
     // A second run starts afresh.
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("UPDATE FCLI SET \"Cat, Age\" = '10', Email = NULL WHERE Code = 'B2'"));
     messages.vider();
     analyser();
@@ -136,7 +136,7 @@ TEST_F(Onglet, AnalyseAvecErreurs) {
 }
 
 TEST_F(Onglet, AnalyseSansErreur) {
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("INSERT INTO FCLI (Code, Ville, \"Code Postal\") VALUES ('A1', "
                        "'LYON', '69001'), ('A2', 'LYON', '69001')"));
     form = std::make_unique<app::Form1>(vars, messages);
@@ -156,7 +156,7 @@ TEST_F(Onglet, AnalyseSansErreur) {
 // A run that lacks the towns reference stops before any change and leaves the
 // database free; then a note that cannot be read is named, the run going on.
 TEST_F(Onglet, EchecAvantToutChangementPuisNoteIllisibleDite) {
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("INSERT INTO FCLI (Code, Nom, Ville, \"Code Postal\") VALUES "
                        "('00', ' ', 'LYON', '69001')"));
     cinqClients();
@@ -172,7 +172,7 @@ TEST_F(Onglet, EchecAvantToutChangementPuisNoteIllisibleDite) {
     EXPECT_TRUE(form->isEnabled() && w<QPushButton>("btnAnalyseBd")->isEnabled());
     EXPECT_TRUE(w<QLabel>("lblAttente")->isHidden());
     EXPECT_FALSE(w<QGroupBox>("Frame1")->isEnabled());
-    cn.executer(QStringLiteral("BEGIN EXCLUSIVE; COMMIT;"));
+    cn.executerSqlite(QStringLiteral("BEGIN EXCLUSIVE; COMMIT;"));
     EXPECT_EQ(valeur(QStringLiteral("00"), QStringLiteral("Nom")), QStringLiteral(" "));
     EXPECT_FALSE(d.existe(QStringLiteral("BdClient.sav")));
 

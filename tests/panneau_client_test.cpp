@@ -28,7 +28,7 @@ protected:
     void SetUp() override {
         Fenetre::SetUp();
         d.copierCommunes();
-        cn.executer(QStringLiteral(
+        cn.executerSqlite(QStringLiteral(
             "INSERT INTO FCLI (Code, Nom, \"Prénom\", Adresse, Ville, \"Code Postal\", "
             "\"Cat, Age\", Tel1, Email, GenCode) VALUES "
             "('A12', 'DUPONT', 'Marie', '12 rue Haute', 'PARIS', '75001', '11', '0612', "
@@ -262,9 +262,10 @@ TEST_F(Panneau, EnregistrementImpossible) {
         std::function<void()> apres;
     } cas[] = {
         {"A12", "pas été enregistrée",
-         [&] { autre.executer(QStringLiteral("DELETE FROM FCLI WHERE Code = 'A12'")); }, [] {}},
-        {"b7", "verrouillée", [&] { autre.executer(QStringLiteral("BEGIN EXCLUSIVE")); },
-         [&] { autre.executer(QStringLiteral("ROLLBACK")); }},
+         [&] { autre.executerSqlite(QStringLiteral("DELETE FROM FCLI WHERE Code = 'A12'")); },
+         [] {}},
+        {"b7", "verrouillée", [&] { autre.executerSqlite(QStringLiteral("BEGIN EXCLUSIVE")); },
+         [&] { autre.executerSqlite(QStringLiteral("ROLLBACK")); }},
         {"b7", "BdClient.mdb", [&] { QFile::rename(base, base + QStringLiteral(".loin")); },
          [&] { QFile::rename(base + QStringLiteral(".loin"), base); }},
     };
@@ -301,7 +302,7 @@ TEST_F(Panneau, ChargerSansLigneChoisieOuClientDisparu) {
     // The panel still shows the client it had.
     EXPECT_EQ(nom(), QStringLiteral("DUPONT"));
 
-    cn.executer(QStringLiteral("DELETE FROM FCLI WHERE Code = 'b7'"));
+    cn.executerSqlite(QStringLiteral("DELETE FROM FCLI WHERE Code = 'b7'"));
     messages.vider();
     test::cliquerLigne(liste(), QStringLiteral("b7"));
     ASSERT_EQ(messages.messages().size(), 1u);
@@ -382,7 +383,7 @@ TEST_F(Panneau, CodePostalFermeSansRienChangerOuDoubleClicQuiValide) {
               QStringList{QStringLiteral("PARIS|75001")});
 
     // A client without a postal code: no town listed, nothing to validate.
-    cn.executer(QStringLiteral("UPDATE FCLI SET \"Code Postal\" = '' WHERE Code = '0345'"));
+    cn.executerSqlite(QStringLiteral("UPDATE FCLI SET \"Code Postal\" = '' WHERE Code = '0345'"));
     test::cliquerLigne(liste(), QStringLiteral("0345"));
     cliquer("BtnModifCP");
     EXPECT_EQ(w<QLineEdit>("txtCpNew")->text(), QString());

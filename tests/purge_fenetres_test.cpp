@@ -150,7 +150,7 @@ TEST_F(OngletPurge, OngletReselectionneRemetLesCalendriers) {
 
 TEST_F(OngletPurge, EchecDeLaSuppressionRienDePerdu) {
     jour(true, QDate(2005, 3, 15));
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("CREATE TRIGGER refus BEFORE DELETE ON FCLI WHEN old.Code = 'a3' "
                        "BEGIN SELECT RAISE(ABORT, 'refus'); END;"));
     cliquer("BtnPurgeCli");

@@ -219,7 +219,7 @@ TEST_F(Purge, DateIllisibleOuAVenirRefusee) {
 // the one before, puts the database back to the bit, rowids included (and a
 // text that is not UTF-8, as other programs leave some).
 TEST_F(Purge, AnnulerLesPurgesRemetLaBaseALIdentique) {
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "UPDATE FCLI SET Nom = 'l''an' || char(10) || 'dernier', Points = 0.1, Leader = "
         "9007199254740993, \"Date Création\" = x'00ff', \"Cat, Age\" = '05', \"Prénom\" = "
         "CAST(x'e9' AS TEXT) WHERE Code = 'A2';"
@@ -255,7 +255,7 @@ TEST_F(Purge, AnnulerLesPurgesRemetLaBaseALIdentique) {
         EXPECT_EQ(purge::messagePurgeAnnulee(r), QString::fromUtf8(message));
     }
     EXPECT_FALSE(purge::dernierePurge(vars).has_value());
-    cn.executer(QStringLiteral("DELETE FROM FCLI WHERE Code = 'N1'"));
+    cn.executerSqlite(QStringLiteral("DELETE FROM FCLI WHERE Code = 'N1'"));
     EXPECT_EQ(test::vidage(base), avant);
 }
 
@@ -285,7 +285,7 @@ TEST_F(Purge, AnnulationRefuseeRienNeBouge) {
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.avant);
-        cn.executer(QString::fromUtf8(c.avant).arg(journal));
+        cn.executerSqlite(QString::fromUtf8(c.avant).arg(journal));
         const QByteArray etat = test::vidage(d.chemin(QStringLiteral("BdClient.mdb")));
         if (c.refus) {
             const purge::ResultatAnnulationPurge r = purge::AnnulerPurge(vars, lot);
@@ -295,7 +295,7 @@ TEST_F(Purge, AnnulationRefuseeRienNeBouge) {
             EXPECT_THROW(purge::AnnulerPurge(vars, lot), store::ErreurStore);
         }
         EXPECT_EQ(test::vidage(d.chemin(QStringLiteral("BdClient.mdb"))), etat);
-        cn.executer(QString::fromUtf8(c.apres).arg(journal));
+        cn.executerSqlite(QString::fromUtf8(c.apres).arg(journal));
     }
     EXPECT_TRUE(purge::AnnulerPurge(vars, lot).faite);
     EXPECT_EQ(clients().size(), 8);
@@ -303,7 +303,7 @@ TEST_F(Purge, AnnulationRefuseeRienNeBouge) {
 
 TEST_F(Purge, EchecEnCoursDeSuppressionNeSupprimeRien) {
     // The third row to go is refused: the two before it must come back.
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("CREATE TRIGGER refus_cli BEFORE DELETE ON FCLI WHEN old.Code = 'a3' "
                        "BEGIN SELECT RAISE(ABORT, 'refus'); END;"
                        "CREATE TRIGGER refus_tec BEFORE DELETE ON FTEC WHEN old.\"Numéro\" = 7 "
@@ -320,12 +320,12 @@ TEST_F(Purge, EchecEnCoursDeSuppressionNeSupprimeRien) {
 
 TEST_F(Purge, BaseAbsenteOuVerrouillee) {
     store::Connexion autre(d.chemin(QStringLiteral("BdClient.mdb")));
-    autre.executer(QStringLiteral("BEGIN EXCLUSIVE"));
+    autre.executerSqlite(QStringLiteral("BEGIN EXCLUSIVE"));
     EXPECT_TRUE(test::echec([&] {
                     purge::PurgeClients(vars, QStringLiteral("15/03/2005"), Mode::Purge, panneau);
                 }).contains(QStringLiteral("verrouillée")));
     EXPECT_EQ(panneau.terminees, 1);
-    autre.executer(QStringLiteral("ROLLBACK"));
+    autre.executerSqlite(QStringLiteral("ROLLBACK"));
     EXPECT_EQ(clients().size(), 8);
 
     test::Dossier vide;

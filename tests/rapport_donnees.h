@@ -47,7 +47,7 @@ inline void remplirSalon(const Dossier& d) {
     d.creerCommunes({{QStringLiteral("75001"), QStringLiteral("PARIS")},
                      {QStringLiteral("69001"), QStringLiteral("LYON")}});
     d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "INSERT INTO FCLI (Code, Nom, \"Prénom\", Ville, \"Code Postal\", Tel1, Email) VALUES "
         "('A1', 'DURAND', 'Anne', 'PARIS', '75001', '0102030405', 'anne@exemple.fr'),"
         "('A2', 'MARTIN', 'Paul', 'PARSI', '75001', '0102030405', 'paul@exemple.fr'),"
@@ -81,7 +81,7 @@ inline void remplirSalon(const Dossier& d) {
 // Leaves A3 in error on Téléphone 1 only.
 inline void journalDuSalon(const Dossier& d, commun::Variables& vars) {
     store::Connexion(d.chemin(QStringLiteral("BdClient.mdb")))
-        .executer(QStringLiteral(
+        .executerSqlite(QStringLiteral(
             "INSERT INTO FCLI (Code, Nom, \"Prénom\", Ville, \"Code Postal\", Tel1) VALUES "
             "('P1', 'ANCIEN', 'Paul', ' PARIS ', '75OO1', 'O102030405');"
             "UPDATE FCLI SET Tel1 = '0102030405 ' WHERE Code = 'A5';"

@@ -34,7 +34,7 @@ QString ligne(const rapport::Changement& e) {
 // nothing written.
 TEST_F(Rapport, ChiffresDuSalon) {
     // A ";" the importer may misread: counted only in what an export would write.
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("UPDATE FCLI SET Coiffeur = 'Julie; Marc' WHERE Code IN ('A1', "
                        "'A2'); UPDATE FTEC SET Tech = 'a;b' WHERE \"Numéro\" IN (1, 2)"));
     d.ecrire(QStringLiteral("FCLI_1.txt"), test::fichierExport({"1;A1", "5;A5"}));
@@ -210,7 +210,7 @@ TEST_F(Rapport, JournalDuSalon) {
 // first within a field; undone, it says so. A purge journaled before its date
 // was: the date is not known, the count is that of the keys it deleted.
 TEST_F(Rapport, CorrectionGroupeeAnnuleeEtPurgeSansDate) {
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("INSERT INTO FCLI (Code, Ville, \"Code Postal\") VALUES ('B1', "
                        "'LYONN', '69001'), ('B2', 'LYONN', '69001'), ('B3', 'LYONN', "
                        "'69001')"));
@@ -222,7 +222,7 @@ TEST_F(Rapport, CorrectionGroupeeAnnuleeEtPurgeSansDate) {
                {clients::ErrVille, QStringLiteral("LYONN"), QStringLiteral("LYON")}});
     clients::AnnulerCorrection(vars, clients::derniereCorrection(vars)->lot);
     store::journal::activer(cn, purge::operations::kPurgeClients);
-    cn.executer(QStringLiteral("DELETE FROM FCLI WHERE Code IN ('A1', 'A5')"));
+    cn.executerSqlite(QStringLiteral("DELETE FROM FCLI WHERE Code IN ('A1', 'A5')"));
 
     const rapport::Chiffres c = rapport::rassembler(vars);
     ASSERT_EQ(c.journal.correctionsGroupees.size(), 1u);

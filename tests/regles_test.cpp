@@ -282,7 +282,7 @@ TEST(Nombres, LectureEtRenduDeuxChiffres) {
 TEST(Juge, ColonneManquante) {
     test::Dossier d;
     store::Connexion cn = store::Connexion::creer(d.chemin(QStringLiteral("BdClient.mdb")));
-    cn.executer(QStringLiteral("CREATE TABLE FCLI (Code TEXT, Nom TEXT, \"Prénom\" TEXT)"));
+    cn.executerSqlite(QStringLiteral("CREATE TABLE FCLI (Code TEXT, Nom TEXT, \"Prénom\" TEXT)"));
     d.creerCommunes({});
     commun::Communes c;
     c.OuvreCommunes(d.chemin());

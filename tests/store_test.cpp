@@ -105,7 +105,7 @@ TEST(Connexion, TransactionAnnuleeSansValidation) {
     Connexion cn = d.creerBase();
     for (const bool valider : {false, true}) {
         store::Transaction t(cn);
-        cn.executer(QStringLiteral("INSERT INTO FCLI (Code) VALUES ('A1')"));
+        cn.executerSqlite(QStringLiteral("INSERT INTO FCLI (Code) VALUES ('A1')"));
         if (valider) {
             t.valider();
         }
@@ -130,9 +130,9 @@ TEST(Connexion, TransactionLectureDuDebutALaFin) {
     EXPECT_FALSE(enTransaction());
 
     Connexion autre(d.chemin(QStringLiteral("BdClient.mdb")));
-    autre.executer(QStringLiteral("BEGIN EXCLUSIVE"));
+    autre.executerSqlite(QStringLiteral("BEGIN EXCLUSIVE"));
     EXPECT_THROW(store::TransactionLecture{cn}, ErreurStore);
-    autre.executer(QStringLiteral("ROLLBACK"));
+    autre.executerSqlite(QStringLiteral("ROLLBACK"));
     EXPECT_FALSE(enTransaction());
 }
 
@@ -142,7 +142,7 @@ class TraductionJet : public ::testing::Test {
 protected:
     void SetUp() override {
         cn = d.creerBase();
-        cn.executer(QStringLiteral(
+        cn.executerSqlite(QStringLiteral(
             "INSERT INTO FCONS (CODE_CLIENT, DATE_VISITE) VALUES ('C1', '2005-03-14 23:59:59'), "
             "('C2', '2005-03-15 00:00:00'), ('C3', '2005-03-16 10:00:00'), ('C1', '2004-12-31 "
             "00:00:00'), ('C4', '2005-01-03 00:00:00');"
@@ -218,7 +218,7 @@ TEST(ModifColonne, VilleDevientTexte50SansRienPerdre) {
     }
     const QStringList avant = cn.colonnes(QStringLiteral("FCLI"));
     for (int fois = 0; fois < 2; ++fois) {
-        cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50) "));
+        cn.executerJet(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50) "));
     }
     EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")), avant);
     EXPECT_EQ(cn.typesColonnes(QStringLiteral("FCLI"))[6], QStringLiteral("TEXT(50)"));
@@ -241,7 +241,7 @@ TEST(ModifColonne, VilleDevientTexte50SansRienPerdre) {
     EXPECT_EQ(compter(cn, QStringLiteral("select * from FCLI where Ville = 'l''hay les roses'")),
               1);
     // A column that is not there: an error, and the table as it was.
-    EXPECT_THROW(cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Villle Text(50)")),
+    EXPECT_THROW(cn.executerJet(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Villle Text(50)")),
                  ErreurStore);
     EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")), avant);
 }
@@ -260,7 +260,7 @@ TEST(ModifColonne, EchecDitSaPremiereErreur) {
         },
         nullptr);
     try {
-        cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50)"));
+        cn.executerJet(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50)"));
         FAIL();
     } catch (const ErreurStore& e) {
         EXPECT_TRUE(e.sql().startsWith(QStringLiteral("CREATE TABLE"))) << e.sql().toStdString();
@@ -275,7 +275,7 @@ class Recordsets : public ::testing::Test {
 protected:
     void SetUp() override {
         cn = d.creerBase();
-        cn.executer(
+        cn.executerSqlite(
             QStringLiteral("INSERT INTO FCLI (Code, Nom) VALUES ('A12', 'DUPONT'), "
                            "('0123', 'MARTIN'), ('a12', 'petit'), ('O''N', 'O''NEIL'), "
                            "('123', NULL), ('Z9', '')"));
@@ -395,7 +395,7 @@ TEST_F(Recordsets, Erreurs) {
     // A row deleted behind our back.
     rs.Open(QStringLiteral("FCLI"), cn);
     rs.MoveFirst();
-    cn.executer(QStringLiteral("DELETE FROM FCLI WHERE Code = 'A12'"));
+    cn.executerSqlite(QStringLiteral("DELETE FROM FCLI WHERE Code = 'A12'"));
     EXPECT_THROW(rs.EcrireChamp(QStringLiteral("Nom"), QStringLiteral("X")), ErreurStore);
 }
 

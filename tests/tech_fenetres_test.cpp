@@ -22,7 +22,7 @@ class OngletTech : public test::Fenetre {
 protected:
     void SetUp() override {
         Fenetre::SetUp();
-        cn.executer(QStringLiteral(
+        cn.executerSqlite(QStringLiteral(
             "INSERT INTO FCLI (Code, Nom, \"Prénom\") VALUES ('A1', 'DUPONT', 'Marie')"));
     }
     void fiche(qint64 numero, const Valeur& famille, const Valeur& memo) {
@@ -122,7 +122,7 @@ TEST_F(OngletTech, SansFicheSansFamilleLeMessageEtLeMemo) {
     EXPECT_FALSE(w<QGroupBox>("Frame3")->isEnabled());
     EXPECT_EQ(w<QPlainTextEdit>("txtmemo1")->toPlainText(), QStringLiteral("b"));
     // A memo shortened since the analysis shows whole, without a stale rest.
-    cn.executer(QStringLiteral("UPDATE FTEC SET \"Mémo\" = 'court'"));
+    cn.executerSqlite(QStringLiteral("UPDATE FTEC SET \"Mémo\" = 'court'"));
     test::cliquerLigne(w<QTreeWidget>("ListMemo"), QStringLiteral("1"));
     EXPECT_EQ(w<QPlainTextEdit>("txtmemo")->toPlainText(), QStringLiteral("court"));
     EXPECT_TRUE(w<QPlainTextEdit>("txtmemo1")->toPlainText().isEmpty());
@@ -190,7 +190,7 @@ TEST_F(OngletTech, LeClavierEtLaSourisChargentLaFicheQueLOnCorrige) {
 
 TEST_F(OngletTech, EchecsDeLEnregistrementEtDeLAnalyse) {
     // A family column that takes only numbers: the typed value is refused.
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "DROP TABLE FTEC; CREATE TABLE FTEC (\"Numéro\" INTEGER PRIMARY KEY, \"Code_Client\" "
         "TEXT, \"Date\" TEXT, \"Tech\" TEXT, \"Serv\" TEXT, \"Divers1\" TEXT, \"Divers2\" TEXT, "
         "\"Famille\" INTEGER, \"Mémo\" TEXT) STRICT"));
@@ -206,7 +206,7 @@ TEST_F(OngletTech, EchecsDeLEnregistrementEtDeLAnalyse) {
     // Any other failure is told too, and the list keeps its row.
     messages.vider();
     test::cliquerLigne(w<QTreeWidget>("ListCliTech"), QStringLiteral("2"));
-    cn.executer(QStringLiteral("DELETE FROM FTEC WHERE \"Numéro\" = 2"));
+    cn.executerSqlite(QStringLiteral("DELETE FROM FTEC WHERE \"Numéro\" = 2"));
     corrigerFamille(QStringLiteral("Soin"));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_TRUE(messages.dernier().startsWith(QStringLiteral("La famille n'a pas été enregistrée")))

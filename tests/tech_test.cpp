@@ -105,7 +105,7 @@ TEST_F(Analyse, NettoyageEtLongueurEnUtf8CommeEnUtf16) {
     };
     test::Dossier seize;
     store::Connexion cn16 = store::Connexion::creer(seize.chemin(QStringLiteral("BdClient.mdb")));
-    cn16.executer(QStringLiteral("PRAGMA encoding = 'UTF-16le'"));
+    cn16.executerSqlite(QStringLiteral("PRAGMA encoding = 'UTF-16le'"));
     store::schema::creerTablesClients(cn16);
     for (store::Connexion* c : {&cn, &cn16}) {
         for (const auto& [numero, avant, apres] : cas) {
@@ -133,7 +133,7 @@ TEST_F(Analyse, NettoyageEtLongueurEnUtf8CommeEnUtf16) {
 }
 
 TEST_F(Analyse, ListesEnOrdreDeLaTableAvecLeurClient) {
-    cn.executer(QStringLiteral(
+    cn.executerSqlite(QStringLiteral(
         "INSERT INTO FCLI (Code, Nom, \"Prénom\") VALUES ('A1', 'DUPONT', 'Marie'), ('D''A2', "
         "'L''HERMITE', 'Anne'), ('A3', 'SEUL', NULL), ('a3', 'PETIT', 'Léa')"));
     const QString a500(500, u'a');
@@ -181,7 +181,7 @@ TEST_F(Analyse, ListesEnOrdreDeLaTableAvecLeurClient) {
 TEST_F(Analyse, EchecsDuStoreDits) {
     // No client table, which the sheets in error need: refused before the
     // memos are tidied.
-    cn.executer(QStringLiteral("DROP TABLE FCLI"));
+    cn.executerSqlite(QStringLiteral("DROP TABLE FCLI"));
     fiche(1, QStringLiteral("A1"), QStringLiteral("Soin"), QStringLiteral("x "));
     Lignes l;
     EXPECT_TRUE(test::echec([&] { tech::AnalyseTech(base(), l); }).contains(u"FCLI"));
@@ -196,7 +196,7 @@ TEST_F(Analyse, EchecsDuStoreDits) {
 }
 
 TEST_F(Analyse, FicheLueEtFamilleEcrite) {
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("INSERT INTO FTEC (\"Numéro\", Date, Tech, \"Mémo\") VALUES (7, "
                        "'2005-03-15 10:30:00', 'Julie', 'note')"));
     const tech::FicheTech f = tech::LireFiche(base(), QStringLiteral("7"));
@@ -223,7 +223,7 @@ TEST_F(Analyse, VerbeBatch) {
     test::SortieLot s = lancer(d.chemin());
     EXPECT_EQ(s.out, QStringLiteral("Liste des techniques avec erreurs ( 0 / 0 )\n"
                                     "Votre fichier technique ne comporte pas d'erreur.\n"));
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("INSERT INTO FCLI (Code, Nom, \"Prénom\") VALUES ('A1', 'DUPONT', "
                        "'Marie')"));
     fiche(1, QStringLiteral("A1"), QStringLiteral("Soin"), QString(501, u'a'));
@@ -237,7 +237,7 @@ TEST_F(Analyse, VerbeBatch) {
                                     "ListMemo\t3\tA1\tDUPONT Marie\t\tx\n"
                                     "Liste des techniques avec erreurs ( 2 / 3 )\n"));
     // Only memos too long: the window's message follows the caption.
-    cn.executer(QStringLiteral("UPDATE FTEC SET \"Famille\" = 'Soin'"));
+    cn.executerSqlite(QStringLiteral("UPDATE FTEC SET \"Famille\" = 'Soin'"));
     s = lancer(d.chemin());
     EXPECT_TRUE(
         s.out.endsWith(QStringLiteral("Liste des techniques avec erreurs ( 0 / 3 )\n"

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
             ++lignes;
         }
         t.valider();
-        cn.executer(QStringLiteral("ANALYZE"));
+        cn.executerSqlite(QStringLiteral("ANALYZE"));
         cn.Close();
         QFile::remove(sortie);
         if (!QFile::rename(provisoire, sortie)) {

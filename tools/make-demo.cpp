@@ -196,7 +196,7 @@ int main(int argc, char** argv) {
             store::Connexion cn = store::Connexion::creer(provisoire);
             store::schema::creerTablesClients(cn);
             // A new file: nothing to protect until it is complete.
-            cn.executer(QStringLiteral(
+            cn.executerSqlite(QStringLiteral(
                 "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-65536"));
             store::Transaction t(cn);
             const std::vector<demo::Client> liste =

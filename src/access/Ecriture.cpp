@@ -48,7 +48,7 @@ const QString& EcritureSqlite::tableImport() {
 EcritureSqlite::EcritureSqlite(const QString& chemin) : m_cn(store::Connexion::creer(chemin)) {
     // The whole file is written in one transaction: a large page cache keeps
     // SQLite from spilling it to disk before the commit.
-    m_cn.executer(QStringLiteral("PRAGMA cache_size = -131072"));
+    m_cn.executerSqlite(QStringLiteral("PRAGMA cache_size = -131072"));
     m_transaction.emplace(m_cn);
 }
 
@@ -76,8 +76,8 @@ void EcritureSqlite::commencerTable(const QString& nom, const std::vector<Colonn
         marques << QStringLiteral("?");
         m_colonnes << c.nom;
     }
-    m_cn.executer(QStringLiteral("CREATE TABLE %1 (\n  %2\n)")
-                      .arg(store::citer(nom), definitions.join(QStringLiteral(",\n  "))));
+    m_cn.executerSqlite(QStringLiteral("CREATE TABLE %1 (\n  %2\n)")
+                            .arg(store::citer(nom), definitions.join(QStringLiteral(",\n  "))));
     m_insertion.reset();
     m_insertion.emplace(
         m_cn,
@@ -104,9 +104,9 @@ qint64 EcritureSqlite::terminerTable() {
         }
         for (const QString& c : m_colonnes) {
             if (c.compare(colonne, Qt::CaseInsensitive) == 0) {
-                m_cn.executer(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                                  .arg(store::citer(m_table + u'_' + c), store::citer(m_table),
-                                       store::citer(c)));
+                m_cn.executerSqlite(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                                        .arg(store::citer(m_table + u'_' + c),
+                                             store::citer(m_table), store::citer(c)));
             }
         }
     }
@@ -118,7 +118,7 @@ qint64 EcritureSqlite::terminerTable() {
 
 void EcritureSqlite::enregistrerOrigine(const Origine& o,
                                         const std::vector<TableImportee>& tables) {
-    m_cn.executer(QStringLiteral(R"(CREATE TABLE %1 (
+    m_cn.executerSqlite(QStringLiteral(R"(CREATE TABLE %1 (
   "Source" TEXT COLLATE NOCASE,
   "Taille" INTEGER,
   "SHA256" TEXT COLLATE NOCASE,
@@ -130,7 +130,7 @@ void EcritureSqlite::enregistrerOrigine(const Origine& o,
   "Lignes" INTEGER,
   "Caractères remplacés" INTEGER
 ))")
-                      .arg(store::citer(tableImport())));
+                            .arg(store::citer(tableImport())));
     store::Instruction i(m_cn, QStringLiteral("INSERT INTO %1 VALUES (?,?,?,?,?,?,?,?,?,?)")
                                    .arg(store::citer(tableImport())));
     // One row per table; a file without tables still records its origin.

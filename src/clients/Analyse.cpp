@@ -166,7 +166,7 @@ void VerifColonneVille(commun::Variables& vars) {
     store::Connexion cn(vars.CheminBd);
     for (const QString& colonne : cn.colonnes(kFCLI)) {
         if (colonne == QLatin1String("Ville")) {
-            cn.Execute(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50) "));
+            cn.executerJet(QStringLiteral("ALTER TABLE FCLI ALTER COLUMN Ville Text(50) "));
         }
     }
 }

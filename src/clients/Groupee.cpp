@@ -288,7 +288,7 @@ Groupes collecter(const store::Connexion& cn, const QHash<QString, Drapeaux>& ma
 // Counts every holder of those values, listed or not. SQLite picks the rows
 // that hold one of them, letter case aside, and each is then counted exactly.
 void compter(store::Connexion& cn, Groupes& groupes) {
-    cn.executer(
+    cn.executerSqlite(
         QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS verif_fautes (d INTEGER, v); "
                        "DELETE FROM temp.verif_fautes;"));
     QStringList conditions;
@@ -333,7 +333,7 @@ void compter(store::Connexion& cn, Groupes& groupes) {
             }
         }
     }
-    cn.executer(QStringLiteral("DROP TABLE temp.verif_fautes"));
+    cn.executerSqlite(QStringLiteral("DROP TABLE temp.verif_fautes"));
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ void Communes::OuvreCommunes(const QString& dossier) {
                sequence.compare(QLatin1String("NOCASE"), Qt::CaseInsensitive) != 0;
     });
     if (aCopier) {
-        m_cn.executer(QStringLiteral(
+        m_cn.executerSqlite(QStringLiteral(
             "PRAGMA temp_store = MEMORY; "
             "CREATE TEMP TABLE communes (\"CodePostal\" TEXT COLLATE NOCASE, "
             "\"Commune\" TEXT COLLATE NOCASE); "

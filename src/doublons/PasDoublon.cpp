@@ -43,9 +43,10 @@ const QString& tablePasDoublon() {
 void noterPasDoublon(const QString& dossier, const QStringList& codes) {
     store::Connexion cn(cheminBase(dossier));
     store::Transaction transaction(cn);
-    cn.executer(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\"Code1\" TEXT, \"Code2\" TEXT, "
-                               "\"Quand\" DATETIME, UNIQUE (\"Code1\", \"Code2\"))")
-                    .arg(store::citer(tablePasDoublon())));
+    cn.executerSqlite(
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\"Code1\" TEXT, \"Code2\" TEXT, "
+                       "\"Quand\" DATETIME, UNIQUE (\"Code1\", \"Code2\"))")
+            .arg(store::citer(tablePasDoublon())));
     store::Instruction i(cn, QStringLiteral("INSERT OR IGNORE INTO %1 VALUES (?, ?, "
                                             "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'))")
                                  .arg(store::citer(tablePasDoublon())));

@@ -325,10 +325,10 @@ void Connexion::preparer(bool ecriture) {
     sqlite3_create_function_v2(db, "NonDate", 1, kDrapeaux, nullptr, &nonDate, nullptr, nullptr,
                                nullptr);
     // Reading the schema now turns "not a database" into an error at opening.
-    executer(QStringLiteral("PRAGMA schema_version"));
+    executerSqlite(QStringLiteral("PRAGMA schema_version"));
     if (ecriture) {
         // A killed process never leaves a torn database; each commit is atomic.
-        executer(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        executerSqlite(QStringLiteral("PRAGMA synchronous=NORMAL"));
     }
 }
 
@@ -339,7 +339,7 @@ sqlite3* Connexion::handle() const {
     return m_db.get();
 }
 
-void Connexion::executer(const QString& sql) {
+void Connexion::executerSqlite(const QString& sql) {
     sqlite3* db = handle();
     char* erreur = nullptr;
     const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &erreur);
@@ -349,7 +349,7 @@ void Connexion::executer(const QString& sql) {
     }
 }
 
-void Connexion::Execute(const QString& sqlJet) {
+void Connexion::executerJet(const QString& sqlJet) {
     if (const auto modif = jet::lireModifColonne(sqlJet)) {
         jet::modifierColonne(*this, *modif);
         return;
@@ -575,7 +575,7 @@ std::optional<QByteArray> Instruction::colonneUtf8(int i) const {
 // ---------------------------------------------------------------------------
 
 Transaction::Transaction(Connexion& cn) : m_cn(cn) {
-    m_cn.executer(QStringLiteral("BEGIN IMMEDIATE"));
+    m_cn.executerSqlite(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 Transaction::~Transaction() {
@@ -585,15 +585,15 @@ Transaction::~Transaction() {
 }
 
 void Transaction::valider() {
-    m_cn.executer(QStringLiteral("COMMIT"));
+    m_cn.executerSqlite(QStringLiteral("COMMIT"));
     m_active = false;
 }
 
 TransactionLecture::TransactionLecture(Connexion& cn) : m_cn(cn) {
-    m_cn.executer(QStringLiteral("BEGIN"));
+    m_cn.executerSqlite(QStringLiteral("BEGIN"));
     try {
         // A deferred transaction starts at its first read: read the schema now.
-        m_cn.executer(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        m_cn.executerSqlite(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     } catch (const ErreurStore&) {
         sqlite3_exec(m_cn.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
@@ -611,7 +611,7 @@ TransactionLecture::~TransactionLecture() {
 }
 
 void TransactionLecture::terminer() {
-    m_cn.executer(QStringLiteral("COMMIT"));
+    m_cn.executerSqlite(QStringLiteral("COMMIT"));
     m_active = false;
 }
 

@@ -55,9 +55,9 @@ public:
     sqlite3* handle() const;
 
     // One statement of the system's own SQL (Jet dialect), translated.
-    void Execute(const QString& sqlJet);
+    void executerJet(const QString& sqlJet);
     // Native SQLite text, one or several statements, no translation.
-    void executer(const QString& sql);
+    void executerSqlite(const QString& sql);
 
     // The schema query: column names of a table, in their stored order.
     // A missing table gives an empty list.

@@ -290,35 +290,36 @@ void modifierColonne(Connexion& cn, const ModifColonne& modif) {
         }
     }
     const QString provisoire = table + QStringLiteral("__verif_nouvelle");
-    cn.executer(QStringLiteral("PRAGMA legacy_alter_table=ON"));
+    cn.executerSqlite(QStringLiteral("PRAGMA legacy_alter_table=ON"));
     try {
         Transaction t(cn);
-        cn.executer(QStringLiteral("DROP TABLE IF EXISTS %1").arg(citer(provisoire)));
-        cn.executer(QStringLiteral("CREATE TABLE %1 (%2)").arg(citer(provisoire), defs.join(u',')));
+        cn.executerSqlite(QStringLiteral("DROP TABLE IF EXISTS %1").arg(citer(provisoire)));
+        cn.executerSqlite(
+            QStringLiteral("CREATE TABLE %1 (%2)").arg(citer(provisoire), defs.join(u',')));
         // Row ids are carried over so that the table keeps its one stable order.
         QStringList cols;
         for (const QString& c : cn.colonnes(table)) {
             cols << citer(c);
         }
         const QString liste = cols.join(u',');
-        cn.executer(QStringLiteral("INSERT INTO %1 (rowid,%2) SELECT rowid,%2 FROM %3")
-                        .arg(citer(provisoire), liste, citer(table)));
-        cn.executer(QStringLiteral("DROP TABLE %1").arg(citer(table)));
-        cn.executer(
+        cn.executerSqlite(QStringLiteral("INSERT INTO %1 (rowid,%2) SELECT rowid,%2 FROM %3")
+                              .arg(citer(provisoire), liste, citer(table)));
+        cn.executerSqlite(QStringLiteral("DROP TABLE %1").arg(citer(table)));
+        cn.executerSqlite(
             QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(citer(provisoire), citer(table)));
         for (const QString& sql : annexes) {
-            cn.executer(sql);
+            cn.executerSqlite(sql);
         }
         t.valider();
     } catch (...) {
         // The failure to tell is the first one, never one of this clean-up.
         try {
-            cn.executer(QStringLiteral("PRAGMA legacy_alter_table=OFF"));
+            cn.executerSqlite(QStringLiteral("PRAGMA legacy_alter_table=OFF"));
         } catch (const ErreurStore&) {
         }
         throw;
     }
-    cn.executer(QStringLiteral("PRAGMA legacy_alter_table=OFF"));
+    cn.executerSqlite(QStringLiteral("PRAGMA legacy_alter_table=OFF"));
 }
 
 }  // namespace store::jet

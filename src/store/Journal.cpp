@@ -29,25 +29,25 @@ void creerTable(Connexion& cn) {
     if (cn.tableExiste(table())) {
         // A journal begun before the rank of the columns was kept.
         if (!cn.colonnes(table()).contains(QStringLiteral("Rang"), Qt::CaseInsensitive)) {
-            cn.executer(
+            cn.executerSqlite(
                 QStringLiteral("ALTER TABLE %1 ADD COLUMN \"Rang\" INTEGER").arg(citer(table())));
         }
         return;
     }
-    cn.executer(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n"
-                               "  \"Numero\" INTEGER PRIMARY KEY,\n"
-                               "  \"Quand\" DATETIME,\n"
-                               "  \"Lot\" INTEGER,\n"
-                               "  \"Operation\" TEXT,\n"
-                               "  \"NomTable\" TEXT,\n"
-                               "  \"Cle\",\n"
-                               "  \"Colonne\" TEXT,\n"
-                               "  \"Avant\",\n"
-                               "  \"Apres\",\n"
-                               "  \"LotAnnule\" INTEGER,\n"
-                               "  \"Rang\" INTEGER);\n"
-                               "CREATE INDEX IF NOT EXISTS %2 ON %1 (\"Lot\");")
-                    .arg(citer(table()), citer(table() + QStringLiteral("_Lot"))));
+    cn.executerSqlite(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n"
+                                     "  \"Numero\" INTEGER PRIMARY KEY,\n"
+                                     "  \"Quand\" DATETIME,\n"
+                                     "  \"Lot\" INTEGER,\n"
+                                     "  \"Operation\" TEXT,\n"
+                                     "  \"NomTable\" TEXT,\n"
+                                     "  \"Cle\",\n"
+                                     "  \"Colonne\" TEXT,\n"
+                                     "  \"Avant\",\n"
+                                     "  \"Apres\",\n"
+                                     "  \"LotAnnule\" INTEGER,\n"
+                                     "  \"Rang\" INTEGER);\n"
+                                     "CREATE INDEX IF NOT EXISTS %2 ON %1 (\"Lot\");")
+                          .arg(citer(table()), citer(table() + QStringLiteral("_Lot"))));
 }
 
 // The column that names a row of the table, as the table spells it; rowid
@@ -138,7 +138,7 @@ qint64 activer(Connexion& cn, const QString& operation, qint64 lotAnnule) {
                         citer(suivie.table), debut, valeurs,
                         ligne.join(QStringLiteral(" || ',' || ")), annule);
     }
-    cn.executer(sql);
+    cn.executerSqlite(sql);
     return lot;
 }
 
@@ -158,7 +158,7 @@ void desactiver(Connexion& cn) {
         sql += QStringLiteral("DROP TRIGGER temp.%1;\n").arg(citer(nom));
     }
     sql += QStringLiteral("DROP TABLE IF EXISTS %1;").arg(kContexte);
-    cn.executer(sql);
+    cn.executerSqlite(sql);
 }
 
 void noter(Connexion& cn, const QString& nomTable, const Valeur& cle, const QString& colonne,

@@ -72,7 +72,7 @@ void Recordset::ouvrirRequete(const QString& sqlJet, Connexion& cn) {
     const auto lecture = jet::traduireLecture(sqlJet, cn);
     if (!lecture) {
         // DELETE, UPDATE, INSERT, ALTER: carried out, the recordset stays closed.
-        cn.Execute(sqlJet);
+        cn.executerJet(sqlJet);
         return;
     }
     // A writable result reads its row ids first.

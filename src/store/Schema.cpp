@@ -34,7 +34,7 @@ const QStringList& colonnesFCONS() {
 }
 
 void creerTablesClients(Connexion& cn) {
-    cn.executer(QStringLiteral(R"(
+    cn.executerSqlite(QStringLiteral(R"(
 CREATE TABLE FCLI (
   "Numéro" INTEGER PRIMARY KEY,
   "Code" TEXT(20) COLLATE NOCASE,
@@ -83,7 +83,7 @@ CREATE INDEX FCONS_CODE_CLIENT ON FCONS ("CODE_CLIENT");
 }
 
 void creerTableCommunes(Connexion& cn) {
-    cn.executer(QStringLiteral(R"(
+    cn.executerSqlite(QStringLiteral(R"(
 CREATE TABLE communes (
   "CodePostal" TEXT(5) COLLATE NOCASE,
   "Commune" TEXT(50) COLLATE NOCASE
