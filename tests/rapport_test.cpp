@@ -46,6 +46,9 @@ TEST_F(Rapport, ChiffresDuSalon) {
          {"FCLI_1.txt.bak", "FCLI_.txt", "fcli_3.txt", "FCLI_x.txt", "FCLI.csv"}) {
         d.ecrire(QString::fromLatin1(autre), test::fichierExport({"x"}));
     }
+    // A note that cannot be read: listed, and the report goes on.
+    ASSERT_TRUE(
+        QFile::link(d.chemin(QStringLiteral("ailleurs")), d.chemin(QStringLiteral("CliA5.RTF"))));
     const QStringList dossier = test::contenuDossier(d.chemin());
 
     const rapport::Chiffres c = rapport::rassembler(vars);
@@ -76,13 +79,18 @@ TEST_F(Rapport, ChiffresDuSalon) {
     EXPECT_EQ(c.nbClientsExportables(), 2);
 
     // Notes: letter case aside, over 500 characters only.
-    EXPECT_EQ(c.nbFichiersNotes, 3);
+    EXPECT_EQ(c.nbFichiersNotes, 4);
     QStringList notes;
     for (const rapport::NoteLongue& n : c.notesLongues) {
         notes << QStringLiteral("%1 %2 %3 %4").arg(n.code, n.nom).arg(n.longueur).arg(n.perdus);
     }
     EXPECT_EQ(notes, QStringList({QStringLiteral("A1 DURAND Anne 600 100"),
                                   QStringLiteral("A3 PETIT Léa 750 250")}));
+    ASSERT_EQ(c.notesIllisibles.size(), 1u);
+    const rapport::NoteIllisible& illisible = c.notesIllisibles.front();
+    EXPECT_EQ(QStringList({illisible.code, illisible.fichier, illisible.cause}),
+              QStringList({QStringLiteral("A5"), QStringLiteral("CliA5.RTF"),
+                           QStringLiteral("lien vers un fichier introuvable")}));
 
     // Sheets: without family (a family of blanks is one), memos too long.
     QStringList fiches;

@@ -70,8 +70,13 @@ void jugerClients(commun::Variables& vars, store::Connexion& cn, Chiffres& c,
         const QString note =
             notes.chercher(QStringLiteral("Cli") + leCode + QStringLiteral(".RTF"));
         QString texte;
-        if (!note.isEmpty()) {
-            texte = platform::lireNote(note);
+        const platform::Lecture lue =
+            note.isEmpty() ? platform::Lecture{} : platform::lireFichier(note);
+        if (!lue.lu()) {
+            c.notesIllisibles.push_back(
+                {leCode, e.NomClient.trimmed(), QFileInfo(note).fileName(), lue.cause});
+        } else if (!note.isEmpty()) {
+            texte = platform::texteNote(lue.contenu);
             if (texte.size() > clients::kLimiteNote) {
                 const int longueur = static_cast<int>(texte.size());
                 c.notesLongues.push_back(

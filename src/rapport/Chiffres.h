@@ -17,6 +17,14 @@ struct Variables;
 
 namespace rapport {
 
+// A client's note that could not be read, and why.
+struct NoteIllisible {
+    QString code;
+    QString nom;
+    QString fichier;  // "Cli24.RTF"
+    QString cause;    // "ce n'est pas un fichier ordinaire"…
+};
+
 // A client whose note is longer than the export carries.
 struct NoteLongue {
     QString code;
@@ -139,6 +147,9 @@ struct Chiffres {
     // Notes longer than the export carries, in table order.
     int nbFichiersNotes = 0;
     std::vector<NoteLongue> notesLongues;
+    // Notes that could not be read (not a regular file, no permission), in
+    // table order: the report goes on without them.
+    std::vector<NoteIllisible> notesIllisibles;
 
     // Sheets in error, in table order.
     std::vector<FicheEnErreur> fiches;

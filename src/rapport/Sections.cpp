@@ -304,6 +304,25 @@ void partieCorrections(Redaction& r, const Chiffres& c) {
     }
 }
 
+void partieNotesIllisibles(Redaction& r, const Chiffres& c) {
+    if (c.notesIllisibles.empty()) {
+        return;
+    }
+    r.sousTitre(QStringLiteral("Notes illisibles (%1)").arg(c.notesIllisibles.size()));
+    r.paragraphe(
+        QStringLiteral("Ces fichiers de notes n'ont pas pu être lus : leur longueur "
+                       "n'est pas jugée ici, et l'export s'arrêtera sur eux tant qu'ils "
+                       "ne seront pas lisibles."));
+    QList<QStringList> lignes;
+    for (const NoteIllisible& note : c.notesIllisibles) {
+        lignes << QStringList{note.code, note.nom, note.fichier, note.cause};
+    }
+    r.tableau({QStringLiteral("Code"), QStringLiteral("Client"), QStringLiteral("Fichier"),
+               QStringLiteral("Cause")},
+              lignes, {14, 30, 20, 36},
+              {Alignement::Gauche, Alignement::Gauche, Alignement::Gauche, Alignement::Gauche});
+}
+
 void partieNotes(Redaction& r, const Chiffres& c) {
     r.section(QStringLiteral("Notes de plus de %1 caractères").arg(clients::kLimiteNote));
     const auto n = static_cast<qint64>(c.notesLongues.size());
@@ -314,6 +333,7 @@ void partieNotes(Redaction& r, const Chiffres& c) {
                                   ? QStringLiteral("le dossier n'a aucun fichier de notes")
                                   : compte(c.nbFichiersNotes, QStringLiteral("fichier de notes lu"),
                                            QStringLiteral("fichiers de notes lus"))));
+        partieNotesIllisibles(r, c);
         return;
     }
     r.paragraphe(QStringLiteral("%1 %2 %3 caractères : l'export ne garde que les %3 premiers, la "
@@ -330,6 +350,7 @@ void partieNotes(Redaction& r, const Chiffres& c) {
                QStringLiteral("Caractères perdus")},
               lignes, {14, 50, 16, 20},
               {Alignement::Gauche, Alignement::Gauche, Alignement::Droite, Alignement::Droite});
+    partieNotesIllisibles(r, c);
 }
 
 QString client(const FicheEnErreur& f) {
