@@ -100,19 +100,6 @@ TEST(Connexion, DatesSousToutesLeursFormes) {
                  ErreurStore);
 }
 
-TEST(Connexion, TransactionAnnuleeSansValidation) {
-    test::Dossier d;
-    Connexion cn = d.creerBase();
-    for (const bool valider : {false, true}) {
-        store::Transaction t(cn);
-        cn.executerSqlite(QStringLiteral("INSERT INTO FCLI (Code) VALUES ('A1')"));
-        if (valider) {
-            t.valider();
-        }
-    }
-    EXPECT_EQ(compter(cn, QStringLiteral("FCLI")), 1);
-}
-
 // A read transaction holds its lock from the start, so that what is read (or
 // copied) is one moment of the base, and ends with its guard, told or not; one
 // that cannot start leaves none open behind it.
@@ -334,24 +321,6 @@ TEST_F(Recordsets, FindComparePourTexte) {
             EXPECT_EQ(rs.Champ(QStringLiteral("Nom")), nom);
         }
     }
-}
-
-TEST_F(Recordsets, FindAvanceDepuisLaLigneCourante) {
-    Recordset rs;
-    rs.Open(QStringLiteral("FCLI"), cn);
-    rs.MoveFirst();
-    rs.Find(QStringLiteral("Code = 'O''N'"));
-    const qint64 ici = rs.Position();
-    rs.Find(QStringLiteral("Code = 'O''N'"));  // the current row counts
-    EXPECT_EQ(rs.Position(), ici);
-    rs.Find(QStringLiteral("Code = 'A12'"));  // behind us: not found
-    EXPECT_TRUE(rs.Eof());
-    // Same on a query result.
-    rs.Open(QStringLiteral("select Code, Nom from FCLI where Code <> 'Z9'"), cn);
-    rs.MoveFirst();
-    rs.Find(QStringLiteral("Code = 0123"));
-    ASSERT_FALSE(rs.Eof());
-    EXPECT_EQ(rs.Champ(QStringLiteral("Nom")).texte(), QStringLiteral("MARTIN"));
 }
 
 TEST_F(Recordsets, EcrituresStockeesParUpdate) {
