@@ -284,7 +284,6 @@ TEST_F(Analyse, ChaqueRunNoteSonBilan) {
     EXPECT_EQ(premier.erreursParChamp, attendus);
     const auto analyses = clients::analysesNotees(cn);
     ASSERT_EQ(analyses.size(), 2u);
-    EXPECT_EQ(analyses[0].quand.size(), 19);
     EXPECT_EQ(std::make_pair(analyses[0].bilan.NbCli, analyses[0].bilan.NbCliErr),
               std::make_pair(3, 2));
     EXPECT_EQ(analyses[0].bilan.erreursParChamp, attendus);
