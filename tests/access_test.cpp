@@ -11,7 +11,6 @@
 #include <QTextStream>
 #include <functional>
 #include <iostream>
-#include <limits>
 
 #include "access/Conversion.h"
 #include "access/Erreur.h"
@@ -73,29 +72,6 @@ TEST(Valeurs, Textes) {
         EXPECT_EQ(n, remplaces);
     }
     EXPECT_TRUE(test::echec([] { acces::PageCode(QStringLiteral("XYZ-42")); }).contains(u"XYZ-42"));
-}
-
-TEST(Valeurs, Nombres) {
-    // A Single reads as its shortest decimal, not as its double expansion.
-    EXPECT_EQ(acces::reelSimple(0.15f), 0.15);
-    EXPECT_EQ(acces::reelSimple(3.4028235e38f), 3.4028235e38);
-    EXPECT_EQ(acces::reelSimple(-1.5f), -1.5);
-    EXPECT_EQ(acces::monnaie(-12345678), -1234.5678);
-    EXPECT_EQ(acces::monnaie(1), 0.0001);
-    EXPECT_EQ(acces::monnaie(std::numeric_limits<qint64>::max()), 922337203685477.5807);
-    EXPECT_EQ(acces::monnaie(std::numeric_limits<qint64>::min()), -922337203685477.5808);
-
-    const uchar moins[17] = {0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x1A, 0xF2, 0x10, 0};
-    EXPECT_EQ(acces::decimal(moins, 3), -1110.554);
-    const uchar grand[17] = {0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0x1C, 0, 0, 0, 0x83, 0x1A, 0x99, 0xBE};
-    EXPECT_EQ(acces::decimal(grand, 3), -123456789.123);
-    const uchar petit[17] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
-    EXPECT_EQ(acces::decimal(petit, 3), 0.001);
-    EXPECT_EQ(acces::decimal(petit, 0), 1.0);
-
-    const uchar g[16] = {0x2D, 0x1C, 0x3B, 0x6A, 0x11, 0x11, 0x22, 0x22,
-                         0x33, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x66};
-    EXPECT_EQ(acces::guid(g), QStringLiteral("{6A3B1C2D-1111-2222-3333-444455556666}"));
 }
 
 // ------------------------------------------------- files against their dump
