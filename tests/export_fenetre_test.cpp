@@ -14,50 +14,23 @@ using Genre = test::FauxMessages::Message::Genre;
 
 namespace {
 
-// The scripted message boxes, with a look at the window while a box is open.
-struct MessagesVus : test::FauxMessages {
-    std::function<void()> pendant;
-    void information(const QString& texte) override {
-        if (pendant) {
-            pendant();
-        }
-        FauxMessages::information(texte);
-    }
-    void exclamation(const QString& texte) override {
-        if (pendant) {
-            pendant();
-        }
-        FauxMessages::exclamation(texte);
-    }
-};
-
 QStringList lignesDe(const QByteArray& octets) {
     QString texte = QStringDecoder(QStringConverter::Utf16LE).decode(octets.mid(2));
     texte.chop(2);
     return texte.split(QStringLiteral("\r\n"));
 }
 
-class ExportFenetre : public test::Salon {
+class ExportFenetre : public test::Fenetre {
 protected:
     void SetUp() override {
-        Salon::SetUp();
+        Fenetre::SetUp();
         platform::fixerLocaleTravail(QLocale(QLocale::French, QLocale::France));
     }
     void TearDown() override {
         form.reset();
         platform::oublierLocaleTravail();
     }
-    void ouvrir() {
-        form = std::make_unique<app::Form1>(vars, messages);
-        form->show();
-    }
-    void cliquer(const char* bouton) {
-        QTest::mouseClick(test::enfant<QPushButton>(form.get(), bouton), Qt::LeftButton);
-    }
-    QWidget* frame6() { return test::enfant<QWidget>(form.get(), "Frame6"); }
-
-    MessagesVus messages;
-    std::unique_ptr<app::Form1> form;
+    QWidget* frame6() { return w<QWidget>("Frame6"); }
 };
 
 TEST_F(ExportFenetre, TextesDeConfirmation) {
@@ -88,13 +61,12 @@ TEST_F(ExportFenetre, ClientsOuiAvecProgressionPuisNon) {
     d.ecrire(QStringLiteral("FCLI_9.txt"), "ancien");
     vars.NbCli = 1601;
     ouvrir();
-    new QTreeWidgetItem(test::enfant<QTreeWidget>(form.get(), "ListCli"),
-                        {QStringLiteral("A2"), QStringLiteral("NOM ")});
+    new QTreeWidgetItem(w<QTreeWidget>("ListCli"), {QStringLiteral("A2"), QStringLiteral("NOM ")});
     bool frameVisible = false;
     QStringList lignesVues;
     messages.pendant = [&] {
         frameVisible = frame6()->isVisible();
-        lignesVues = test::lignes(test::enfant<QListWidget>(form.get(), "Listelog"));
+        lignesVues = test::lignes(w<QListWidget>("Listelog"));
     };
     cliquer("btnExportClients");
     EXPECT_EQ(messages.textes(), (QStringList{exports::confirmationClients(1, 1601, 1),
@@ -135,7 +107,7 @@ TEST_F(ExportFenetre, ClientsApresAnalyseSansCeuxEnErreur) {
     d.ecrire(QStringLiteral("Cli3.RTF"), "{\\rtf1 Note\\par}");
     ouvrir();
     cliquer("btnAnalyseBd");
-    ASSERT_EQ(test::lignes(test::enfant<QTreeWidget>(form.get(), "ListCli")),
+    ASSERT_EQ(test::lignes(w<QTreeWidget>("ListCli")),
               (QStringList{QStringLiteral("B2"), QStringLiteral("44")}));
     messages.vider();
     cliquer("btnExportClients");
@@ -155,7 +127,7 @@ TEST_F(ExportFenetre, FichesApresAnalyseOuiPuisNon) {
         "INTO FTEC (Code_Client, Famille) SELECT 'A1', CASE WHEN k IN (3, 5) THEN NULL ELSE "
         "'Coupe' END FROM n"));
     ouvrir();
-    test::enfant<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(1);
+    w<QTabWidget>("SSTab1")->setCurrentIndex(1);
     cliquer("btnAnalyseRTF");
     messages.vider();
     bool frameVisible = true;
@@ -188,7 +160,7 @@ TEST_F(ExportFenetre, EchecDitEtCacheFrame6) {
     QFile::remove(d.chemin(QStringLiteral("BdClient.mdb")));
     ouvrir();
     cliquer("btnExportClients");
-    test::enfant<QTabWidget>(form.get(), "SSTab1")->setCurrentIndex(1);
+    w<QTabWidget>("SSTab1")->setCurrentIndex(1);
     cliquer("btnExportTech");
     const auto& m = messages.messages();
     ASSERT_EQ(m.size(), 4u);

@@ -11,28 +11,10 @@
 
 namespace {
 
-// The scripted message boxes, and a look at the window when each shows.
-class Temoin : public test::FauxMessages {
-public:
-    std::function<void()> aLAffichage;
-    void information(const QString& t) override {
-        if (aLAffichage) {
-            aLAffichage();
-        }
-        FauxMessages::information(t);
-    }
-    void exclamation(const QString& t) override {
-        if (aLAffichage) {
-            aLAffichage();
-        }
-        FauxMessages::exclamation(t);
-    }
-};
-
-class Onglet : public test::Salon {
+class Onglet : public test::Fenetre {
 protected:
     void SetUp() override {
-        Salon::SetUp();
+        Fenetre::SetUp();
         d.copierCommunes();
     }
     // Five clients, B2 and 44 in error; three notes, two of them long.
@@ -49,21 +31,13 @@ protected:
         d.ecrire(QStringLiteral("Cli3.RTF"), test::noteRtf(QByteArray(500, 'a')));
         d.ecrire(QStringLiteral("cli44.rtf"), test::noteRtf(QByteArray(619, 'a') + 'z'));
     }
-    template <class T>
-    T* w(const char* nom) {
-        return test::enfant<T>(form.get(), nom);
-    }
     void analyser() {
         if (!form) {
-            form = std::make_unique<app::Form1>(vars, messages);
+            ouvrir();
         }
-        form->show();
-        QTest::mouseClick(w<QPushButton>("btnAnalyseBd"), Qt::LeftButton);
+        cliquer("btnAnalyseBd");
     }
     QString legende() { return w<QLabel>("lblListeCliErr")->text(); }
-
-    Temoin messages;
-    std::unique_ptr<app::Form1> form;
 };
 
 // Back and text colours of a box in one state (open, closed).
@@ -74,13 +48,13 @@ std::pair<QColor, QColor> couleurs(const QWidget* zone, QPalette::ColorGroup eta
 
 TEST_F(Onglet, AnalyseAvecErreurs) {
     cinqClients();
-    form = std::make_unique<app::Form1>(vars, messages);
+    ouvrir();
     const auto ferme = couleurs(w<QLineEdit>("TxtVille"), QPalette::Disabled);
     // The window while the closing message shows: the run's progress, and
     // nothing to click.
     QString progression;
     bool actif = true;
-    messages.aLAffichage = [&] {
+    messages.pendant = [&] {
         progression = w<QLabel>("lblNbCli")->text();
         actif = form->isEnabled() || w<QPushButton>("btnAnalyseBd")->isEnabled();
     };
@@ -139,7 +113,7 @@ TEST_F(Onglet, AnalyseSansErreur) {
     cn.executerSqlite(
         QStringLiteral("INSERT INTO FCLI (Code, Ville, \"Code Postal\") VALUES ('A1', "
                        "'LYON', '69001'), ('A2', 'LYON', '69001')"));
-    form = std::make_unique<app::Form1>(vars, messages);
+    ouvrir();
     w<QLabel>("lblNbRTFbad")->setText(QStringLiteral("avant"));
     analyser();
     EXPECT_EQ(messages.textes(),
@@ -188,7 +162,7 @@ TEST_F(Onglet, EchecAvantToutChangementPuisNoteIllisibleDite) {
 
 TEST_F(Onglet, PasDeFermetureEnPleineAnalyse) {
     cinqClients();
-    form = std::make_unique<app::Form1>(vars, messages);
+    ouvrir();
     // A close request that arrives while the run lets events through.
     QTimer::singleShot(0, form.get(), [this] { form->close(); });
     analyser();
