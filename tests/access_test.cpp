@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <functional>
@@ -565,35 +562,23 @@ TEST(Jet, VerbeConvertirAccessEchoue) {
 }
 
 // A folder where nothing can be written is named as the cause, before any
-// reading (run as an ordinary user: permissions do not stop root).
+// reading.
 TEST(Jet, DossierEnLectureSeule) {
     test::Dossier d;
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
-    QFile::setPermissions(d.chemin(),
-                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     const auto avant = test::etatDossier(d.chemin());
-    QProcess p;
-    if (geteuid() == 0) {
-        p.setChildProcessModifier([] {
-            if (setgid(65534) != 0 || setuid(65534) != 0) {
-                _exit(99);
-            }
-        });
+    {
+        const test::Protection protection(d.chemin());
+        if (!protection.active()) {
+            GTEST_SKIP() << "ni permissions ni attribut immuable ici";
+        }
+        const test::SortieLot s = lancer(d, true);
+        EXPECT_EQ(s.code, 1);
+        EXPECT_TRUE(s.err.contains(QStringLiteral("impossible d'écrire dans le dossier")) &&
+                    s.err.contains(QStringLiteral("écriture interdite")))
+            << s.err.toStdString();
+        EXPECT_FALSE(s.err.contains(QStringLiteral(".part"))) << s.err.toStdString();
     }
-    p.start(QStringLiteral(VERIF_BIN_DIR "/verifclients"),
-            {QStringLiteral("--dossier"), d.chemin(), QStringLiteral("--convertir-access"),
-             QStringLiteral("--oui")});
-    p.waitForFinished();
-    QFile::setPermissions(d.chemin(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    if (p.exitCode() == 99 || err.contains(QStringLiteral("n'existe pas"))) {
-        GTEST_SKIP() << "aucun utilisateur sans droits ne peut lancer le programme ici";
-    }
-    EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_TRUE(err.contains(QStringLiteral("impossible d'écrire dans le dossier")) &&
-                err.contains(QStringLiteral("écriture interdite")))
-        << err.toStdString();
-    EXPECT_FALSE(err.contains(QStringLiteral(".part"))) << err.toStdString();
     EXPECT_EQ(test::etatDossier(d.chemin()), avant);
 }
 
