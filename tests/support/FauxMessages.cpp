@@ -3,10 +3,16 @@
 namespace test {
 
 void FauxMessages::information(const QString& texte) {
+    if (pendant) {
+        pendant();
+    }
     m_messages.push_back({Message::Genre::Information, texte});
 }
 
 void FauxMessages::exclamation(const QString& texte) {
+    if (pendant) {
+        pendant();
+    }
     m_messages.push_back({Message::Genre::Exclamation, texte});
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 #include "commun/Messages.h"
 
@@ -27,6 +28,10 @@ public:
     QStringList textes() const;
     QString dernier() const { return m_messages.empty() ? QString() : m_messages.back().texte; }
     void vider() { m_messages.clear(); }
+
+    // Called as each information or exclamation box shows: a look at the
+    // window behind it.
+    std::function<void()> pendant;
 
 private:
     std::vector<Message> m_messages;
