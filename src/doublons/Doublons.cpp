@@ -453,26 +453,29 @@ QString libelle(Champ champ) {
     return libelles.value(champ);
 }
 
-QStringList Paire::champsEnAccord() const {
+namespace {
+
+// The fields of a pair whose agreement is one of the two given (a field empty
+// on one side is in neither list).
+QStringList champsSelon(const Paire& p, Accord un, Accord autre) {
     QStringList l;
     for (int c = 0; c < kNbChamps; ++c) {
-        const Accord a = accords[static_cast<std::size_t>(c)];
-        if (a == Accord::Egal || a == Accord::Proche) {
+        const Accord a = p.accords[static_cast<std::size_t>(c)];
+        if (a == un || a == autre) {
             l << libelle(static_cast<Champ>(c));
         }
     }
     return l;
 }
 
+}  // namespace
+
+QStringList Paire::champsEnAccord() const {
+    return champsSelon(*this, Accord::Egal, Accord::Proche);
+}
+
 QStringList Paire::champsEnEcart() const {
-    QStringList l;
-    for (int c = 0; c < kNbChamps; ++c) {
-        const Accord a = accords[static_cast<std::size_t>(c)];
-        if (a == Accord::Partiel || a == Accord::Different) {
-            l << libelle(static_cast<Champ>(c));
-        }
-    }
-    return l;
+    return champsSelon(*this, Accord::Partiel, Accord::Different);
 }
 
 int Resultat::nbPaires() const {

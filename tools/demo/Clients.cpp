@@ -135,16 +135,6 @@ QString casse(const QString& t) {
     return r;
 }
 
-QString sansAccents(const QString& t) {
-    QString r;
-    for (const QChar c : t.normalized(QString::NormalizationForm_D)) {
-        if (c.category() != QChar::Mark_NonSpacing) {
-            r += c;
-        }
-    }
-    return r;
-}
-
 QString numeroTelephone(Hasard& h, bool portable) {
     static const QString fixes = QStringLiteral("123459");
     const QChar second = portable ? QChar(h.chance(0.8) ? u'6' : u'7') : fixes.at(h.entre(0, 5));
@@ -391,8 +381,8 @@ std::vector<Defaut> Generateur::defauts() {
 }
 
 QString Generateur::emailValide(const Ligne& l) {
-    const QString prenom = sansAccents(l[cPrenom].texte()).toLower().remove(u' ');
-    QString nom = sansAccents(l[cNom].texte()).toLower();
+    const QString prenom = lexique::sansAccents(l[cPrenom].texte()).toLower().remove(u' ');
+    QString nom = lexique::sansAccents(l[cNom].texte()).toLower();
     nom.remove(u'\'').replace(u' ', u'-');
     const QString separateur = m_h.parmi(
         QStringList{QStringLiteral("."), QStringLiteral("."), QStringLiteral("_"), QString()});
@@ -455,8 +445,8 @@ void Generateur::ligneSaine(Ligne& l, const Commune& commune) {
 }
 
 QString Generateur::emailMalForme(const Ligne& l) {
-    const QString prenom = sansAccents(l[cPrenom].texte()).toLower().remove(u' ');
-    const QString nom = sansAccents(l[cNom].texte()).toLower().remove(u' ').remove(u'\'');
+    const QString prenom = lexique::sansAccents(l[cPrenom].texte()).toLower().remove(u' ');
+    const QString nom = lexique::sansAccents(l[cNom].texte()).toLower().remove(u' ').remove(u'\'');
     const QString domaine = m_h.parmi(lexique::domainesMessagerie());
     switch (m_h.entre(0, 6)) {
         case 0:

@@ -16,16 +16,6 @@ bool renseigne(const Valeur& v) {
     return v.estTexte() && !v.texte().trimmed().isEmpty();
 }
 
-QString sansAccents(const QString& t) {
-    QString r;
-    for (const QChar c : t.normalized(QString::NormalizationForm_D)) {
-        if (c.category() != QChar::Mark_NonSpacing) {
-            r += c;
-        }
-    }
-    return r;
-}
-
 // "Marie-Claire" from "MARIE-CLAIRE".
 QString capitales(const QString& t) {
     QString r = t.toLower();
@@ -47,7 +37,7 @@ QString autreEcriture(const QString& nom, Hasard& h) {
         r.replace(u' ', h.chance(0.5) ? QStringLiteral("-") : QString());
     }
     if (h.chance(0.5)) {
-        r = sansAccents(r);
+        r = lexique::sansAccents(r);
     }
     if (r.contains(u'\'') && h.chance(0.7)) {
         r.remove(u'\'');

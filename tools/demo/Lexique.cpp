@@ -360,4 +360,14 @@ const std::vector<std::pair<QString, QString>>& communesIntegrees() {
     return l;
 }
 
+QString sansAccents(const QString& t) {
+    QString r;
+    for (const QChar c : t.normalized(QString::NormalizationForm_D)) {
+        if (c.category() != QChar::Mark_NonSpacing) {
+            r += c;
+        }
+    }
+    return r;
+}
+
 }  // namespace demo::lexique

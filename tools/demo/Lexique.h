@@ -19,6 +19,9 @@ const QStringList& nomsVoie();            // "des Lilas", "Jean Jaurès"…
 const QStringList& complementsAdresse();  // "Bâtiment B", "Résidence du Parc"…
 const QStringList& domainesMessagerie();
 
+// The text without its accents ("Élodie" -> "Elodie").
+QString sansAccents(const QString& t);
+
 // A service and its family ("Couleur racines" -> "Coloration").
 struct Prestation {
     QString service;
