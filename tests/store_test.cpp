@@ -80,10 +80,8 @@ TEST(Connexion, DatesSousToutesLeursFormes) {
         {u"  ", ""},
         {u"31/02/2024", "?"},
         {u"15/03/24", "?"},
-        {u"2024-13-01", "?"},
         {u"15/03/2024 25:00", "?"},
         {u"45366,5", "?"},
-        {u"demain", "?"},
         {Valeur::entier(612345678), "?"},
         {Valeur::octets("\x01"), "?"}};
     store::Instruction i(
@@ -435,10 +433,8 @@ TEST(Dates, LectureDeLaFormeCourte) {
         {"de_DE", "04.03.05", "2005-03-04 00:00:00"},
         {"en_US", "12/31/29", "2029-12-31 00:00:00"},
         {"en_US", "1/1/30", "1930-01-01 00:00:00"},
-        {"en_US", "1/1/99", "1999-01-01 00:00:00"},
         // Four digits are taken as written.
         {"en_US", "3/4/2005", "2005-03-04 00:00:00"},
-        {"en_US", "1/1/1925", "1925-01-01 00:00:00"},
         {"de_DE", "04.03.1905", "1905-03-04 00:00:00"},
         {"en_US", "13/4/05", nullptr},
         // A four-digit short form is left as it was.
