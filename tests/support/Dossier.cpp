@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include "store/Journal.h"
 #include "store/Schema.h"
@@ -163,6 +164,14 @@ QStringList journal(const store::Connexion& cn) {
                  .join(u'|');
     }
     return l;
+}
+
+QByteArray vidage(const QString& base) {
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {QStringLiteral("-readonly"), base,
+                                        QStringLiteral(".dump --preserve-rowids FCLI FTEC FCONS")});
+    p.waitForFinished();
+    return p.readAllStandardOutput();
 }
 
 }  // namespace test
