@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStringDecoder>
 
 #include "store/Journal.h"
 #include "store/Schema.h"
@@ -164,6 +165,14 @@ QStringList journal(const store::Connexion& cn) {
                  .join(u'|');
     }
     return l;
+}
+
+QStringList lignesExport(const QByteArray& octets) {
+    EXPECT_TRUE(octets.startsWith("\xFF\xFE"));
+    EXPECT_TRUE(octets.endsWith(QByteArray("\r\0\n\0", 4)));
+    QString texte = QStringDecoder(QStringConverter::Utf16LE).decode(octets.mid(2));
+    texte.chop(2);
+    return texte.split(QStringLiteral("\r\n"));
 }
 
 QByteArray vidage(const QString& base) {
