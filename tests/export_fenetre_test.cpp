@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QListWidget>
-#include <QStringDecoder>
 #include <QTabWidget>
 #include <QTreeWidget>
 
