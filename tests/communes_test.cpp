@@ -155,7 +155,7 @@ TEST(LigneDeCommande, UsageEtErreurs) {
     EXPECT_TRUE(std::get<Commande>(fenetres).verbe.isEmpty());
 
     for (const QStringList& mauvais :
-         {QStringList{QStringLiteral("--bidule")}, QStringList{QStringLiteral("--dossier")},
+         {QStringList{QStringLiteral("--bidule")},
           QStringList{QStringLiteral("--help"), QStringLiteral("en-trop")},
           QStringList{QStringLiteral("--help"), QStringLiteral("--help")},
           QStringList{QStringLiteral("--oui")}}) {
