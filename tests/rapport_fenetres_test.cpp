@@ -304,7 +304,6 @@ TEST(RapportDocument, ListeSurPlusieursPages) {
 }
 
 TEST(RapportDocument, Formes) {
-    EXPECT_EQ(mots(rapport::nombre(1500)), QStringLiteral("1 500"));
     EXPECT_EQ(mots(rapport::pourcentage(1, 3)), QStringLiteral("33,3 %"));
     EXPECT_EQ(mots(rapport::pourcentage(0, 0)), QStringLiteral("0,0 %"));
     EXPECT_EQ(rapport::taille(1), QStringLiteral("1 octet"));
