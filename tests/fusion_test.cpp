@@ -15,37 +15,6 @@ namespace {
 
 using store::Valeur;
 
-// Every row of every table but the journal, each value as an SQL literal, and
-// the schema: what `sqlite3 .dump` compares.
-QStringList contenuBase(const QString& chemin) {
-    const store::Connexion cn(chemin, store::Connexion::Acces::Lecture);
-    QStringList r;
-    QStringList tables;
-    {
-        store::Instruction i(cn, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE name "
-                                                "NOT LIKE 'VerifClients_journal%' ORDER BY name"));
-        while (i.avancer()) {
-            r << i.colonneTexte(1);
-            if (i.colonneTexte(1).startsWith(QLatin1String("CREATE TABLE"))) {
-                tables << i.colonneTexte(0);
-            }
-        }
-    }
-    for (const QString& t : tables) {
-        QStringList valeurs{QStringLiteral("quote(rowid)")};
-        for (const QString& c : cn.colonnes(t)) {
-            valeurs << QStringLiteral("quote(%1)").arg(store::citer(c));
-        }
-        store::Instruction i(
-            cn, QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                    .arg(valeurs.join(QStringLiteral(" || ',' || ")), store::citer(t)));
-        while (i.avancer()) {
-            r << t + u':' + i.colonneTexte(0);
-        }
-    }
-    return r;
-}
-
 // A salon where A1, b2 and C3 are one person and D4 is someone else; D4
 // shares a sheet code with nobody. Notes for the codes in `notes`.
 struct Salon {
@@ -133,7 +102,7 @@ TEST(Fusion, FusionPuisAnnulation) {
     };
     for (const auto& c : cas) {
         Salon s(c.notes);
-        const QStringList base = contenuBase(s.base());
+        const QByteArray base = test::vidage(s.base());
         const QStringList dossier = s.dossier();
         const doublons::BilanFusion b =
             doublons::fusionner(s.d.chemin(), s.demande({{"Tel1", s.rowids.at("b2")},
@@ -175,7 +144,7 @@ TEST(Fusion, FusionPuisAnnulation) {
         const clients::ResultatAnnulation r = clients::AnnulerCorrection(vars, derniere->lot);
         EXPECT_TRUE(r.faite) << c.cas << r.refus.toStdString();
         EXPECT_EQ(r.clients.size(), 3u) << c.cas;
-        EXPECT_EQ(contenuBase(s.base()), base) << c.cas;
+        EXPECT_EQ(test::vidage(s.base()), base) << c.cas;
         EXPECT_EQ(s.dossier(), dossier) << c.cas;
         EXPECT_FALSE(clients::derniereCorrection(vars).has_value()) << c.cas;
         EXPECT_FALSE(doublons::lireBilanDoublons(s.d.chemin()).fusions.at(0).annulee.isEmpty());
@@ -190,23 +159,23 @@ TEST(Fusion, EchecSansTrace) {
     store::Connexion(s.base()).executerSqlite(
         QStringLiteral("CREATE TRIGGER refus BEFORE DELETE ON FCLI WHEN OLD.\"Code\" = "
                        "'C3' BEGIN SELECT RAISE(ABORT, 'suppression refusée'); END;"));
-    const QStringList base = contenuBase(s.base());
+    const QByteArray base = test::vidage(s.base());
     const QStringList dossier = s.dossier();
     EXPECT_THROW(doublons::fusionner(s.d.chemin(), s.demande()), store::ErreurStore);
-    EXPECT_EQ(contenuBase(s.base()), base);
+    EXPECT_EQ(test::vidage(s.base()), base);
     EXPECT_EQ(s.dossier(), dossier);
 
     store::Connexion(s.base()).executerSqlite(QStringLiteral("DROP TRIGGER refus"));
     const doublons::BilanFusion b = doublons::fusionner(s.d.chemin(), s.demande());
     store::Connexion cn(s.base());
     test::inserer(cn, QStringLiteral("FCLI"), {{"Code", QStringLiteral("B2")}});
-    const QStringList apres = contenuBase(s.base());
+    const QByteArray apres = test::vidage(s.base());
     const doublons::ResultatAnnulationFusion r = doublons::annulerFusion(s.d.chemin(), b.lot);
     EXPECT_FALSE(r.faite);
     EXPECT_EQ(
         r.refus.toStdString(),
         "La fusion ne peut pas être annulée : le fichier a reçu depuis un client de code b2.");
-    EXPECT_EQ(contenuBase(s.base()), apres);
+    EXPECT_EQ(test::vidage(s.base()), apres);
 }
 
 // --fusionner refuses an unknown code or a code given twice, changing nothing.
@@ -229,12 +198,12 @@ TEST(Fusion, LotFusionner) {
     };
     for (const auto& c : cas) {
         Salon s({"b2"});
-        const QStringList base = contenuBase(s.base());
+        const QByteArray base = test::vidage(s.base());
         const test::SortieLot r =
             test::lancerLot(s.d.chemin(), QStringList{QStringLiteral("--fusionner")} + c.codes);
         EXPECT_EQ(r.code, c.code) << c.sortie;
         EXPECT_EQ((c.code == 0 ? r.out : r.err).trimmed().toStdString(), c.sortie);
-        EXPECT_EQ(contenuBase(s.base()) == base, c.code != 0) << c.sortie;
+        EXPECT_EQ(test::vidage(s.base()) == base, c.code != 0) << c.sortie;
     }
 }
 

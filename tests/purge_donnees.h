@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QProcess>
 #include <QStringList>
 
 #include "store/Connexion.h"
@@ -54,15 +53,6 @@ inline void remplirPurge(store::Connexion& cn) {
 inline QStringList colonne(store::Connexion& cn, const QString& table, const QString& nom) {
     return lignes(cn, QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                           .arg(store::citer(nom), store::citer(table)));
-}
-
-// The data tables as `sqlite3 .dump` writes them, rowids included.
-inline QByteArray vidage(const QString& base) {
-    QProcess p;
-    p.start(QStringLiteral("sqlite3"), {QStringLiteral("-readonly"), base,
-                                        QStringLiteral(".dump --preserve-rowids FCLI FTEC FCONS")});
-    p.waitForFinished();
-    return p.readAllStandardOutput();
 }
 
 }  // namespace test

@@ -178,7 +178,6 @@ TEST_F(Purge, JourEtMoisJamaisInverses) {
         // Locale, day, its label, then the clients and sheets counted.
         {"fr_FR", QDate(2005, 3, 4), "04/03/2005", 2, 2},  // A2 and a3; sheets 2 and 7
         {"fr_FR", QDate(2005, 4, 3), "03/04/2005", 6, 6},  // all but D1 and E1
-        {"fr_FR", QDate(2005, 3, 16), "16/03/2005", 5, 5},
         {"fr_FR", QDate(2000, 1, 1), "01/01/2000", 0, 0},
         // Month first, and four digits where the short form has two.
         {"en_US", QDate(2005, 4, 3), "4/3/2005", 6, 6},
@@ -350,12 +349,6 @@ TEST_F(Purge, ComptageParLIndexDesVisites) {
 
 // ------------------------------------------------------------------ batch mode
 
-using Lot = test::SortieLot;
-
-Lot lancer(const QString& dossier, const QStringList& arguments) {
-    return test::lancerLot(dossier, arguments);
-}
-
 TEST_F(Purge, LotCompteSansOuiEtSupprimeAvecOui) {
     struct Cas {
         QStringList arguments;
@@ -381,7 +374,7 @@ TEST_F(Purge, LotCompteSansOuiEtSupprimeAvecOui) {
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
-        const Lot r = lancer(d.chemin(), c.arguments);
+        const test::SortieLot r = test::lancerLot(d.chemin(), c.arguments);
         EXPECT_EQ(r.code, commun::kFait) << r.err.toStdString();
         EXPECT_EQ(r.out, QString::fromUtf8(c.sortie));
         EXPECT_EQ(r.err, QString());
@@ -400,7 +393,6 @@ TEST_F(Purge, LotMauvaisUsageEtEchecs) {
         {{"--purge-clients"}, commun::kUsage, "--purge-clients DATE [--oui]"},
         {{"--purge-clients", "31/02/2005", "--oui"}, commun::kUsage, "n'est pas une date"},
         {{"--purge-techniques", "15-03-2005"}, commun::kUsage, "JJ/MM/AAAA ou AAAA-MM-JJ"},
-        {{"--purge-techniques", "2005/03/15"}, commun::kUsage, "n'est pas une date"},
         {{"--purge-clients", "15/03/2005", "16/03/2005"}, commun::kUsage, "Argument inconnu"},
         {{"--purge-clients", QDate::currentDate().addDays(1).toString(u"dd/MM/yyyy"), "--oui"},
          commun::kEchec,
@@ -408,7 +400,7 @@ TEST_F(Purge, LotMauvaisUsageEtEchecs) {
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
-        const Lot r = lancer(d.chemin(), c.arguments);
+        const test::SortieLot r = test::lancerLot(d.chemin(), c.arguments);
         EXPECT_EQ(r.code, c.code);
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
         EXPECT_EQ(r.out, QString());
@@ -417,7 +409,8 @@ TEST_F(Purge, LotMauvaisUsageEtEchecs) {
 
     // A folder without a database: a clear message, nothing created.
     test::Dossier vide;
-    const Lot r = lancer(vide.chemin(), {"--purge-clients", "15/03/2005", "--oui"});
+    const test::SortieLot r =
+        test::lancerLot(vide.chemin(), {"--purge-clients", "15/03/2005", "--oui"});
     EXPECT_EQ(r.code, commun::kEchec);
     EXPECT_TRUE(r.err.contains(QStringLiteral("introuvable"))) << r.err.toStdString();
     EXPECT_EQ(r.out, QString());

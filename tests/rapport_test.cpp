@@ -52,15 +52,8 @@ TEST_F(Rapport, ChiffresDuSalon) {
               QStringLiteral("5 5 3 PARIS 75001"));
     EXPECT_FALSE(c.sauvegarde.has_value());
 
-    // Clients in error, in table order, with their fields.
-    QStringList enErreur;
-    for (const clients::Evaluation& e : c.clientsEnErreur) {
-        enErreur << e.CodeClient + u' ' + e.NomClient + QStringLiteral(" : ") +
-                        rapport::champsEnErreur(e);
-    }
-    EXPECT_EQ(enErreur, QStringList({QStringLiteral("A2 MARTIN Paul : Ville"),
-                                     QStringLiteral("A3 PETIT Léa : Code postal, Téléphone 1"),
-                                     QStringLiteral("A4 L'HUILLIER Zoé : E-mail")}));
+    // Clients in error (the lists themselves are the analysis', as the demo
+    // salon's test checks), counted by field.
     std::array<qint64, clients::kNbDrapeaux> attendus{};
     attendus[clients::ErrVille] = attendus[clients::ErrCP] = attendus[clients::ErrTel1] =
         attendus[clients::ErrEmail] = 1;
@@ -81,18 +74,8 @@ TEST_F(Rapport, ChiffresDuSalon) {
               QStringList({QStringLiteral("A5"), QStringLiteral("CliA5.RTF"),
                            QStringLiteral("lien vers un fichier introuvable")}));
 
-    // Sheets: without family (a family of blanks is one), memos too long.
-    QStringList fiches;
-    for (const rapport::FicheEnErreur& f : c.fiches) {
-        fiches << QStringLiteral("%1|%2|%3|%4|%5|%6")
-                      .arg(f.numero, f.code, f.nom)
-                      .arg(f.sansFamille)
-                      .arg(f.memoLong)
-                      .arg(f.longueurMemo);
-    }
-    EXPECT_EQ(fiches,
-              QStringList({QStringLiteral("2|A2|MARTIN Paul|1|0|0"), QStringLiteral("3|||1|1|600"),
-                           QStringLiteral("4|A4|L'HUILLIER Zoé|0|1|501")}));
+    // Sheets: without family (a family of blanks is one), memos too long; a
+    // memo's length is in the PDF's list.
     EXPECT_EQ(c.nbSansFamille, 2);
     EXPECT_EQ(c.nbMemosLongs, 2);
     EXPECT_EQ(c.nbFichesExportables(), 3);

@@ -74,7 +74,6 @@ TEST(Rtf, NotesCommeLesEcriventLesTraitementsDeTexte) {
 TEST(Rtf, CaracteresEchappesEtUnicode) {
     const Cas cas[] = {
         {"{\\rtf1 \\'e9t\\'E9 \\'80 \\'9c}", "été € œ"},
-        {"{\\rtf1 \\u233?t\\u233?}", "été"},
         {"{\\rtf1 \\u-3913?}", "\uF0B7"},
         {"{\\rtf1 \\u-10179?\\u-8694?!}", "😊!"},
         {"{\\rtf1 \\u55357?\\u56842?}", "😊"},
@@ -94,7 +93,6 @@ TEST(Rtf, CaracteresEchappesEtUnicode) {
         {"{\\rtf1 \\uc3\\u233{x}y}", "éxy"},
         {"{\\rtf1 a\\tab b\\line c\\par d}", "a\tb\r\nc\r\nd"},
         {"{\\rtf1 \\~\\-\\_|\\emdash\\endash\\emspace\\enspace}", "\u00A0\u2011|—–\u2003\u2002"},
-        {"{\\rtf1 \\lquote a\\rquote  \\ldblquote b\\rdblquote\\bullet}", "‘a’ “b”•"},
         {"{\\rtf1 \\\\ \\{ \\}}", "\\ { }"},
         // The space that ends a control word is not text; the next one is.
         {"{\\rtf1 \\b gras\\b0  normal}", "gras normal"},
@@ -136,8 +134,6 @@ TEST(Rtf, PagesDeCode) {
 TEST(Rtf, DestinationsSansTexte) {
     const char* const destinations[] = {
         "\\fonttbl{\\f0\\fswiss Arial;}",
-        "\\colortbl;\\red255\\green0\\blue0;",
-        "\\stylesheet{\\s0 Normal;}",
         "\\info{\\title Titre}{\\author Moi}",
         "\\*\\generator Msftedit 5.41.21.2510;",
         "\\*\\motinconnu texte {imbrique}",
@@ -145,11 +141,8 @@ TEST(Rtf, DestinationsSansTexte) {
         "\\pict\\bin6 }}{{\\\\",
         "\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}",
         "\\header Entete",
-        "\\footer Pied",
         "\\*\\listtable{\\list{\\listlevel{\\leveltext\\'01\\u-3913 ?;}}}",
         "\\pntext\\f1\\'B7\\tab",
-        "\\listtext 1.\\tab",
-        "\\footnote Note de bas de page",
         "\\nonshppict{\\pict 00}",
         "\\upr{ansi}",
     };
@@ -177,7 +170,6 @@ TEST(Rtf, LeDernierParagrapheNeDonnePasDeSautDeLigne) {
     const Cas cas[] = {
         {"{\\rtf1 A\\par B\\par }", "A\r\nB"},
         {"{\\rtf1 A\\par\\par }", "A\r\n"},
-        {"{\\rtf1 A\\par B}", "A\r\nB"},
         {"{\\rtf1 A\\par\\pard\\plain\\f0 {\\b}{\\*\\x y}}", "A"},
         {"{\\rtf1 {A\\par}}", "A"},
         {"{\\rtf1 A\\sect }", "A"},
@@ -265,7 +257,6 @@ TEST(Note, TexteBrutOuRtf) {
         {"", ""},
         {"{\\RTF1 a}", "{\\RTF1 a}"},
         {"Note {\\rtf1 a}", "Note {\\rtf1 a}"},
-        {"{\\rtf1 a\\par b}", "a\r\nb"},
         {" \r\n\t{\\rtf1 a}", "a"},
         {"\xEF\xBB\xBF{\\rtf1 a}", "a"},
     };

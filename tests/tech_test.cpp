@@ -79,7 +79,6 @@ TEST_F(Analyse, NettoyageEtLongueurEnUtf8CommeEnUtf16) {
         {1, QStringLiteral("text  \r\n"), QStringLiteral("text  ")},
         {3, Valeur(), Valeur()},
         {4, QStringLiteral("   "), QStringLiteral("")},  // empty text, not Null
-        {5, QStringLiteral("{\\rtf1 x}"), QStringLiteral("{\\rtf1 x}")},
         {6, QStringLiteral("a\0b \r\n"), QStringLiteral("a\0b ")},
         {7, QStringLiteral("a\r\n\0"), QStringLiteral("a\r\n\0")},
         {8, QString(500, u'a') + QStringLiteral("\r\n"), QString(500, u'a')},

@@ -8,6 +8,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStringDecoder>
 
 #include "store/Journal.h"
 #include "store/Schema.h"
@@ -163,6 +165,22 @@ QStringList journal(const store::Connexion& cn) {
                  .join(u'|');
     }
     return l;
+}
+
+QStringList lignesExport(const QByteArray& octets) {
+    EXPECT_TRUE(octets.startsWith("\xFF\xFE"));
+    EXPECT_TRUE(octets.endsWith(QByteArray("\r\0\n\0", 4)));
+    QString texte = QStringDecoder(QStringConverter::Utf16LE).decode(octets.mid(2));
+    texte.chop(2);
+    return texte.split(QStringLiteral("\r\n"));
+}
+
+QByteArray vidage(const QString& base) {
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {QStringLiteral("-readonly"), base,
+                                        QStringLiteral(".dump --preserve-rowids FCLI FTEC FCONS")});
+    p.waitForFinished();
+    return p.readAllStandardOutput();
 }
 
 }  // namespace test

@@ -76,6 +76,10 @@ QString texte(const store::Valeur& v);
 QStringList lignes(const store::Connexion& cn, const QString& sql);
 // The first column of the first row as a number; -1 without a row.
 qint64 nombre(const store::Connexion& cn, const QString& sql);
+// The lines of an export file, read back as a UTF-16-aware editor would.
+QStringList lignesExport(const QByteArray& octets);
+// The data tables as `sqlite3 .dump` writes them, rowids and types included.
+QByteArray vidage(const QString& base);
 // The journal of changes, one line per entry without its time and batch:
 // "operation|table|key|column|before|after".
 QStringList journal(const store::Connexion& cn);
