@@ -120,8 +120,27 @@ protected:
     }
 };
 
-TEST_F(Groupee, SuggestionsSurLeReferentiel) {
+// The suggestions, by the batch then field by field; a grouped correction
+// then shows in the journal.
+TEST_F(Groupee, SuggestionsSurLeReferentielEtJournal) {
     salon();
+    test::SortieLot s = test::lancerLot(d.chemin(), {QStringLiteral("--journal")});
+    EXPECT_EQ(s.code, 0);
+    EXPECT_EQ(s.out, QStringLiteral("Le journal des modifications est vide.\n"));
+    s = test::lancerLot(d.chemin(), {QStringLiteral("--suggestions")});
+    EXPECT_EQ(s.code, 1);
+    EXPECT_TRUE(s.err.contains(QStringLiteral("default.txt"))) << s.err.toStdString();
+
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+    s = test::lancerLot(d.chemin(), {QStringLiteral("--suggestions")});
+    EXPECT_EQ(s.code, 0) << s.err.toStdString();
+    const QStringList lignes = s.out.split(u'\n');
+    ASSERT_EQ(lignes.size(), 12) << s.out.toStdString();
+    EXPECT_TRUE(lignes[0].startsWith(QStringLiteral("Ville\tST ETIENNE\t3\tSAINT-ETIENNE")));
+    EXPECT_EQ(lignes[3], QStringLiteral("Ville\tXQZWK\t1"));
+    EXPECT_EQ(lignes[7], QStringLiteral("Tel1\t06 12.34.56.78\t1\t0612345678"));
+    EXPECT_EQ(lignes[10], QStringLiteral("10 valeur(s) en erreur chez 11 client(s) en erreur."));
+
     const auto valeurs = clients::ValeursFautives(vars, analyser());
     // Field by field in the order of the rules, the most held value first;
     // the first suggestion, and how many there are.
@@ -172,6 +191,16 @@ TEST_F(Groupee, SuggestionsSurLeReferentiel) {
     EXPECT_EQ(apres[0].nombre, 3);
     EXPECT_TRUE(std::none_of(apres.begin(), apres.end(),
                              [](const auto& v) { return v.texte == QLatin1String("MARSIELLE"); }));
+
+    // The analyses tidied nothing here; a grouped correction shows in the journal.
+    clients::AppliquerGroupe(vars, {remplacement(clients::ErrCP, "1000", "01000")});
+    s = test::lancerLot(d.chemin(), {QStringLiteral("--journal")});
+    EXPECT_EQ(s.code, 0);
+    const QStringList journal = s.out.split(u'\n');
+    ASSERT_EQ(journal.size(), 3) << s.out.toStdString();
+    EXPECT_EQ(journal[0].section(u'\t', 2),
+              QStringLiteral("Correction groupée\tFCLI\tD1\tCode Postal\t1000\t01000"));
+    EXPECT_EQ(journal[1], QStringLiteral("1 modification(s) au journal."));
 }
 
 TEST_F(Groupee, VillesDuCodePostalDAbord) {
@@ -351,38 +380,6 @@ TEST_F(Groupee, LeJournalTientExactementLesModifications) {
         lots.insert(e.lot);
     }
     EXPECT_EQ(lots.size(), 5);
-}
-
-// ------------------------------------------------------------------ batch mode
-
-TEST_F(Groupee, VerbesSuggestionsEtJournal) {
-    salon();
-    test::SortieLot s = test::lancerLot(d.chemin(), {QStringLiteral("--journal")});
-    EXPECT_EQ(s.code, 0);
-    EXPECT_EQ(s.out, QStringLiteral("Le journal des modifications est vide.\n"));
-    s = test::lancerLot(d.chemin(), {QStringLiteral("--suggestions")});
-    EXPECT_EQ(s.code, 1);
-    EXPECT_TRUE(s.err.contains(QStringLiteral("default.txt"))) << s.err.toStdString();
-
-    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
-    s = test::lancerLot(d.chemin(), {QStringLiteral("--suggestions")});
-    EXPECT_EQ(s.code, 0) << s.err.toStdString();
-    const QStringList lignes = s.out.split(u'\n');
-    ASSERT_EQ(lignes.size(), 12) << s.out.toStdString();
-    EXPECT_TRUE(lignes[0].startsWith(QStringLiteral("Ville\tST ETIENNE\t3\tSAINT-ETIENNE")));
-    EXPECT_EQ(lignes[3], QStringLiteral("Ville\tXQZWK\t1"));
-    EXPECT_EQ(lignes[7], QStringLiteral("Tel1\t06 12.34.56.78\t1\t0612345678"));
-    EXPECT_EQ(lignes[10], QStringLiteral("10 valeur(s) en erreur chez 11 client(s) en erreur."));
-
-    // The analysis tidied nothing here; a grouped correction shows in the journal.
-    clients::AppliquerGroupe(vars, {remplacement(clients::ErrCP, "1000", "01000")});
-    s = test::lancerLot(d.chemin(), {QStringLiteral("--journal")});
-    EXPECT_EQ(s.code, 0);
-    const QStringList journal = s.out.split(u'\n');
-    ASSERT_EQ(journal.size(), 3) << s.out.toStdString();
-    EXPECT_EQ(journal[0].section(u'\t', 2),
-              QStringLiteral("Correction groupée\tFCLI\tD1\tCode Postal\t1000\t01000"));
-    EXPECT_EQ(journal[1], QStringLiteral("1 modification(s) au journal."));
 }
 
 }  // namespace
