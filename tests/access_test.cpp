@@ -235,40 +235,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Reference{"functionsV2000", ""}, Reference{"synthetic_salon_jet4", ""}),
     [](const auto& info) { return std::string(info.param.fichier); });
 
-// The values themselves are compared with the reference dumps above; here,
-// what the runs rely on: the declared types, text compared without letter
-// case, the indexes they look clients and sheets up by.
-TEST(Jet, TypesEtIndex) {
-    test::Dossier d;
-    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
-    convertirBd(d);
-    store::Connexion cn(d.chemin(kBd));
-    EXPECT_EQ(test::nombre(cn, QStringLiteral("SELECT COUNT(*) FROM FCLI WHERE Code = 'c_edge1'")),
-              1);
-    EXPECT_EQ(cn.typesColonnes(QStringLiteral("Types variés")).join(u'|'),
-              QStringLiteral("INTEGER|INTEGER|INTEGER|REAL|REAL|REAL|REAL|DATETIME|BLOB|BLOB|"
-                             "TEXT(38)|INTEGER|TEXT(255)"));
-    const std::pair<const char*, const char*> definitions[] = {
-        {"FCLI", "\"Nom\" TEXT(50) COLLATE NOCASE"},
-        {"FCLI", "\"DateNaissance\" DATETIME"},
-        {"FTEC", "\"Mémo\" TEXT COLLATE NOCASE"},
-    };
-    store::Instruction creation(cn, QStringLiteral("SELECT sql FROM sqlite_master WHERE name = ?"));
-    for (const auto& [table, definition] : definitions) {
-        SCOPED_TRACE(definition);
-        creation.reinitialiser();
-        creation.lier(1, QString::fromLatin1(table));
-        ASSERT_TRUE(creation.avancer());
-        EXPECT_TRUE(creation.colonneTexte(0).contains(QString::fromUtf8(definition)));
-    }
-    // The runs look clients and sheets up by these columns.
-    EXPECT_EQ(
-        test::lignes(
-            cn, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY 1"))
-            .join(u'|'),
-        QStringLiteral("FCLI_Code|FCONS_CODE_CLIENT|FTEC_Code_Client|FTEC_Numéro"));
-}
-
 TEST(Jet, PageDeCodeDesFichiersAccess97) {
     struct Cas {
         const char* page;
@@ -295,36 +261,6 @@ TEST(Jet, PageDeCodeDesFichiersAccess97) {
     const auto avant = test::etatDossier(d.chemin());
     EXPECT_THROW(convertirBd(d, QStringLiteral("XYZ-42")), ErreurAccess);
     EXPECT_EQ(test::etatDossier(d.chemin()), avant);
-}
-
-// The original is only read and kept byte for byte beside the new base,
-// which notes where it comes from.
-TEST(Jet, OriginalGardeEtOrigineEnregistree) {
-    test::Dossier d;
-    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
-    const test::EtatFichier original = test::etat(d.chemin(kBd));
-    const double debut = store::dates::serie(QDateTime::currentDateTime()) - 1.0 / 1440;
-    const acces::Resultat r = convertirBd(d);
-    EXPECT_EQ(r.version, QStringLiteral("Jet 4"));
-    EXPECT_EQ(QFileInfo(r.sauvegarde).fileName(), QStringLiteral("BdClient.access.mdb"));
-    // Same bytes, same modification time, and nothing else in the folder.
-    EXPECT_EQ(test::etat(r.sauvegarde), original);
-    EXPECT_EQ(test::etatDossier(d.chemin()).size(), 2u);
-
-    store::Connexion cn(d.chemin(kBd));
-    store::Instruction i(cn, QStringLiteral("SELECT * FROM _import_access ORDER BY rowid"));
-    QStringList tables;
-    while (i.avancer()) {
-        EXPECT_EQ(QStringList({i.colonneTexte(0), QString::number(i.colonneEntier(1)),
-                               i.colonneTexte(2), i.colonneTexte(3), i.colonneTexte(4)}),
-                  QStringList({kBd, QString::number(original.taille),
-                               QString::fromLatin1(original.sha256), QStringLiteral("Jet 4"),
-                               QStringLiteral("UCS-2")}));
-        EXPECT_FALSE(i.colonneTexte(5).isEmpty());
-        EXPECT_GE(i.colonne(6, true).serie(), debut);
-        tables << QStringLiteral("%1 %2").arg(i.colonneTexte(7)).arg(i.colonneEntier(8));
-    }
-    EXPECT_EQ(tables.join(u'|'), QStringLiteral("FCLI 32|FTEC 63|FCONS 90|Types variés 4"));
 }
 
 // ------------------------------------------------------------------- safety
@@ -491,6 +427,10 @@ test::SortieLot lancer(const test::Dossier& d, bool oui, const QString& pageCode
     return test::lancerLot(d.chemin(), arguments);
 }
 
+// Nothing to convert; then asked without --oui: told, the lock file named,
+// nothing touched; then converted: the original kept byte for byte beside the
+// new base, which notes where it comes from, keeps the declared types and the
+// indexes the runs look clients and sheets up by, and opens as every run does.
 TEST(Jet, VerbeConvertirAccess) {
     test::Dossier d;
     test::SortieLot s = lancer(d, true);
@@ -500,17 +440,18 @@ TEST(Jet, VerbeConvertirAccess) {
 
     test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
     d.ecrire(QStringLiteral("BdClient.ldb"), "");
+    const test::EtatFichier original = test::etat(d.chemin(kBd));
     const auto avant = test::etatDossier(d.chemin());
     s = lancer(d, false);
     EXPECT_EQ(s.code, 0);
     EXPECT_TRUE(
         s.out.contains(QStringLiteral("BdClient.mdb est une base Microsoft Access (Jet 4)")))
         << s.out.toStdString();
-    EXPECT_TRUE(s.out.contains(QStringLiteral("BdClient.access.mdb")));
     EXPECT_TRUE(s.out.contains(QStringLiteral("--oui")));
     EXPECT_TRUE(s.err.contains(QStringLiteral("BdClient.ldb"))) << s.err.toStdString();
     EXPECT_EQ(test::etatDossier(d.chemin()), avant);
 
+    const double debut = store::dates::serie(QDateTime::currentDateTime()) - 1.0 / 1440;
     s = lancer(d, true);
     EXPECT_EQ(s.code, 0) << s.err.toStdString();
     for (const char* ligne :
@@ -518,7 +459,58 @@ TEST(Jet, VerbeConvertirAccess) {
         EXPECT_TRUE(s.out.contains(QString::fromUtf8(ligne))) << ligne << "\n"
                                                               << s.out.toStdString();
     }
-    EXPECT_FALSE(store::estFichierAccess(d.chemin(kBd)));
+    // Same bytes, same modification time, and nothing else in the folder.
+    EXPECT_EQ(test::etat(d.chemin(QStringLiteral("BdClient.access.mdb"))), original);
+    EXPECT_EQ(test::etatDossier(d.chemin()).size(), 3u);
+    {
+        store::Connexion cn(d.chemin(kBd));
+        store::Instruction i(cn, QStringLiteral("SELECT * FROM _import_access ORDER BY rowid"));
+        QStringList tables;
+        while (i.avancer()) {
+            EXPECT_EQ(QStringList({i.colonneTexte(0), QString::number(i.colonneEntier(1)),
+                                   i.colonneTexte(2), i.colonneTexte(3), i.colonneTexte(4)}),
+                      QStringList({kBd, QString::number(original.taille),
+                                   QString::fromLatin1(original.sha256), QStringLiteral("Jet 4"),
+                                   QStringLiteral("UCS-2")}));
+            EXPECT_FALSE(i.colonneTexte(5).isEmpty());
+            EXPECT_GE(i.colonne(6, true).serie(), debut);
+            tables << QStringLiteral("%1 %2").arg(i.colonneTexte(7)).arg(i.colonneEntier(8));
+        }
+        EXPECT_EQ(tables.join(u'|'), QStringLiteral("FCLI 32|FTEC 63|FCONS 90|Types variés 4"));
+        EXPECT_EQ(
+            test::nombre(cn, QStringLiteral("SELECT COUNT(*) FROM FCLI WHERE Code = 'c_edge1'")),
+            1);
+        EXPECT_EQ(cn.typesColonnes(QStringLiteral("Types variés")).join(u'|'),
+                  QStringLiteral("INTEGER|INTEGER|INTEGER|REAL|REAL|REAL|REAL|DATETIME|BLOB|BLOB|"
+                                 "TEXT(38)|INTEGER|TEXT(255)"));
+        const QString creations = test::lignes(cn, QStringLiteral("SELECT sql FROM sqlite_master "
+                                                                  "WHERE name IN ('FCLI', 'FTEC')"))
+                                      .join(u'|');
+        for (const char* definition :
+             {"\"Nom\" TEXT(50) COLLATE NOCASE", "\"DateNaissance\" DATETIME",
+              "\"Mémo\" TEXT COLLATE NOCASE"}) {
+            EXPECT_TRUE(creations.contains(QString::fromUtf8(definition))) << definition;
+        }
+        EXPECT_EQ(
+            test::lignes(cn, QStringLiteral(
+                                 "SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY 1"))
+                .join(u'|'),
+            QStringLiteral("FCLI_Code|FCONS_CODE_CLIENT|FTEC_Code_Client|FTEC_Numéro"));
+    }
+
+    d.copierCommunes();
+    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
+    s = test::lancerLot(d.chemin(), {QStringLiteral("--analyse-techniques")});
+    EXPECT_EQ(s.code, 0) << s.err.toStdString();
+    EXPECT_TRUE(s.out.contains(QStringLiteral(" / 63 )"))) << s.out.toStdString();
+    store::Connexion cn(d.chemin(QStringLiteral("bdclient.mdb")));
+    EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")), store::schema::colonnesFCLI());
+    EXPECT_EQ(cn.colonnes(QStringLiteral("FTEC")), store::schema::colonnesFTEC());
+    store::Recordset rs;
+    rs.Open(QStringLiteral("select * from FCLI Inner Join FCONS on FCLI.Code = FCONS.CODE_CLIENT "
+                           "where FCONS.DATE_VISITE < #01/01/2100#"),
+            cn);
+    EXPECT_EQ(rs.RecordCount(), 90);
 }
 
 TEST(Jet, VerbeConvertirAccessEchoue) {
@@ -683,29 +675,6 @@ TEST(Jet, AutresVerbesRefusentUneBaseAccess) {
         EXPECT_GE(verifies, 1);
         EXPECT_EQ(test::etatDossier(d.chemin()), avant);
     }
-}
-
-// --------------------------------------------------------------- end to end
-
-// The salon's file converted, then opened as every run opens it.
-TEST(Jet, SalonConvertiPuisOuvert) {
-    test::Dossier d;
-    test::placer(d, QStringLiteral("synthetic_salon_jet4.mdb"), kBd);
-    d.copierCommunes();
-    ASSERT_EQ(lancer(d, true).code, 0);
-    d.ecrire(QStringLiteral("default.txt"), "PARIS\r\n75001\r\n");
-    const test::SortieLot s = test::lancerLot(d.chemin(), {QStringLiteral("--analyse-techniques")});
-    EXPECT_EQ(s.code, 0) << s.err.toStdString();
-    EXPECT_TRUE(s.out.contains(QStringLiteral(" / 63 )"))) << s.out.toStdString();
-
-    store::Connexion cn(d.chemin(QStringLiteral("bdclient.mdb")));
-    EXPECT_EQ(cn.colonnes(QStringLiteral("FCLI")), store::schema::colonnesFCLI());
-    EXPECT_EQ(cn.colonnes(QStringLiteral("FTEC")), store::schema::colonnesFTEC());
-    store::Recordset rs;
-    rs.Open(QStringLiteral("select * from FCLI Inner Join FCONS on FCLI.Code = FCONS.CODE_CLIENT "
-                           "where FCONS.DATE_VISITE < #01/01/2100#"),
-            cn);
-    EXPECT_EQ(rs.RecordCount(), 90);
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ protected:
     }
 };
 
-TEST_F(Panneau, ChargementDuPremierPuisDUnAutreClient) {
+TEST_F(Panneau, ChargementDesClientsEtLignesSansClient) {
     EXPECT_EQ(codes(),
               (QStringList{QStringLiteral("A12"), QStringLiteral("b7"), QStringLiteral("0345")}));
     EXPECT_EQ(nom(), QStringLiteral("DUPONT"));
@@ -86,6 +86,25 @@ TEST_F(Panneau, ChargementDuPremierPuisDUnAutreClient) {
     EXPECT_EQ(nom(), QStringLiteral("LEROY"));
     EXPECT_EQ(w<QLabel>("lblPrenom1")->text(), QStringLiteral("Prénom     {  }"));
     EXPECT_TRUE(messages.textes().isEmpty());
+
+    // No row chosen, then a client gone since the analysis: said, and the
+    // panel keeps the client it had.
+    liste()->clearSelection();
+    form->ongletClients().panneau().ListCli_ItemClick();
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].genre, Genre::Exclamation);
+    EXPECT_EQ(nom(), QStringLiteral("LEROY"));
+
+    cn.executerSqlite(QStringLiteral("DELETE FROM FCLI WHERE Code = 'b7'"));
+    messages.vider();
+    test::cliquerLigne(liste(), QStringLiteral("b7"));
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_TRUE(messages.dernier().contains(QStringLiteral("« b7 »")));
+    EXPECT_EQ(nom(), QStringLiteral("LEROY"));
+    // The panel does not show the selected client: no field opens on it.
+    cliquer("BtnModifTel1");
+    EXPECT_EQ(w<QPushButton>("BtnModifTel1")->text(), QStringLiteral("M"));
+    EXPECT_FALSE(w<QLineEdit>("txtTel1")->isEnabled());
 }
 
 // An opened field takes the focus; each box lets through what its rule allows.
@@ -279,26 +298,6 @@ TEST_F(Panneau, EnregistrementImpossible) {
     cliquer("BtnModifTel1");
     EXPECT_TRUE(messages.textes().isEmpty()) << messages.dernier().toStdString();
     EXPECT_EQ(valeur(QStringLiteral("b7"), QStringLiteral("Tel1")), QStringLiteral("0611111111"));
-}
-
-TEST_F(Panneau, ChargerSansLigneChoisieOuClientDisparu) {
-    liste()->clearSelection();
-    form->ongletClients().panneau().ListCli_ItemClick();
-    ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages()[0].genre, Genre::Exclamation);
-    // The panel still shows the client it had.
-    EXPECT_EQ(nom(), QStringLiteral("DUPONT"));
-
-    cn.executerSqlite(QStringLiteral("DELETE FROM FCLI WHERE Code = 'b7'"));
-    messages.vider();
-    test::cliquerLigne(liste(), QStringLiteral("b7"));
-    ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_TRUE(messages.dernier().contains(QStringLiteral("« b7 »")));
-    EXPECT_EQ(nom(), QStringLiteral("DUPONT"));
-    // The panel does not show the selected client: no field opens on it.
-    cliquer("BtnModifTel1");
-    EXPECT_EQ(w<QPushButton>("BtnModifTel1")->text(), QStringLiteral("M"));
-    EXPECT_FALSE(w<QLineEdit>("txtTel1")->isEnabled());
 }
 
 // ------------------------------------------------------------ postal code panel
